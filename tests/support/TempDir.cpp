@@ -1,0 +1,46 @@
+#include "TempDir.h"
+
+#include "TestEnvironment.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace tbmtest {
+
+TempDir::TempDir()
+{
+    std::string pattern = TestRoot() + "/case-XXXXXX";
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot create a test folder");
+    m_path = pattern;
+}
+
+TempDir::~TempDir()
+{
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    if (info && info->result()->Failed()) {
+        std::fprintf(stderr, "test files kept in %s\n", m_path.c_str());
+        return;
+    }
+    std::error_code ec;
+    fs::remove_all(m_path, ec);
+}
+
+std::string ReadFileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+} // namespace tbmtest
