@@ -110,9 +110,24 @@ TEST_F(ResourceLibraryTest, SharedObjectWithoutTheTableIsRefused)
 TEST_F(ResourceLibraryTest, TableWithAWrongMagicNumberIsRefused)
 {
     CResourceLibrary library;
-    EXPECT_FALSE(library.Load(restest::BadMagicLibraryPath()));
+    EXPECT_FALSE(library.Load(restest::OddTableLibraryPath("BadMagicRes")));
     std::string text;
     EXPECT_FALSE(library.FindText(101, text));
+}
+
+TEST_F(ResourceLibraryTest, TableThatPromisesEntriesButHasNoneIsRefused)
+{
+    CResourceLibrary library;
+    EXPECT_FALSE(library.Load(restest::OddTableLibraryPath("NullEntriesRes")));
+}
+
+TEST_F(ResourceLibraryTest, EntryWithoutDataReadsAsEmpty)
+{
+    CResourceLibrary library;
+    ASSERT_TRUE(library.Load(restest::OddTableLibraryPath("NullDataRes")));
+    std::string text = "unchanged";
+    EXPECT_TRUE(library.FindText(101, text));
+    EXPECT_EQ("", text);
 }
 
 TEST_F(ResourceLibraryTest, FailedLoadDropsTheLibraryLoadedBefore)

@@ -18,9 +18,10 @@ inline std::string ResGenPath()
     return TBM_RESGEN_PATH;
 }
 
-inline std::string BadMagicLibraryPath()
+// A library built from badlib/OddTableRes.cpp, by its target name.
+inline std::string OddTableLibraryPath(const std::string& name)
 {
-    return TBM_BAD_MAGIC_LIBRARY;
+    return std::string(TBM_ODD_TABLE_FOLDER) + "/" + name + ".so";
 }
 
 } // namespace restest
