@@ -32,11 +32,21 @@ bool TypeMatches(const TbmResourceEntry& entry, const std::string& type)
 // The bytes of a resource up to its size and no further than a zero byte.
 std::string ResourceBytes(const TbmResourceEntry& entry)
 {
+    if (!entry.data)
+        return {};
     const char* data = reinterpret_cast<const char*>(entry.data);
     const void* zero = std::memchr(data, 0, entry.size);
     const std::size_t length =
         zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - data) : entry.size;
     return std::string(data, length);
+}
+
+// A table of another program that happens to use the symbol, or a damaged one,
+// is refused rather than read: its entry list would be walked blindly.
+bool IsResourceTable(const TbmResourceTable* table)
+{
+    return table && table->magic == kResourceTableMagic &&
+           table->version == kResourceTableVersion && (table->entries || table->count == 0);
 }
 
 } // namespace
@@ -53,7 +63,7 @@ bool CResourceLibrary::Load(const std::string& path)
     if (!handle)
         return false;
     const auto* table = static_cast<const TbmResourceTable*>(dlsym(handle, kResourceTableSymbol));
-    if (!table || table->magic != kResourceTableMagic || table->version != kResourceTableVersion) {
+    if (!IsResourceTable(table)) {
         dlclose(handle);
         return false;
     }
