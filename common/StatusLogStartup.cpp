@@ -67,7 +67,7 @@ int ReleasePart(const std::string& release, int index)
 
 void WriteBanner()
 {
-    utsname system {};
+    utsname system{};
     const std::string release = uname(&system) == 0 ? system.release : "";
     WriteLog("Start The Application");
     WriteLog("Tovan Backup Manager Version 1.1");

@@ -133,8 +133,8 @@ bool CIniFile::SetValueI(const std::string& keyName, const std::string& valueNam
     return SetValue(keyName, valueName, std::to_string(value), create);
 }
 
-bool CIniFile::SetValueF(const std::string& keyName, const std::string& valueName,
-                         double value, bool create)
+bool CIniFile::SetValueF(const std::string& keyName, const std::string& valueName, double value,
+                         bool create)
 {
     return SetValue(keyName, valueName, TvIniFormatDouble(value), create);
 }

@@ -25,7 +25,9 @@ bool ReadWholeFile(const std::string& path, std::string& text)
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
-    struct stat st {};
+    struct stat st
+    {
+    };
     bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     char chunk[65536];
     while (ok) {
@@ -59,7 +61,9 @@ bool WriteAll(int fd, const std::string& bytes)
 // A link is followed, so the file it points at is replaced and the link stays.
 std::string ResolveTarget(const std::string& path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
         return path;
     char resolved[PATH_MAX];
@@ -71,9 +75,10 @@ std::string ResolveTarget(const std::string& path)
 // the longest possible name gets one.
 int CreateSibling(const std::string& target, std::string& siblingPath)
 {
-    static std::atomic<unsigned> counter {0};
+    static std::atomic<unsigned> counter{0};
     const std::size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string folder =
+        slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
         char name[48];
         std::snprintf(name, sizeof name, ".INI%X-%X.tmp", static_cast<unsigned>(getpid()),
@@ -95,7 +100,9 @@ bool ReplaceFile(const std::string& target, const std::string& bytes)
     const int fd = CreateSibling(target, temp);
     if (fd < 0)
         return false;
-    struct stat old {};
+    struct stat old
+    {
+    };
     bool ok = true;
     if (stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
         ok = fchmod(fd, old.st_mode & 07777) == 0;
@@ -120,7 +127,9 @@ std::string_view SectionName(std::string_view line)
 
 bool CIniFile::ReadFile()
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (stat(m_path.c_str(), &st) != 0)
         return false;
     std::string text;
@@ -155,8 +164,8 @@ void CIniFile::ParseText(const std::string& text)
         const std::size_t equals = line.find('=');
         // Lines without "=" (comments and the like) carry nothing to keep.
         if (equals != std::string_view::npos)
-            SetValue(key, std::string(line.substr(0, equals)),
-                     std::string(line.substr(equals + 1)), true);
+            SetValue(key, std::string(line.substr(0, equals)), std::string(line.substr(equals + 1)),
+                     true);
     }
 }
 

@@ -76,8 +76,7 @@ std::string TvIniFormatDouble(double value)
     return out;
 }
 
-bool TvIniIsStorable(std::string_view keyName, std::string_view valueName,
-                     std::string_view value)
+bool TvIniIsStorable(std::string_view keyName, std::string_view valueName, std::string_view value)
 {
     // A line break would split the entry into lines of their own.
     for (std::string_view part : {keyName, valueName, value}) {

@@ -18,5 +18,4 @@ double TvIniParseDouble(std::string_view text);
 std::string TvIniFormatDouble(double value);
 
 // Whether the entry survives a write and a read unchanged (see CIniFile::SetValue).
-bool TvIniIsStorable(std::string_view keyName, std::string_view valueName,
-                     std::string_view value);
+bool TvIniIsStorable(std::string_view keyName, std::string_view valueName, std::string_view value);

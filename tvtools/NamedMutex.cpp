@@ -30,7 +30,9 @@ int OpenLockFile(const std::string& path)
     const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return -1;
-    struct stat st {};
+    struct stat st
+    {
+    };
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != geteuid()) {
         close(fd);
         return -1;

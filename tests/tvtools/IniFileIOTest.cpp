@@ -136,7 +136,7 @@ TEST_F(IniFileIOTest, WriteFailingHalfWayLeavesTheOldFileAndNoTemporaryFile)
     ASSERT_GE(child, 0);
     if (child == 0) {
         signal(SIGXFSZ, SIG_IGN);
-        rlimit limit {100, 100};
+        rlimit limit{100, 100};
         setrlimit(RLIMIT_FSIZE, &limit);
         CIniFile ini(m_path);
         ini.SetValue("Main", "Big", std::string(1000, 'x'), true);
@@ -161,7 +161,9 @@ TEST_F(IniFileIOTest, ReplacingKeepsTheModeAndFollowsALink)
     ASSERT_TRUE(ini.WriteFile());
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ("[Main]\r\nA=1\r\n\r\n", ReadFileBytes(m_path));
-    struct stat st {};
+    struct stat st
+    {
+    };
     ASSERT_EQ(0, stat(m_path.c_str(), &st));
     EXPECT_EQ(0640u, st.st_mode & 07777);
 }
@@ -205,27 +207,25 @@ TEST_P(IniReadLineTest, ReadsTheEntry)
 INSTANTIATE_TEST_SUITE_P(
     Lines, IniReadLineTest,
     ::testing::Values(
-        LineCase {"BlanksAroundEqualsAreKept", "[Main]\r\nName = Value\r\n", "Main", "Name ",
-                  " Value", 1},
-        LineCase {"SplitAtFirstEquals", "[Main]\r\na=b=c\r\n", "Main", "a", "b=c", 1},
-        LineCase {"DoubledBrackets", "[[Main]]\r\nX=1\r\n", "Main", "X", "1", 1},
-        LineCase {"LfLineEnds", "[Main]\nX=1\nY=2\n", "Main", "Y", "2", 2},
-        LineCase {"OnlyOneCrBeforeTheLineEndGoes", "[Main]\r\nX=1\r\r\n", "Main", "X", "1\r", 1},
-        LineCase {"CrInsideStays", "[Main]\nX=a\rb\n", "Main", "X", "a\rb", 1},
-        LineCase {"LastLineWithoutLineEnd", "[Main]\r\nX=1", "Main", "X", "1", 1},
-        LineCase {"ValuesBeforeFirstSection", "A=1\r\n[Main]\r\nB=2\r\n", "", "A", "1", 1},
-        LineCase {"EmptyBracketsOpenTheEmptyKey", "[Main]\nA=1\n[]\nB=2\n", "", "B", "2", 1},
-        LineCase {"LinesWithoutEqualsAreIgnored", "[Main]\n; comment\nA=1\n[half\n", "Main",
-                  "A", "1", 1},
-        LineCase {"EmptyLinesAreIgnored", "\r\n\r\n[Main]\r\n\r\nA=1\r\n\r\n", "Main", "A",
-                  "1", 1},
-        LineCase {"ByteOrderMarkIsSkipped", "\xEF\xBB\xBF[Main]\r\nA=1\r\n", "Main", "A", "1",
-                  1},
-        LineCase {"LongLineIsReadWhole", "[Main]\r\nLong=" + std::string(5000, 'x') + "\r\n",
-                  "Main", "Long", std::string(5000, 'x'), 1},
-        LineCase {"ZeroBytesAreData", std::string("[Main]\nA=x\0y\n", 12), "Main", "A",
-                  std::string("x\0y", 3), 1},
-        LineCase {"Utf8NamesCompareExactly", "[Main]\nÄ=1\nä=2\n", "Main", "ä", "2", 2}),
+        LineCase{"BlanksAroundEqualsAreKept", "[Main]\r\nName = Value\r\n", "Main", "Name ",
+                 " Value", 1},
+        LineCase{"SplitAtFirstEquals", "[Main]\r\na=b=c\r\n", "Main", "a", "b=c", 1},
+        LineCase{"DoubledBrackets", "[[Main]]\r\nX=1\r\n", "Main", "X", "1", 1},
+        LineCase{"LfLineEnds", "[Main]\nX=1\nY=2\n", "Main", "Y", "2", 2},
+        LineCase{"OnlyOneCrBeforeTheLineEndGoes", "[Main]\r\nX=1\r\r\n", "Main", "X", "1\r", 1},
+        LineCase{"CrInsideStays", "[Main]\nX=a\rb\n", "Main", "X", "a\rb", 1},
+        LineCase{"LastLineWithoutLineEnd", "[Main]\r\nX=1", "Main", "X", "1", 1},
+        LineCase{"ValuesBeforeFirstSection", "A=1\r\n[Main]\r\nB=2\r\n", "", "A", "1", 1},
+        LineCase{"EmptyBracketsOpenTheEmptyKey", "[Main]\nA=1\n[]\nB=2\n", "", "B", "2", 1},
+        LineCase{"LinesWithoutEqualsAreIgnored", "[Main]\n; comment\nA=1\n[half\n", "Main", "A",
+                 "1", 1},
+        LineCase{"EmptyLinesAreIgnored", "\r\n\r\n[Main]\r\n\r\nA=1\r\n\r\n", "Main", "A", "1", 1},
+        LineCase{"ByteOrderMarkIsSkipped", "\xEF\xBB\xBF[Main]\r\nA=1\r\n", "Main", "A", "1", 1},
+        LineCase{"LongLineIsReadWhole", "[Main]\r\nLong=" + std::string(5000, 'x') + "\r\n", "Main",
+                 "Long", std::string(5000, 'x'), 1},
+        LineCase{"ZeroBytesAreData", std::string("[Main]\nA=x\0y\n", 12), "Main", "A",
+                 std::string("x\0y", 3), 1},
+        LineCase{"Utf8NamesCompareExactly", "[Main]\nÄ=1\nä=2\n", "Main", "ä", "2", 2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(IniFileIOTest, EveryReadEntryWritesAndReadsBackTheSame)

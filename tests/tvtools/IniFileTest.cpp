@@ -60,7 +60,7 @@ TEST(IniFileModelTest, MissingKeyAndValueSetTheLookupErrorAndGettersTheirDefault
     EXPECT_EQ(0.0, ini.GetValueF("Main", "Nope"));
     EXPECT_EQ("Unable to locate specified value.", ini.error);
     EXPECT_EQ(0xFFFFFFFFu, ini.GetValueRGB("Main", "Nope"));
-    EXPECT_EQ((TvPoint {0, 0}), ini.GetValuePO("Nope", "Nope"));
+    EXPECT_EQ((TvPoint{0, 0}), ini.GetValuePO("Nope", "Nope"));
 
     // A successful lookup leaves the last error as it was.
     EXPECT_EQ("1", ini.GetValue("Main", "A"));
@@ -108,12 +108,12 @@ TEST_P(IniGetValueITest, ReadsTheLeadingDecimalInteger)
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, IniGetValueITest,
-                         ::testing::Values(IntCase {"42", 42}, IntCase {"-7", -7},
-                                           IntCase {"+8", 8}, IntCase {"  12abc", 12},
-                                           IntCase {"abc", 0}, IntCase {"", -1},
-                                           IntCase {"3.9", 3}, IntCase {"99999999999", INT_MAX},
-                                           IntCase {"-99999999999", INT_MIN},
-                                           IntCase {"-2147483648", INT_MIN}));
+                         ::testing::Values(IntCase{"42", 42}, IntCase{"-7", -7}, IntCase{"+8", 8},
+                                           IntCase{"  12abc", 12}, IntCase{"abc", 0},
+                                           IntCase{"", -1}, IntCase{"3.9", 3},
+                                           IntCase{"99999999999", INT_MAX},
+                                           IntCase{"-99999999999", INT_MIN},
+                                           IntCase{"-2147483648", INT_MIN}));
 
 struct DoubleCase
 {
@@ -132,12 +132,12 @@ TEST_P(IniGetValueFTest, ReadsTheLeadingNumberInBothExponentForms)
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, IniGetValueFTest,
-                         ::testing::Values(DoubleCase {"5.000000e-001", 0.5},
-                                           DoubleCase {"5.000000e-01", 0.5},
-                                           DoubleCase {"1.500000e+000", 1.5},
-                                           DoubleCase {" -2.5xyz", -2.5}, DoubleCase {"+4", 4},
-                                           DoubleCase {"+-4", 0}, DoubleCase {"abc", 0},
-                                           DoubleCase {"", 0}, DoubleCase {"1e999", 0}));
+                         ::testing::Values(DoubleCase{"5.000000e-001", 0.5},
+                                           DoubleCase{"5.000000e-01", 0.5},
+                                           DoubleCase{"1.500000e+000", 1.5},
+                                           DoubleCase{" -2.5xyz", -2.5}, DoubleCase{"+4", 4},
+                                           DoubleCase{"+-4", 0}, DoubleCase{"abc", 0},
+                                           DoubleCase{"", 0}, DoubleCase{"1e999", 0}));
 
 struct FormatCase
 {
@@ -157,13 +157,11 @@ TEST_P(IniSetValueFTest, WritesThreeExponentDigits)
     EXPECT_DOUBLE_EQ(GetParam().value, ini.GetValueF("K", "V"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Numbers, IniSetValueFTest,
-                         ::testing::Values(FormatCase {0.5, "5.000000e-001"},
-                                           FormatCase {1.5, "1.500000e+000"},
-                                           FormatCase {0.0, "0.000000e+000"},
-                                           FormatCase {-1234.5, "-1.234500e+003"},
-                                           FormatCase {1e-300, "1.000000e-300"},
-                                           FormatCase {1e100, "1.000000e+100"}));
+INSTANTIATE_TEST_SUITE_P(
+    Numbers, IniSetValueFTest,
+    ::testing::Values(FormatCase{0.5, "5.000000e-001"}, FormatCase{1.5, "1.500000e+000"},
+                      FormatCase{0.0, "0.000000e+000"}, FormatCase{-1234.5, "-1.234500e+003"},
+                      FormatCase{1e-300, "1.000000e-300"}, FormatCase{1e100, "1.000000e+100"}));
 
 struct ColourCase
 {
@@ -182,12 +180,12 @@ TEST_P(IniGetValueRGBTest, PacksRedGreenBlueFromTheLowByte)
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, IniGetValueRGBTest,
-                         ::testing::Values(ColourCase {"255,128,0", 0x000080FFu},
-                                           ColourCase {"1,2,3", 0x00030201u},
-                                           ColourCase {"256,257,-1", 0x00FF0100u},
-                                           ColourCase {"1,2", 0x00000201u},
-                                           ColourCase {" 9 , 8 , 7 ", 0x00070809u},
-                                           ColourCase {"x", 0u}, ColourCase {"", 0xFFFFFFFFu}));
+                         ::testing::Values(ColourCase{"255,128,0", 0x000080FFu},
+                                           ColourCase{"1,2,3", 0x00030201u},
+                                           ColourCase{"256,257,-1", 0x00FF0100u},
+                                           ColourCase{"1,2", 0x00000201u},
+                                           ColourCase{" 9 , 8 , 7 ", 0x00070809u},
+                                           ColourCase{"x", 0u}, ColourCase{"", 0xFFFFFFFFu}));
 
 TEST(IniGetValuePOTest, ReadsXAndY)
 {
@@ -195,9 +193,9 @@ TEST(IniGetValuePOTest, ReadsXAndY)
     ini.SetValue("K", "Both", "10,-20", true);
     ini.SetValue("K", "One", "5", true);
     ini.SetValue("K", "Empty", "", true);
-    EXPECT_EQ((TvPoint {10, -20}), ini.GetValuePO("K", "Both"));
-    EXPECT_EQ((TvPoint {5, 0}), ini.GetValuePO("K", "One"));
-    EXPECT_EQ((TvPoint {0, 0}), ini.GetValuePO("K", "Empty"));
+    EXPECT_EQ((TvPoint{10, -20}), ini.GetValuePO("K", "Both"));
+    EXPECT_EQ((TvPoint{5, 0}), ini.GetValuePO("K", "One"));
+    EXPECT_EQ((TvPoint{0, 0}), ini.GetValuePO("K", "Empty"));
 }
 
 TEST(IniSetValueITest, WritesDecimal)
@@ -233,8 +231,8 @@ TEST_P(IniUnstorableTest, IsRefusedAndChangesNothing)
 
 INSTANTIATE_TEST_SUITE_P(
     Entries, IniUnstorableTest,
-    ::testing::Values(UnstorableCase {"Main", "Description", "line one\r\nline two"},
-                      UnstorableCase {"Main", "Description", "a\nProjectName=evil"},
-                      UnstorableCase {"Main", "Na\nme", "x"}, UnstorableCase {"Ma\nin", "A", "x"},
-                      UnstorableCase {"Main", "a=b", "c"}, UnstorableCase {"[Main", "A", "x"},
-                      UnstorableCase {"Main]", "A", "x"}, UnstorableCase {"Main", "[a", "b]"}));
+    ::testing::Values(UnstorableCase{"Main", "Description", "line one\r\nline two"},
+                      UnstorableCase{"Main", "Description", "a\nProjectName=evil"},
+                      UnstorableCase{"Main", "Na\nme", "x"}, UnstorableCase{"Ma\nin", "A", "x"},
+                      UnstorableCase{"Main", "a=b", "c"}, UnstorableCase{"[Main", "A", "x"},
+                      UnstorableCase{"Main]", "A", "x"}, UnstorableCase{"Main", "[a", "b]"}));
