@@ -5,6 +5,7 @@ set -euo pipefail
 build=${1:?fuzz build folder}
 seconds=${2:-20}
 root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "$build" && pwd)
 shopt -s nullglob
 targets=("$build"/bin/fuzz_*)
 [ ${#targets[@]} -gt 0 ] || { echo "no fuzz targets in $build" >&2; exit 1; }
