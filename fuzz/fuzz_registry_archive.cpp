@@ -11,8 +11,7 @@
 
 namespace {
 
-template <class Container>
-void RoundTrip(const std::uint8_t* data, std::size_t size)
+template <class Container> void RoundTrip(const std::uint8_t* data, std::size_t size)
 {
     Container decoded;
     if (!CRegistryArchive::Decode(data, size, decoded))

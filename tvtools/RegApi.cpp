@@ -30,8 +30,7 @@ std::optional<std::int64_t> Walk(CRegKeyTable& keys, std::int64_t start,
 
 // Like Walk, creating the missing keys; tells whether the last one was created.
 std::int64_t WalkCreating(CRegKeyTable& keys, std::int64_t start,
-                          const std::vector<std::string_view>& names, bool mayCreate,
-                          bool& created)
+                          const std::vector<std::string_view>& names, bool mayCreate, bool& created)
 {
     std::int64_t id = start;
     created = false;
@@ -84,8 +83,8 @@ LONG TvRegCreateKeyEx(HKEY key, const char* subKey, DWORD /*reserved*/, char* /*
         bool created = false;
         const std::int64_t id = WalkCreating(keys, parent, names, mayCreate, created);
         tx.Commit();
-        *result = names.empty() && CRegHandleTable::IsRoot(key) ? key
-                                                                 : store.Handles().Add(id, access);
+        *result =
+            names.empty() && CRegHandleTable::IsRoot(key) ? key : store.Handles().Add(id, access);
         if (disposition)
             *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
         return ERROR_SUCCESS;
@@ -111,8 +110,7 @@ LONG TvRegDeleteKey(HKEY key, const char* subKey)
             return ERROR_ACCESS_DENIED;
         CRegTransaction tx(store.Database(), true);
         CRegKeyTable keys(store.Database());
-        const std::optional<std::int64_t> id =
-            Walk(keys, store.Resolve(key, KEY_SET_VALUE), names);
+        const std::optional<std::int64_t> id = Walk(keys, store.Resolve(key, KEY_SET_VALUE), names);
         if (!id)
             return ERROR_FILE_NOT_FOUND;
         // As on Windows NT: a key with sub-keys is not deleted, TvRegDeleteTree is.
@@ -130,8 +128,7 @@ LONG TvRegDeleteTree(HKEY key, const char* subKey)
         const auto names = TvRegSplitPath(subKey);
         CRegTransaction tx(store.Database(), true);
         CRegKeyTable keys(store.Database());
-        const std::optional<std::int64_t> id =
-            Walk(keys, store.Resolve(key, KEY_SET_VALUE), names);
+        const std::optional<std::int64_t> id = Walk(keys, store.Resolve(key, KEY_SET_VALUE), names);
         if (!id)
             return ERROR_FILE_NOT_FOUND;
         keys.RemoveTree(*id, names.empty());

@@ -25,8 +25,8 @@ LONG TvRegCloseKey(HKEY key);
 LONG TvRegQueryValueEx(HKEY key, const char* valueName, DWORD* reserved, DWORD* type, BYTE* data,
                        DWORD* dataSize);
 
-LONG TvRegSetValueEx(HKEY key, const char* valueName, DWORD reserved, DWORD type,
-                     const BYTE* data, DWORD dataSize);
+LONG TvRegSetValueEx(HKEY key, const char* valueName, DWORD reserved, DWORD type, const BYTE* data,
+                     DWORD dataSize);
 
 LONG TvRegDeleteValue(HKEY key, const char* valueName);
 
@@ -54,7 +54,7 @@ LONG TvRegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* r
 // values, so a caller can size its buffers before enumerating. Any pointer may be null;
 // the class, security and time arguments exist for the Windows shape (class empty,
 // sizes 0, time untouched).
-LONG TvRegQueryInfoKey(HKEY key, char* keyClass, DWORD* classSize, DWORD* reserved,
-                       DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* maxClassLen, DWORD* values,
+LONG TvRegQueryInfoKey(HKEY key, char* keyClass, DWORD* classSize, DWORD* reserved, DWORD* subKeys,
+                       DWORD* maxSubKeyLen, DWORD* maxClassLen, DWORD* values,
                        DWORD* maxValueNameLen, DWORD* maxValueLen, DWORD* securityDescriptor,
                        void* lastWriteTime);

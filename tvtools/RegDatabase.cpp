@@ -8,6 +8,9 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <thread>
+
 namespace {
 
 // Long enough that a second process (the GUI beside a scheduled run) waits for the
@@ -85,8 +88,25 @@ void CRegDatabase::Configure()
     sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
     // WAL lets a reader go on while the other process writes; NORMAL sync is safe with
     // WAL against a crash of the program (only a power cut may lose the last commits).
-    Exec("PRAGMA journal_mode=WAL");
+    SwitchToWal();
     Exec("PRAGMA synchronous=NORMAL");
+}
+
+void CRegDatabase::SwitchToWal()
+{
+    // Two processes that open a new file at the same moment can meet in a lock cycle
+    // over the switch; SQLite breaks it by failing one of them at once instead of
+    // letting it wait. That one tries again, within the same time limit.
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
+    for (;;) {
+        const int rc = sqlite3_exec(m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK)
+            return;
+        if ((rc & 0xFF) != SQLITE_BUSY || std::chrono::steady_clock::now() >= deadline)
+            throw CRegError::FromSqlite(rc);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
 }
 
 void CRegDatabase::CreateSchema()

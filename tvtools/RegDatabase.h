@@ -28,6 +28,7 @@ public:
 
 private:
     void Configure();
+    void SwitchToWal();
     void CreateSchema();
 
     sqlite3* m_db = nullptr;

@@ -32,7 +32,8 @@ HKEY CRegHandleTable::Add(std::int64_t keyId, REGSAM access)
 std::optional<TvRegOpenKey> CRegHandleTable::Find(HKEY key) const
 {
     if (IsRoot(key)) {
-        const auto id = CRegDatabase::kFirstRootId + static_cast<std::int64_t>(Value(key) - kFirstRoot);
+        const auto id =
+            CRegDatabase::kFirstRootId + static_cast<std::int64_t>(Value(key) - kFirstRoot);
         return TvRegOpenKey{id, KEY_ALL_ACCESS};
     }
     const auto it = m_open.find(Value(key));

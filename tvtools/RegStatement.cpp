@@ -4,7 +4,7 @@
 
 #include <sqlite3.h>
 
-CRegStatement::CRegStatement(sqlite3* db, const char* sql) : m_db(db)
+CRegStatement::CRegStatement(sqlite3* db, const char* sql)
 {
     const int rc = sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr);
     if (rc != SQLITE_OK) {

@@ -39,6 +39,5 @@ public:
 private:
     void Check(int rc) const;
 
-    sqlite3* m_db;
     sqlite3_stmt* m_stmt = nullptr;
 };

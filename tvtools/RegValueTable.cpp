@@ -58,8 +58,7 @@ std::optional<TvRegValue> CRegValueTable::At(std::int64_t key, DWORD index)
     return RowToValue(st);
 }
 
-void CRegValueTable::Stats(std::int64_t key, DWORD& count, DWORD& longestName,
-                           DWORD& longestData)
+void CRegValueTable::Stats(std::int64_t key, DWORD& count, DWORD& longestName, DWORD& longestData)
 {
     CRegStatement st(m_db.Handle(),
                      "SELECT count(*), coalesce(max(length(CAST(name AS BLOB))), 0), "

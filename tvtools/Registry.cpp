@@ -79,7 +79,8 @@ bool CRegistry::VerifyKey(const std::string& path) noexcept
 
 bool CRegistry::VerifyValue(const std::string& name) noexcept
 {
-    m_lastResult = TvRegQueryValueEx(m_currentKey, name.c_str(), nullptr, nullptr, nullptr, nullptr);
+    m_lastResult =
+        TvRegQueryValueEx(m_currentKey, name.c_str(), nullptr, nullptr, nullptr, nullptr);
     return m_lastResult == ERROR_SUCCESS;
 }
 
@@ -129,8 +130,8 @@ bool CRegistry::EnumKeys(std::vector<std::string>& names) noexcept
         std::vector<char> name(kKeyNameBuffer);
         for (DWORD index = 0;; ++index) {
             DWORD size = kKeyNameBuffer;
-            m_lastResult = TvRegEnumKeyEx(m_currentKey, index, name.data(), &size, nullptr,
-                                          nullptr, nullptr, nullptr);
+            m_lastResult = TvRegEnumKeyEx(m_currentKey, index, name.data(), &size, nullptr, nullptr,
+                                          nullptr, nullptr);
             if (m_lastResult != ERROR_SUCCESS)
                 return true;
             names.emplace_back(name.data(), size);
@@ -139,8 +140,7 @@ bool CRegistry::EnumKeys(std::vector<std::string>& names) noexcept
     return true;
 }
 
-bool CRegistry::WriteBytes(const std::string& name, DWORD type, const void* data,
-                           std::size_t size)
+bool CRegistry::WriteBytes(const std::string& name, DWORD type, const void* data, std::size_t size)
 {
     if (size > 0xFFFFFFFFu) {
         Record(ERROR_INVALID_PARAMETER, type, 0xFFFFFFFFu);
@@ -184,7 +184,8 @@ bool CRegistry::ReadDword(const std::string& name, std::uint32_t& value)
     if (m_lastResult != ERROR_SUCCESS)
         return false;
     // Shorter values leave the upper bytes zero.
-    value = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
+    value = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
+            (static_cast<std::uint32_t>(bytes[3]) << 24);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "TvPoint.h"
 #include "TvRect.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <list>
 #include <string>
@@ -79,16 +80,12 @@ private:
     void Record(LONG result, DWORD type, DWORD size);
     bool WriteBytes(const std::string& name, DWORD type, const void* data, std::size_t size);
     bool ReadDword(const std::string& name, std::uint32_t& value);
-    template <class T>
-    bool WriteArchive(const std::string& name, const T& value);
-    template <class T>
-    bool ReadArchive(const std::string& name, T& value, DWORD bufferSize);
-    template <class T>
-    bool ReadPresized(const std::string& name, std::vector<T>& value);
+    template <class T> bool WriteArchive(const std::string& name, const T& value);
+    template <class T> bool ReadArchive(const std::string& name, T& value, DWORD bufferSize);
+    template <class T> bool ReadPresized(const std::string& name, std::vector<T>& value);
     bool ReadFive(const std::string& name, std::vector<std::uint32_t>& five);
     // Runs `work`; a failure to allocate becomes a false result, never an exception.
-    template <class Work>
-    bool Guarded(Work&& work) noexcept;
+    template <class Work> bool Guarded(Work&& work) noexcept;
 
     LONG m_lastResult = ERROR_SUCCESS;
     DWORD m_lastType = REG_NONE;
@@ -97,8 +94,7 @@ private:
     std::string m_keyPath;
 };
 
-template <class Work>
-bool CRegistry::Guarded(Work&& work) noexcept
+template <class Work> bool CRegistry::Guarded(Work&& work) noexcept
 {
     try {
         return work();

@@ -46,8 +46,7 @@ bool Get(CRegArchiveReader& reader, std::string& value)
 }
 
 // The smallest number of bytes one element takes, to bound a count by what is left.
-template <class T>
-constexpr std::size_t MinElementSize()
+template <class T> constexpr std::size_t MinElementSize()
 {
     if constexpr (std::is_same_v<T, std::string>)
         return 1;
@@ -55,8 +54,7 @@ constexpr std::size_t MinElementSize()
         return sizeof(T);
 }
 
-template <class Container>
-bool EncodeAll(const Container& in, std::vector<std::uint8_t>& out)
+template <class Container> bool EncodeAll(const Container& in, std::vector<std::uint8_t>& out)
 {
     std::vector<std::uint8_t> bytes;
     CRegArchiveWriter writer(bytes);

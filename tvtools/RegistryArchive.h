@@ -25,10 +25,8 @@ public:
     static bool Encode(const std::list<std::string>& in, std::vector<std::uint8_t>& out);
 
     static bool Decode(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& out);
-    static bool Decode(const std::uint8_t* data, std::size_t size,
-                       std::vector<std::uint16_t>& out);
-    static bool Decode(const std::uint8_t* data, std::size_t size,
-                       std::vector<std::uint32_t>& out);
+    static bool Decode(const std::uint8_t* data, std::size_t size, std::vector<std::uint16_t>& out);
+    static bool Decode(const std::uint8_t* data, std::size_t size, std::vector<std::uint32_t>& out);
     static bool Decode(const std::uint8_t* data, std::size_t size, std::vector<std::string>& out);
     static bool Decode(const std::uint8_t* data, std::size_t size, std::list<std::string>& out);
 };

@@ -13,8 +13,7 @@ constexpr std::size_t kGeometryElements = 5;
 
 } // namespace
 
-template <class T>
-bool CRegistry::WriteArchive(const std::string& name, const T& value)
+template <class T> bool CRegistry::WriteArchive(const std::string& name, const T& value)
 {
     return Guarded([&] {
         std::vector<std::uint8_t> bytes;
@@ -28,8 +27,7 @@ bool CRegistry::WriteArchive(const std::string& name, const T& value)
     });
 }
 
-template <class T>
-bool CRegistry::ReadArchive(const std::string& name, T& value, DWORD bufferSize)
+template <class T> bool CRegistry::ReadArchive(const std::string& name, T& value, DWORD bufferSize)
 {
     return Guarded([&] {
         std::vector<std::uint8_t> buffer(bufferSize);
@@ -51,8 +49,7 @@ bool CRegistry::ReadArchive(const std::string& name, T& value, DWORD bufferSize)
     });
 }
 
-template <class T>
-bool CRegistry::ReadPresized(const std::string& name, std::vector<T>& value)
+template <class T> bool CRegistry::ReadPresized(const std::string& name, std::vector<T>& value)
 {
     std::vector<T> stored;
     if (!ReadArchive(name, stored, kBinaryLimit))

@@ -30,8 +30,7 @@ public:
 
     // Runs `work(store)` under the store's lock and turns any failure into a result
     // code, so nothing thrown inside ever reaches a caller.
-    template <class Work>
-    LONG Run(Work&& work) noexcept
+    template <class Work> LONG Run(Work&& work) noexcept
     {
         try {
             std::lock_guard<std::mutex> lock(m_mutex);

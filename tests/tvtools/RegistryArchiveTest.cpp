@@ -16,8 +16,7 @@ Bytes Head(const Bytes& bytes, std::size_t count)
     return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count));
 }
 
-template <class Container>
-Bytes Encoded(const Container& in)
+template <class Container> Bytes Encoded(const Container& in)
 {
     Bytes out;
     EXPECT_TRUE(CRegistryArchive::Encode(in, out));
@@ -51,12 +50,12 @@ TEST_P(RegistryArchiveCountTest, CountPrefixAndRoundTrip)
     EXPECT_EQ(words, back);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Counts, RegistryArchiveCountTest,
-    ::testing::Values(CountCase{0, {0x00, 0x00}}, CountCase{1, {0x01, 0x00}},
-                      CountCase{0xFFFE, {0xFE, 0xFF}},
-                      CountCase{0xFFFF, {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}},
-                      CountCase{0x10000, {0xFF, 0xFF, 0x00, 0x00, 0x01, 0x00}}));
+INSTANTIATE_TEST_SUITE_P(Counts, RegistryArchiveCountTest,
+                         ::testing::Values(CountCase{0, {0x00, 0x00}}, CountCase{1, {0x01, 0x00}},
+                                           CountCase{0xFFFE, {0xFE, 0xFF}},
+                                           CountCase{0xFFFF, {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}},
+                                           CountCase{0x10000,
+                                                     {0xFF, 0xFF, 0x00, 0x00, 0x01, 0x00}}));
 
 struct LengthCase
 {
@@ -98,7 +97,8 @@ TEST(RegistryArchiveTest, ElementsAreLittleEndian)
 {
     EXPECT_EQ((Bytes{2, 0, 0xAB, 0xCD}), Encoded(Bytes{0xAB, 0xCD}));
     EXPECT_EQ((Bytes{1, 0, 0x34, 0x12}), Encoded(std::vector<std::uint16_t>{0x1234}));
-    EXPECT_EQ((Bytes{1, 0, 0x78, 0x56, 0x34, 0x12}), Encoded(std::vector<std::uint32_t>{0x12345678}));
+    EXPECT_EQ((Bytes{1, 0, 0x78, 0x56, 0x34, 0x12}),
+              Encoded(std::vector<std::uint32_t>{0x12345678}));
     EXPECT_EQ((Bytes{2, 0, 1, 'b', 2, 'a', 'c'}), Encoded(std::list<std::string>{"b", "ac"}));
 }
 

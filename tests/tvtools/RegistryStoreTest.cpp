@@ -76,12 +76,13 @@ TEST_P(RegistryCaseTest, NamesMatchWithoutCaseAndKeepTheirFirstSpelling)
         TvRegCloseKey(k);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Scripts, RegistryCaseTest,
-    ::testing::Values(std::make_pair("Tovan-Soft", "TOVAN-soft"), std::make_pair("Ärger", "ärger"),
-                      std::make_pair("Straße Ölmühle", "STRAßE ÖLMÜHLE"),
-                      std::make_pair("Ωμέγα", "ΩΜΈΓΑ"), std::make_pair("Привет Ёж", "пРИВЕТ ёЖ"),
-                      std::make_pair("Łódź", "łÓDŹ")));
+INSTANTIATE_TEST_SUITE_P(Scripts, RegistryCaseTest,
+                         ::testing::Values(std::make_pair("Tovan-Soft", "TOVAN-soft"),
+                                           std::make_pair("Ärger", "ärger"),
+                                           std::make_pair("Straße Ölmühle", "STRAßE ÖLMÜHLE"),
+                                           std::make_pair("Ωμέγα", "ΩΜΈΓΑ"),
+                                           std::make_pair("Привет Ёж", "пРИВЕТ ёЖ"),
+                                           std::make_pair("Łódź", "łÓDŹ")));
 
 TEST_F(RegistryStoreTest, DefaultValueIsTheEmptyName)
 {
@@ -178,22 +179,23 @@ TEST_F(RegistryStoreTest, SmallBufferGetsMoreDataAndTheSizeNeeded)
     char small[12];
     std::memset(small, '#', sizeof small);
     size = sizeof small;
-    EXPECT_EQ(ERROR_MORE_DATA,
-              TvRegQueryValueEx(key, "text", nullptr, &type, reinterpret_cast<BYTE*>(small), &size));
+    EXPECT_EQ(ERROR_MORE_DATA, TvRegQueryValueEx(key, "text", nullptr, &type,
+                                                 reinterpret_cast<BYTE*>(small), &size));
     EXPECT_EQ(13u, size);
     EXPECT_EQ(std::string(12, '#'), std::string(small, sizeof small));
 
     char exact[13];
     size = sizeof exact;
-    EXPECT_EQ(ERROR_SUCCESS,
-              TvRegQueryValueEx(key, "text", nullptr, &type, reinterpret_cast<BYTE*>(exact), &size));
+    EXPECT_EQ(ERROR_SUCCESS, TvRegQueryValueEx(key, "text", nullptr, &type,
+                                               reinterpret_cast<BYTE*>(exact), &size));
     EXPECT_STREQ("twelve chars", exact);
-    EXPECT_EQ(ERROR_INVALID_PARAMETER,
-              TvRegQueryValueEx(key, "text", nullptr, &type, reinterpret_cast<BYTE*>(exact), nullptr));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, TvRegQueryValueEx(key, "text", nullptr, &type,
+                                                         reinterpret_cast<BYTE*>(exact), nullptr));
 
     char name[4];
     size = sizeof name;
-    EXPECT_EQ(ERROR_MORE_DATA, TvRegEnumValue(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(ERROR_MORE_DATA,
+              TvRegEnumValue(key, 0, name, &size, nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ(5u, size);
     EXPECT_EQ(ERROR_NO_MORE_ITEMS,
               TvRegEnumValue(key, 1, name, &size, nullptr, nullptr, nullptr, nullptr));
@@ -230,13 +232,14 @@ TEST_F(RegistryStoreTest, ReadHandleRefusesWritesWriteHandleRefusesReads)
     EXPECT_EQ(ERROR_ACCESS_DENIED, TvRegDeleteValue(reader, "v"));
     EXPECT_EQ(ERROR_ACCESS_DENIED, TvRegDeleteTree(reader, nullptr));
     HKEY sub = nullptr;
-    EXPECT_EQ(ERROR_ACCESS_DENIED,
-              TvRegCreateKeyEx(reader, "Sub", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &sub, nullptr));
+    EXPECT_EQ(ERROR_ACCESS_DENIED, TvRegCreateKeyEx(reader, "Sub", 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                    nullptr, &sub, nullptr));
 
     HKEY writer = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, OpenKey("Software\\Rights", writer, KEY_WRITE));
     EXPECT_EQ(ERROR_SUCCESS, SetText(writer, "v", "1"));
-    EXPECT_EQ(ERROR_ACCESS_DENIED, TvRegQueryValueEx(writer, "v", nullptr, nullptr, nullptr, nullptr));
+    EXPECT_EQ(ERROR_ACCESS_DENIED,
+              TvRegQueryValueEx(writer, "v", nullptr, nullptr, nullptr, nullptr));
     EXPECT_EQ("1", GetText(reader, "v"));
     TvRegCloseKey(reader);
     TvRegCloseKey(writer);
@@ -257,9 +260,8 @@ TEST_F(RegistryStoreTest, PathRules)
             << path;
     const std::string longest(255, 'k');
     TvRegCloseKey(CreateKey(("Software\\Paths\\" + longest).c_str()));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER,
-              TvRegCreateKeyEx(paths, (longest + "k").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                               nullptr, &bad, nullptr));
+    EXPECT_EQ(ERROR_INVALID_PARAMETER, TvRegCreateKeyEx(paths, (longest + "k").c_str(), 0, nullptr,
+                                                        0, KEY_ALL_ACCESS, nullptr, &bad, nullptr));
 
     // An empty path opens the key itself; for a root, the root.
     HKEY self = nullptr;
@@ -301,9 +303,9 @@ TEST_F(RegistryStoreTest, CreateTellsNewFromExistingAndInfoCounts)
     ASSERT_EQ(ERROR_SUCCESS, SetText(key, "name", ""));
 
     DWORD subKeys = 0, maxSubKey = 0, values = 0, maxName = 0, maxData = 0;
-    ASSERT_EQ(ERROR_SUCCESS, TvRegQueryInfoKey(key, nullptr, nullptr, nullptr, &subKeys, &maxSubKey,
-                                               nullptr, &values, &maxName, &maxData, nullptr,
-                                               nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              TvRegQueryInfoKey(key, nullptr, nullptr, nullptr, &subKeys, &maxSubKey, nullptr,
+                                &values, &maxName, &maxData, nullptr, nullptr));
     EXPECT_EQ(2u, subKeys);
     EXPECT_EQ(11u, maxSubKey);
     EXPECT_EQ(2u, values);
@@ -348,7 +350,9 @@ TEST_F(RegistryStoreTest, DefaultFileIsPrivateBelowXdgDataHome)
     HKEY key = CreateKey("Software\\Default place");
     EXPECT_EQ(ERROR_SUCCESS, SetText(key, "v", "1"));
     TvRegCloseKey(key);
-    struct stat st {};
+    struct stat st
+    {
+    };
     ASSERT_EQ(0, stat(expected.c_str(), &st));
     EXPECT_EQ(0600u, st.st_mode & 0777);
     ASSERT_EQ(0, stat((data + "/TBManager").c_str(), &st));
@@ -373,7 +377,8 @@ TEST_F(RegistryStoreTest, DamagedOrUnreachableFileFailsCleanly)
     const std::string blocker = m_dir / "plain-file";
     tbmtest::WriteFileBytes(blocker, "");
     UseRegistryFile(blocker + "/registry.sqlite");
-    EXPECT_EQ(ERROR_REGISTRY_IO_FAILED, TvRegCreateKeyEx(HKEY_CURRENT_USER, "Software", 0, nullptr,
-                                                         0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    EXPECT_EQ(ERROR_REGISTRY_IO_FAILED,
+              TvRegCreateKeyEx(HKEY_CURRENT_USER, "Software", 0, nullptr, 0, KEY_ALL_ACCESS,
+                               nullptr, &key, nullptr));
     EXPECT_EQ(nullptr, key);
 }

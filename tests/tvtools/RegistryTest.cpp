@@ -52,8 +52,7 @@ protected:
 
 // Texts up to 199 characters read back; longer ones fail and leave the output alone.
 // Characters are counted, not bytes, so "ä" (2 bytes) and "𝄞" (4 bytes) reach 199 too.
-class RegistryTextLimitTest : public RegistryTest,
-                              public ::testing::WithParamInterface<const char*>
+class RegistryTextLimitTest : public RegistryTest, public ::testing::WithParamInterface<const char*>
 {
 };
 
@@ -77,7 +76,8 @@ TEST_P(RegistryTextLimitTest, ReadsUpTo199CharactersAndRefuses200)
     EXPECT_EQ(ERROR_MORE_DATA, m_reg.GetLastResult());
 }
 
-INSTANTIATE_TEST_SUITE_P(Scripts, RegistryTextLimitTest, ::testing::Values("x", "ä", "Ж", "€", "𝄞"));
+INSTANTIATE_TEST_SUITE_P(Scripts, RegistryTextLimitTest,
+                         ::testing::Values("x", "ä", "Ж", "€", "𝄞"));
 
 TEST_F(RegistryTest, TextStopsAtTheFirstZeroAndMissingValuesFail)
 {
@@ -205,8 +205,8 @@ TEST_F(RegistryTest, RectangleAndPointRoundTripInTheirFiveElementForm)
     const TvRect rect{-10, 20, 640, 480};
     ASSERT_TRUE(m_reg.Write("Rect", rect));
     // top, bottom, left, right, 0.
-    EXPECT_EQ((std::vector<BYTE>{5, 0, 20, 0, 0, 0, 224, 1, 0, 0, 0xF6, 0xFF, 0xFF, 0xFF, 128, 2,
-                                 0, 0, 0, 0, 0, 0}),
+    EXPECT_EQ((std::vector<BYTE>{5,    0,    20,   0,   0, 0, 224, 1, 0, 0, 0xF6,
+                                 0xFF, 0xFF, 0xFF, 128, 2, 0, 0,   0, 0, 0, 0}),
               Stored("Rect"));
     TvRect readRect;
     EXPECT_TRUE(m_reg.Read("Rect", readRect));
@@ -312,8 +312,8 @@ TEST_F(RegistryTest, SettingsPattern)
         CRegistry reg;
         ASSERT_FALSE(reg.VerifyKey(HKEY_CURRENT_USER, path, KEY_ALL_ACCESS));
         ASSERT_TRUE(reg.CreateKey(HKEY_CURRENT_USER, path));
-        EXPECT_TRUE(reg.Write("SC_BWeekDay", std::int32_t{1}));
-        EXPECT_TRUE(reg.Write("SC_JOB", std::string("Nightly")));
+        EXPECT_TRUE(reg.Write("SC_BWeekDay", 1));
+        EXPECT_TRUE(reg.Write("SC_JOB", "Nightly"));
         EXPECT_TRUE(reg.Close());
     }
     CRegistry reg;

@@ -60,8 +60,8 @@ protected:
     {
         char buffer[1024] = {};
         DWORD size = sizeof buffer - 1;
-        const LONG result = TvRegQueryValueEx(key, name, nullptr, nullptr,
-                                              reinterpret_cast<BYTE*>(buffer), &size);
+        const LONG result =
+            TvRegQueryValueEx(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
         if (result != ERROR_SUCCESS)
             return "<error " + std::to_string(result) + ">";
         return std::string(buffer);

@@ -16,8 +16,7 @@ bool WriteOne(const std::string& name, int i)
     CRegistry own(HKEY_CURRENT_USER);
     if (!own.CreateKey(HKEY_CURRENT_USER, "Software\\Writers\\" + name) ||
         !own.Write("V" + std::to_string(i), text)) {
-        std::fprintf(stderr, "%s: own write %d failed: %d\n", name.c_str(), i,
-                     own.GetLastResult());
+        std::fprintf(stderr, "%s: own write %d failed: %d\n", name.c_str(), i, own.GetLastResult());
         return false;
     }
     CRegistry shared(HKEY_CURRENT_USER);
