@@ -40,7 +40,9 @@ int CShellFileOpRunner::Run()
         m_error = error;
     } catch (const std::bad_alloc&) {
         m_error = {ENOMEM, "", false};
-    } catch (const std::exception&) {
+    } catch (...) {
+        // A confirmation function of the caller's may throw anything; the batch
+        // still ends with a result instead of taking the caller down.
         m_error = {EIO, "", false};
     }
     if (m_error.error == 0)
@@ -65,8 +67,13 @@ void CShellFileOpRunner::Execute()
     case FO_COPY:
     case FO_MOVE: {
         CShellFileOpTransfer transfer(flags, conflict, m_request.rename);
-        for (const auto& item : tvshell::PlanTransfers(m_request.sources, m_request.targets, flags))
-            m_request.operation == FO_COPY ? transfer.Copy(item) : transfer.Move(item);
+        const auto plan = tvshell::PlanTransfers(m_request.sources, m_request.targets, flags);
+        for (const tvshell::ShellTransfer& item : plan) {
+            if (m_request.operation == FO_COPY)
+                transfer.Copy(item);
+            else
+                transfer.Move(item);
+        }
         return;
     }
     case FO_DELETE:

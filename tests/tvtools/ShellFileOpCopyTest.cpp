@@ -116,6 +116,7 @@ TEST_F(ShellFileOpTest, FolderTreeKeepsContentModesTimesAndLinks)
     Link("src/tree/abs", P("outside"));
     Link("src/tree/dangling", "nowhere");
     Folder("src/tree/deep", 0750);
+    File("src/tree/locked/inside", "filled before it is locked");
     Folder("src/tree/locked", 0555);
     SetTime("src/tree/a.txt", 1000000000, 123456789);
     SetTime("src/tree/deep", 1100000000, 5);
@@ -138,6 +139,7 @@ TEST_F(ShellFileOpTest, FolderTreeKeepsContentModesTimesAndLinks)
         EXPECT_EQ(LinkText(P(std::string("src/tree/") + link)),
                   LinkText(P(std::string("dst/tree/") + link)));
     }
+    EXPECT_EQ("filled before it is locked", Read("dst/tree/locked/inside"));
     EXPECT_FALSE(Has("dst/tree/abs/secret/x")) << "links are not followed";
     EXPECT_EQ(std::vector<std::string>{}, [&] {
         std::vector<std::string> leftovers;
@@ -146,6 +148,8 @@ TEST_F(ShellFileOpTest, FolderTreeKeepsContentModesTimesAndLinks)
                 leftovers.push_back(entry.path());
         return leftovers;
     }()) << "no temporary files stay behind";
+    Folder("src/tree/locked");
+    Folder("dst/tree/locked");
 }
 
 TEST_F(ShellFileOpTest, CopyOntoItselfIsRefusedOrNamedAsACopy)
