@@ -45,6 +45,9 @@ public:
     std::string MakeUniqueFileName(const std::string& path) const;
     std::string MakeNumberedFileName(const std::string& path) const;
 
+    // Folder and file services; their rules are told in FolderTools.h and FileTools.h.
+    // Listings are sorted by byte value, so every run gives the same order; hidden
+    // means a name that starts with "."; Linux has no "system" files.
     int CreateFolderPath(const std::string& path) const;
     std::string CreateTempFolder(const std::string& parent = {}) const;
     bool ListFolder(const std::string& folder, std::vector<std::string>& names,
@@ -54,6 +57,7 @@ public:
     bool DeleteFolderTree(const std::string& folder) const;
     bool RenameFile(const std::string& from, const std::string& to) const;
     std::uint32_t GetFileLength(const std::string& path) const;
+    // Linux has no exclusive opens: "in use" means another holder locks the file.
     bool IsFileInUse(const std::string& path) const;
     bool WriteTextFile(const std::string& path, const std::string& text) const;
 
