@@ -8,6 +8,7 @@
 #include "SizeText.h"
 #include "Spawn.h"
 #include "UniqueNames.h"
+#include "WriteLog.h"
 #include "XdgFolders.h"
 
 #include <cstdlib>
@@ -246,4 +247,6 @@ void CGlobals::Log(const std::string& line) const
     }
     if (hook)
         hook(line);
+    else
+        WriteLog("%s", line.c_str());
 }

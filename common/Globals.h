@@ -17,7 +17,7 @@ inline constexpr const char* g_szFontArial = "Arial";
 //
 // None of them throws; failure shows in the result (false, -1, 0 or empty text).
 // Only ParseSize talks to the user (through the prompt) and only OpenDocument
-// writes to the status log (through the log hook). The settings (program folder,
+// writes to the status log. The settings (program folder,
 // hooks, open command) are meant to be made at start-up; they are guarded anyway so
 // a worker thread never reads a half-written one.
 class CGlobals
@@ -88,7 +88,7 @@ public:
 
     // The opener program: this one when set, else $TBM_OPEN_COMMAND, else "xdg-open".
     void SetOpenCommand(const std::string& program);
-    // Where OpenDocument's failure lines go; start-up connects it to the status log.
+    // Where OpenDocument's failure lines go instead of the status log (tests use it).
     void SetLogHook(LogHook hook);
 
     // Operating-system families the Windows code told apart; none applies on Linux.
