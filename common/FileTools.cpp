@@ -1,5 +1,7 @@
 #include "FileTools.h"
 
+#include "FdIo.h"
+
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/file.h>
@@ -36,20 +38,6 @@ bool HasConflictingFlock(int fd)
         return false;
     }
     return errno == EWOULDBLOCK;
-}
-
-bool WriteAll(int fd, const std::string& text)
-{
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 } // namespace
@@ -97,7 +85,7 @@ bool WriteTextFile(const std::string& path, const std::string& text)
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0)
         return false;
-    const bool written = WriteAll(fd, text);
+    const bool written = TvWriteAll(fd, text.data(), text.size());
     return close(fd) == 0 && written;
 }
 

@@ -1,5 +1,7 @@
 #include "IniFile.h"
 
+#include "FdIo.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -42,20 +44,6 @@ bool ReadWholeFile(const std::string& path, std::string& text)
     }
     close(fd);
     return ok;
-}
-
-bool WriteAll(int fd, const std::string& bytes)
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 // A link is followed, so the file it points at is replaced and the link stays.
@@ -106,7 +94,7 @@ bool ReplaceFile(const std::string& target, const std::string& bytes)
     bool ok = true;
     if (stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
         ok = fchmod(fd, old.st_mode & 07777) == 0;
-    ok = ok && WriteAll(fd, bytes) && fsync(fd) == 0;
+    ok = ok && TvWriteAll(fd, bytes.data(), bytes.size()) && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
     ok = ok && rename(temp.c_str(), target.c_str()) == 0;
     if (!ok)

@@ -1,5 +1,6 @@
 #include "SAStatusLog.h"
 
+#include "FdIo.h"
 #include "ModulePath.h"
 
 #include <fcntl.h>
@@ -28,17 +29,9 @@ bool AppendToFile(const std::string& path, const std::string& line)
     const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
-    std::size_t done = 0;
-    while (done < line.size()) {
-        const ssize_t n = write(fd, line.data() + done, line.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
+    const bool written = TvWriteAll(fd, line.data(), line.size());
     const bool closed = close(fd) == 0;
-    return closed && done == line.size();
+    return written && closed;
 }
 
 } // namespace

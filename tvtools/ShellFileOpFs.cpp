@@ -1,5 +1,6 @@
 #include "ShellFileOpFs.h"
 
+#include "FdIo.h"
 #include "ShellFileOpError.h"
 #include "ShellFileOpPath.h"
 
@@ -38,19 +39,6 @@ struct TempGuard
     }
 };
 
-void WriteAll(int out, const char* data, ssize_t size, const std::string& dest)
-{
-    while (size > 0) {
-        const ssize_t written = write(out, data, static_cast<size_t>(size));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written < 0)
-            Fail(errno, dest);
-        data += written;
-        size -= written;
-    }
-}
-
 void CopyBytes(int in, int out, const std::string& source, const std::string& dest)
 {
     std::unique_ptr<char[]> buffer(new char[1 << 16]);
@@ -62,7 +50,8 @@ void CopyBytes(int in, int out, const std::string& source, const std::string& de
             Fail(errno, source);
         if (got == 0)
             return;
-        WriteAll(out, buffer.get(), got, dest);
+        if (!TvWriteAll(out, buffer.get(), static_cast<std::size_t>(got)))
+            Fail(errno, dest);
     }
 }
 

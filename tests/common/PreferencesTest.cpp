@@ -1,5 +1,5 @@
-#include "FileAssociation.h"
 #include "Preferences.h"
+#include "FileAssociation.h"
 #include "Registry.h"
 
 #include "TempDir.h"
@@ -67,10 +67,10 @@ TEST(PreferencesTest, FirstRunWritesEveryDefaultAndCreatesPreferencesKey)
     CPreferences prefs = LoadedPreferences();
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "SOFTWARE\\Tovan-Soft\\TBManager\\Preferences"));
     const std::pair<const char*, int> ints[] = {
-        {"Position x1", 60}, {"Position y1", 60}, {"Position x2", 640}, {"Position y2", 480},
-        {"Priority", 0},     {"ComLevel", 6},     {"SmaLevel", 1},      {"ResFileType", 0},
-        {"ResLocationType", 0}, {"R_O2_Rename", 1}, {"R_Wab_Save", 1},  {"BComplete", 1},
-        {"Quitb", 0},        {"WData", 0},        {"Reg_Ext", 1},       {"ShowCDRW", 1}};
+        {"Position x1", 60},    {"Position y1", 60}, {"Position x2", 640}, {"Position y2", 480},
+        {"Priority", 0},        {"ComLevel", 6},     {"SmaLevel", 1},      {"ResFileType", 0},
+        {"ResLocationType", 0}, {"R_O2_Rename", 1},  {"R_Wab_Save", 1},    {"BComplete", 1},
+        {"Quitb", 0},           {"WData", 0},        {"Reg_Ext", 1},       {"ShowCDRW", 1}};
     for (const auto& [name, value] : ints)
         EXPECT_EQ(value, ReadInt(name)) << name;
     EXPECT_EQ("/", ReadText(HKEY_CURRENT_USER, kMain, "ResLocation"));
