@@ -14,21 +14,13 @@
 #include <string>
 #include <vector>
 
+using tbmtest::Lines;
 using tbmtest::ReadFileBytes;
 using tbmtest::TempDirTest;
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 std::vector<fs::path> Entries(const fs::path& folder)
 {

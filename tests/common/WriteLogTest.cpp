@@ -16,21 +16,13 @@
 #include <thread>
 #include <vector>
 
+using tbmtest::Lines;
 using tbmtest::ReadFileBytes;
 using tbmtest::TempDirTest;
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 // Writes `count` lines "<tag>:<long body>" through WriteLog.
 void WriteTagged(const std::string& tag, int count)

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tbmtest {
 
@@ -36,5 +37,7 @@ protected:
 // Whole-file helpers for tests.
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
+// The lines of a text, without their "\n".
+std::vector<std::string> Lines(const std::string& text);
 
 } // namespace tbmtest

@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+using tbmtest::Lines;
 using tbmtest::ReadFileBytes;
 using tbmtest::TempDirTest;
 using tbmtest::WriteFileBytes;
@@ -22,15 +23,6 @@ using tbmtest::WriteFileBytes;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 // "%m/%d/%Y %H:%M:%S", e.g. 05/17/2002 14:03:09.
 bool IsTimeStamp(const std::string& text)
