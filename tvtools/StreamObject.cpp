@@ -1,0 +1,3 @@
+#include "StreamObject.h"
+
+CStreamObject::~CStreamObject() = default;
