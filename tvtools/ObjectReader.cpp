@@ -8,8 +8,6 @@ constexpr std::uint16_t kBigTag = 0x7FFF;
 constexpr std::uint16_t kClassTag = 0x8000;
 constexpr std::uint32_t kBigClassTag = 0x80000000u;
 constexpr std::uint32_t kMaxNumber = 0x7FFFFFFFu;
-// Every object takes at least its two-byte tag, which bounds a believable count.
-constexpr std::size_t kMinObjectSize = 2;
 
 // A class name from the stream, fit for a message: printable ASCII, at most 64 bytes.
 std::string Printable(const std::string& name)
@@ -56,10 +54,10 @@ std::string CObjectReader::ReadString()
     return text;
 }
 
-std::uint32_t CObjectReader::ReadCount()
+std::uint32_t CObjectReader::ReadCount(std::size_t minElementSize)
 {
     std::uint32_t count = 0;
-    if (!m_in.Count(count, kMinObjectSize))
+    if (!m_in.Count(count, minElementSize))
         Fail("Bad or cut-short count");
     return count;
 }

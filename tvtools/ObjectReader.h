@@ -44,7 +44,9 @@ public:
     std::uint32_t ReadU32();
     std::int32_t ReadI32() { return static_cast<std::int32_t>(ReadU32()); }
     std::string ReadString();
-    std::uint32_t ReadCount();
+    // A count of elements that take at least `minElementSize` bytes each; a count that
+    // more bytes than are left could not hold is a format error.
+    std::uint32_t ReadCount(std::size_t minElementSize = 1);
     // One object of an accepted class; null for the null object.
     std::unique_ptr<CStreamObject> ReadObject();
 
@@ -61,7 +63,7 @@ public:
     // error, so callers never meet a null in a list.
     template <class T> std::vector<std::unique_ptr<T>> ReadObjects()
     {
-        const std::uint32_t count = ReadCount();
+        const std::uint32_t count = ReadCount(kMinObjectSize);
         std::vector<std::unique_ptr<T>> objects;
         for (std::uint32_t i = 0; i < count; ++i) {
             std::unique_ptr<T> object = ReadObjectAs<T>();
@@ -75,6 +77,9 @@ public:
     std::size_t GetRemaining() const { return m_in.Remaining(); }
 
 private:
+    // Every object takes at least its two-byte tag.
+    static constexpr std::size_t kMinObjectSize = 2;
+
     [[noreturn]] void Fail(const std::string& what) const;
     [[noreturn]] void FailEnd() const { Fail("Unexpected end of the object stream"); }
     std::size_t ReadNewClass();

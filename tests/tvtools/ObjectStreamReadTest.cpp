@@ -136,3 +136,19 @@ TEST(ObjectStreamReadTest, MessageNamesTheUnknownClassPrintably)
         EXPECT_NE(std::string::npos, std::string(error.what()).find("\"Evil??\""));
     }
 }
+
+// A count is believed as far as the bytes left could hold that many elements.
+TEST(ObjectStreamReadTest, CountOfSmallElements)
+{
+    const Bytes three = {0x03, 0x00, 0x00, 0x00, 0x00};
+    CObjectReader in(three);
+    ASSERT_EQ(3u, in.ReadCount());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ("", in.ReadString());
+
+    const Bytes four = {0x04, 0x00, 0x00, 0x00, 0x00};
+    CObjectReader short_(four);
+    EXPECT_THROW(short_.ReadCount(), CObjectStreamError);
+    CObjectReader objects(three);
+    EXPECT_THROW(objects.ReadObjects<CCheckStateString>(), CObjectStreamError);
+}
