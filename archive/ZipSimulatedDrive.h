@@ -32,6 +32,7 @@ public:
     // Adds an empty disk and returns its number.
     int AddDisk(std::uint64_t capacity, const std::string& label = {});
     Disk& GetDisk(int disk) { return m_disks.at(static_cast<std::size_t>(disk)); }
+    const Disk& GetDisk(int disk) const { return m_disks.at(static_cast<std::size_t>(disk)); }
     // Puts `disk` into drive `mount` (-1: leaves the drive empty).
     void Insert(int mount, int disk);
     int GetInserted(int mount) const { return m_mounts.at(static_cast<std::size_t>(mount)).disk; }
