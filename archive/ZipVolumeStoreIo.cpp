@@ -87,7 +87,11 @@ void CZipVolumeStore::Buffer(const char* data, std::uint32_t size)
 
 void CZipVolumeStore::Flush()
 {
-    if (!IsOpen() || m_buffered == 0)
+    if (!IsOpen())
+        return;
+    if (m_broken)
+        RequireWritable(); // throws: the file no longer matches what was written
+    if (m_buffered == 0)
         return;
     RequireWritable();
     WriteOut(m_buffer.GetBuffer(), m_buffered);
