@@ -147,7 +147,7 @@ bool RenameFile(const std::string& from, const std::string& to, bool throwOnErro
         result = renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
         // File systems without the flag: check first (not atomic, but never replaces
         // a file that was there before we looked).
-        if (result != 0 && errno == EINVAL) {
+        if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
             if (FileExists(to) != 0) {
                 errno = EEXIST;
             } else {

@@ -2,8 +2,8 @@
 
 #include "ZipException.h"
 #include "ZipFile.h"
-#include "ZipForwardingStream.h"
 #include "ZipRealDrive.h"
+#include "ZipSimulatedDiskFile.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,43 +35,6 @@ bool Writes(unsigned flags)
 {
     return (flags & 3) != CZipStream::OpenRead || (flags & CZipStream::OpenCreate);
 }
-
-// A file on a simulated disk: growth beyond the disk's free bytes fails as a full
-// disk does, after writing the part that fits.
-class CSimulatedDiskFile : public CZipForwardingStream
-{
-public:
-    CSimulatedDiskFile(std::unique_ptr<CZipStream> file, const CZipSimulatedDrive& drive, int disk)
-        : CZipForwardingStream(std::move(file)), m_drive(drive), m_disk(disk)
-    {
-    }
-
-    void Write(const void* buffer, std::uint32_t count) override
-    {
-        const std::uint64_t position = GetPosition();
-        const std::uint64_t length = GetLength();
-        const std::uint64_t allowedEnd = length + m_drive.GetFreeBytes(m_disk);
-        if (position + count <= allowedEnd) {
-            CZipForwardingStream::Write(buffer, count);
-            return;
-        }
-        if (allowedEnd > position)
-            CZipForwardingStream::Write(buffer, static_cast<std::uint32_t>(allowedEnd - position));
-        throw CZipException::FromErrno(ENOSPC, GetFilePath());
-    }
-
-    void SetLength(std::uint32_t newLength) override
-    {
-        const std::uint32_t length = GetLength();
-        if (newLength > length && newLength - length > m_drive.GetFreeBytes(m_disk))
-            throw CZipException::FromErrno(ENOSPC, GetFilePath());
-        CZipForwardingStream::SetLength(newLength);
-    }
-
-private:
-    const CZipSimulatedDrive& m_drive;
-    int m_disk;
-};
 
 } // namespace
 
@@ -259,5 +222,5 @@ std::unique_ptr<CZipStream> CZipSimulatedDrive::OpenFile(const std::string& path
     auto file = std::make_unique<CZipFile>();
     if (!file->Open(path, flags, throwOnError))
         return nullptr;
-    return std::make_unique<CSimulatedDiskFile>(std::move(file), *this, mount->disk);
+    return std::make_unique<CZipSimulatedDiskFile>(std::move(file), *this, mount->disk);
 }

@@ -105,6 +105,8 @@ public:
     bool IsOpen() const { return m_currentVolume >= 0; }
     bool IsReadOnly() const { return m_readOnly; }
     bool IsInMemory() const { return m_inMemory; }
+    // True between a successful ConvertToSingleVolume and the close.
+    bool IsConverted() const { return m_converted; }
     int GetCurrentVolume() const { return m_currentVolume; }
     int GetLastVolume() const { return m_lastVolume; }
     // Where the next byte written lands on the current volume.

@@ -7,7 +7,7 @@
 
 #include "DiskScript.h"
 #include "DriveScope.h"
-#include "FailingStream.h"
+#include "FaultyDrive.h"
 #include "TempDir.h"
 #include "TestZip.h"
 #include "VolumeStoreTestUtil.h"
