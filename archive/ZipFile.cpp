@@ -139,11 +139,16 @@ std::uint32_t CZipFile::GetPosition() const
 std::uint32_t CZipFile::Seek(std::int64_t offset, SeekOrigin origin)
 {
     RequireOpen();
+    // The base is found without moving, so a refused seek leaves the position alone.
     std::int64_t base = 0;
-    if (origin == FromCurrent)
+    if (origin == FromCurrent) {
         base = lseek(m_fd, 0, SEEK_CUR);
-    else if (origin == FromEnd)
-        base = lseek(m_fd, 0, SEEK_END);
+    } else if (origin == FromEnd) {
+        struct stat st
+        {
+        };
+        base = fstat(m_fd, &st) == 0 ? st.st_size : -1;
+    }
     if (base < 0)
         Fail(errno);
     if (offset > kMaxPosition || offset < -kMaxPosition || base + offset < 0)

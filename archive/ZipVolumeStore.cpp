@@ -45,7 +45,7 @@ void CZipVolumeStore::Reset()
     m_inMemory = false;
     m_readOnly = false;
     m_broken = false;
-    m_previousVolume = FileId();
+    m_writtenVolumes.clear();
 }
 
 void CZipVolumeStore::AllocateBuffer()

@@ -4,6 +4,7 @@
 #include "ZipSpanCompaction.h"
 #include "ZipStream.h"
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstdint>
@@ -125,12 +126,17 @@ public:
     CZipDiskCallback* m_pDiskCallback = nullptr; // set by the owner; not owned
 
 private:
+    // Tells a volume file again when its disk is put back: device and inode, and
+    // size and time, since removable file systems may hand out inode numbers anew.
     struct FileId
     {
         dev_t device = 0;
         ino_t inode = 0;
-        bool valid = false;
+        off_t size = 0;
+        std::int64_t modifiedNs = 0;
+        bool operator==(const FileId&) const = default;
     };
+    static FileId IdOf(const struct stat& status);
 
     void Reset();
     void OpenFile(const std::string& path, int mode, int volumeSize);
@@ -157,7 +163,7 @@ private:
     void NextReadVolume();
     void OpenVolumeForReading(const std::string& path);
     std::uint32_t DriveFreeSpace() const;
-    bool IsPreviousVolume(const std::string& path) const;
+    bool IsWrittenVolume(const std::string& path) const;
 
     bool CompactInBuffer(std::vector<CZipSpanEntry>& entries);
     bool CompactInFile(std::vector<CZipSpanEntry>& entries);
@@ -179,6 +185,6 @@ private:
     int m_currentVolume = -1;
     bool m_inMemory = false;
     bool m_readOnly = false;
-    bool m_broken = false; // a failed write could not be undone
-    FileId m_previousVolume;
+    bool m_broken = false;                // a failed write could not be undone
+    std::vector<FileId> m_writtenVolumes; // removable disks written so far
 };

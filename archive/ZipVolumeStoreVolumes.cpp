@@ -55,13 +55,18 @@ void CZipVolumeStore::CloseVolume(bool written)
         struct stat st
         {
         };
-        m_previousVolume = FileId();
-        if (fstat(m_file->GetHandle(), &st) == 0)
-            m_previousVolume = {st.st_dev, st.st_ino, true};
+        if (m_spanMode == SpanRemovable && fstat(m_file->GetHandle(), &st) == 0)
+            m_writtenVolumes.push_back(IdOf(st));
     }
     m_file->Close();
     m_file.reset();
     m_stream = nullptr;
+}
+
+CZipVolumeStore::FileId CZipVolumeStore::IdOf(const struct stat& status)
+{
+    return {status.st_dev, status.st_ino, status.st_size,
+            static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
 }
 
 void CZipVolumeStore::CreateFixedVolume()
@@ -90,9 +95,9 @@ bool CZipVolumeStore::TryRemovableDisk(int& code, bool& labelWaived, int bytesCo
 {
     CallDiskCallback(code, m_currentVolume + 1);
     if (ZipPlatform::FileExists(m_path) != 0) {
-        // The disk just written is still in the drive: ask for a new one again,
-        // never offer to delete what we wrote.
-        code = IsPreviousVolume(m_path) ? bytesCode : CZipDiskCallback::DiskHoldsArchiveName;
+        // A disk of this set is (still or again) in the drive: ask for a new one
+        // again, never offer to delete what we wrote.
+        code = IsWrittenVolume(m_path) ? bytesCode : CZipDiskCallback::DiskHoldsArchiveName;
         return false;
     }
     char label[32];
@@ -120,13 +125,16 @@ void CZipVolumeStore::CallDiskCallback(int code, int diskNumber)
         throw CZipException(CZipException::ErrDiskChangeAborted, m_path);
 }
 
-bool CZipVolumeStore::IsPreviousVolume(const std::string& path) const
+bool CZipVolumeStore::IsWrittenVolume(const std::string& path) const
 {
     struct stat st
     {
     };
-    return m_previousVolume.valid && stat(path.c_str(), &st) == 0 &&
-           st.st_dev == m_previousVolume.device && st.st_ino == m_previousVolume.inode;
+    if (stat(path.c_str(), &st) != 0)
+        return false;
+    const FileId id = IdOf(st);
+    return std::find(m_writtenVolumes.begin(), m_writtenVolumes.end(), id) !=
+           m_writtenVolumes.end();
 }
 
 std::uint32_t CZipVolumeStore::DriveFreeSpace() const

@@ -110,6 +110,10 @@ TEST_F(ZipFileTest, FilesAndPositionsBeyondFourGigabytesAreRefused)
     EXPECT_EQ(27, CauseOf([&] { f.Write("abc", 3); }));
     EXPECT_EQ(22, CauseOf([&] { f.Seek(-1, CZipStream::FromBegin); }));
     EXPECT_EQ(0xFFFFFFFEu, f.GetPosition());
+    f.SetLength(10);
+    f.Seek(4, CZipStream::FromBegin);
+    EXPECT_EQ(22, CauseOf([&] { f.Seek(-11, CZipStream::FromEnd); }));
+    EXPECT_EQ(4u, f.GetPosition()); // a refused seek moves nothing
 }
 
 TEST_F(ZipFileTest, OperationsOnAClosedFileAreBadFileNumber)

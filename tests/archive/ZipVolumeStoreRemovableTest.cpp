@@ -113,22 +113,25 @@ TEST_F(ZipVolumeStoreRemovableTest, ADiskHoldingTheArchiveNameIsReported)
     EXPECT_EQ(kSignature, OnDisk(4));
 }
 
-TEST_F(ZipVolumeStoreRemovableTest, TheDiskJustWrittenIsNeverOfferedForDeletion)
+TEST_F(ZipVolumeStoreRemovableTest, ADiskOfTheSetIsNeverOfferedForDeletion)
 {
-    const std::string data = Pattern(1200);
+    const std::string data = Pattern(2500);
     m_script.m_answer = [this](int, int disk) {
-        // The user forgets to change the disk once.
-        if (m_script.m_calls.size() != 2)
-            m_drive.Insert(m_mount, disk - 1);
+        const std::size_t call = m_script.m_calls.size();
+        if (call == 2)
+            return true;                                   // the user forgets to change the disk
+        m_drive.Insert(m_mount, call == 4 ? 0 : disk - 1); // then puts disk 1 back in
         return true;
     };
     m_store.Open(Path(), CZipVolumeStore::ModeCreateSpanned, 0);
-    m_store.Write(data.data(), 1200, false);
+    m_store.Write(data.data(), 2500, false);
     m_store.Close(false);
-    EXPECT_EQ((std::vector<int>{4, 1, 1}), Codes()); // asked again for a new disk, not -2
-    EXPECT_EQ((std::vector<int>{1, 2, 2}), Disks());
+    // Asked again for a new disk each time, never with -2.
+    EXPECT_EQ((std::vector<int>{4, 1, 1, 1, 1}), Codes());
+    EXPECT_EQ((std::vector<int>{1, 2, 2, 3, 3}), Disks());
     EXPECT_EQ(kSignature + data.substr(0, 996), OnDisk(0));
-    EXPECT_EQ(data.substr(996), OnDisk(1));
+    EXPECT_EQ(data.substr(996, 1000), OnDisk(1));
+    EXPECT_EQ(data.substr(1996), OnDisk(2));
 }
 
 TEST_F(ZipVolumeStoreRemovableTest, ALabelThatCannotBeSetIsAskedAboutOnceThenAccepted)
