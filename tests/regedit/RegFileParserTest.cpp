@@ -116,6 +116,8 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"oddText", kV5 + kKey + "\"v\"=hex(2):41\r\n", 4, "odd number"},
         FaultCase{"zeroInName", kV5 + kKey + std::string("\"a\0b\"=\"x\"\r\n", 11), 4,
                   "zero character"},
+        FaultCase{"returnInName", kV5 + kKey + "\"a\rb\"=\"x\"\r\n", 4, "line break"},
+        FaultCase{"returnInKey", kV5 + "[HKEY_CURRENT_USER\\a\rb]\r\n", 3, "line break"},
         // A fault in a continuation line belongs to the value's first line.
         FaultCase{"inContinuation", kV5 + kKey + "\"v\"=hex:01,\\\r\n  zz\r\n", 4,
                   "not a hexadecimal byte"}),

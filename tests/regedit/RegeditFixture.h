@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RegApi.h"
+#include "RegContentCompare.h"
 #include "RegOperation.h"
 #include "RegStoreAccess.h"
 #include "RegistryStore.h"
@@ -10,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -103,33 +103,6 @@ protected:
 private:
     std::string m_saved;
 };
-
-inline bool operator==(const TvRegValue& a, const TvRegValue& b)
-{
-    return a.name == b.name && a.type == b.type && a.data == b.data;
-}
-
-inline bool operator==(const TvRegKeyContent& a, const TvRegKeyContent& b)
-{
-    return a.relativePath == b.relativePath && a.values == b.values;
-}
-
-inline void PrintTo(const TvRegValue& value, std::ostream* os)
-{
-    *os << "\"" << value.name << "\" type " << value.type << " [";
-    for (const BYTE byte : value.data)
-        *os << ' ' << static_cast<int>(byte);
-    *os << " ]";
-}
-
-inline void PrintTo(const TvRegKeyContent& key, std::ostream* os)
-{
-    *os << "\n  key \"" << key.relativePath << "\":";
-    for (const TvRegValue& value : key.values) {
-        *os << "\n    ";
-        PrintTo(value, os);
-    }
-}
 
 // Little-endian bytes of a UTF-16 literal, with the byte-order mark when asked.
 inline std::string Utf16Bytes(std::u16string_view text, bool bom = false)

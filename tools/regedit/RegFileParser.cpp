@@ -24,17 +24,21 @@ std::string_view TrimRight(std::string_view text)
     return text;
 }
 
-void RequireNoZero(std::string_view name, unsigned line)
+// A zero would cut the name short in the registry calls, and a carriage return
+// could not be written back into a registry file.
+void RequirePlainName(std::string_view name, unsigned line)
 {
     if (name.find('\0') != std::string_view::npos)
         throw CRegFileError("a name holds a zero character", line);
+    if (name.find_first_of("\r\n") != std::string_view::npos)
+        throw CRegFileError("a name holds a line break", line);
 }
 
 // Checks the key names of a path as the store will (no empty name, at most 255
 // characters each), so a bad path is reported with its line before anything changes.
 void CheckKeyPath(const std::string& path, unsigned line)
 {
-    RequireNoZero(path, line);
+    RequirePlainName(path, line);
     try {
         TvRegSplitPath(path.c_str());
     } catch (const CRegError& error) {
@@ -111,7 +115,7 @@ void CRegFileParser::ParseValue(std::string_view line)
         if (!quoted)
             throw CRegFileError("the value name has no closing quote", first);
         name = *quoted;
-        RequireNoZero(name, first);
+        RequirePlainName(name, first);
     }
     const std::string_view rest = TrimLeft(line.substr(end));
     if (rest.empty() || rest.front() != '=')
