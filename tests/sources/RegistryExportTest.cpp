@@ -43,6 +43,7 @@ protected:
         SetValue(k + "\\Accounts\\00000001", "Stamp", REG_QWORD,
                  std::string("\1\2\3\4\5\6\7\x08", 8));
         SetValue(k + "\\Accounts\\00000001", "Nothing", REG_NONE, "");
+        SetText(k + "\\Accounts\\Zweitkonto \xC3\x84", "Name \"in quotes\"", "\xE6\x97\xA5");
     }
 };
 
