@@ -47,6 +47,7 @@ protected:
     std::string m_strText;
 
 public:
-    const std::string m_strSeparator;
-    const std::string m_strErrorHeader;
+    // Lines the jobs write around error texts.
+    std::string m_strSeparator;
+    std::string m_strErrorHeader;
 };
