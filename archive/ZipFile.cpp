@@ -1,0 +1,218 @@
+#include "ZipFile.h"
+
+#include "FdIo.h"
+#include "ZipException.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+constexpr std::int64_t kMaxPosition = std::numeric_limits<std::uint32_t>::max();
+
+int OpenFlagsFor(unsigned flags)
+{
+    const unsigned access = flags & 3;
+    int oflags = access == CZipStream::OpenWrite       ? O_WRONLY
+                 : access == CZipStream::OpenReadWrite ? O_RDWR
+                                                       : O_RDONLY;
+    if (flags & CZipStream::OpenCreate)
+        oflags |= O_CREAT;
+    // Non-blocking only for the open itself, so a pipe cannot hang us before the
+    // regular-file check below refuses it.
+    return oflags | O_CLOEXEC | O_NONBLOCK;
+}
+
+// 0, or the error number that refuses this descriptor as an archive file.
+int CheckRegularFile(int fd)
+{
+    struct stat st
+    {
+    };
+    if (fstat(fd, &st) != 0)
+        return errno;
+    if (S_ISDIR(st.st_mode))
+        return EISDIR;
+    return S_ISREG(st.st_mode) ? 0 : EINVAL;
+}
+
+int Lock(int fd, unsigned flags)
+{
+    if (!(flags & CZipStream::ShareDenyWrite))
+        return 0;
+    const int operation = (flags & 3) == CZipStream::OpenRead ? LOCK_SH : LOCK_EX;
+    while (flock(fd, operation | LOCK_NB) != 0) {
+        if (errno != EINTR)
+            return errno == EWOULDBLOCK ? EBUSY : errno;
+    }
+    return 0;
+}
+
+} // namespace
+
+CZipFile::~CZipFile()
+{
+    Close();
+}
+
+// The descriptor, or -1 with errno set.
+int CZipFile::OpenDescriptor(const std::string& path, unsigned flags)
+{
+    const int fd = open(path.c_str(), OpenFlagsFor(flags), 0666);
+    if (fd < 0)
+        return -1;
+    int error = CheckRegularFile(fd);
+    if (error == 0 && fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+        error = errno;
+    if (error == 0)
+        error = Lock(fd, flags);
+    if (error == 0 && (flags & OpenCreate) && !(flags & OpenNoTruncate) && ftruncate(fd, 0) != 0)
+        error = errno;
+    if (error != 0) {
+        close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
+bool CZipFile::Open(const std::string& path, unsigned flags, bool throwOnError)
+{
+    Close();
+    const int fd = OpenDescriptor(path, flags);
+    if (fd < 0) {
+        if (throwOnError)
+            throw CZipException::FromErrno(errno, path);
+        return false;
+    }
+    m_fd = fd;
+    m_path = path;
+    return true;
+}
+
+void CZipFile::Close()
+{
+    if (m_fd < 0)
+        return;
+    // Closing releases the lock. Errors of close itself cannot be acted upon here;
+    // callers that need durability call Flush first, which reports them.
+    close(m_fd);
+    m_fd = -1;
+    m_path.clear();
+}
+
+void CZipFile::Fail(int error) const
+{
+    throw CZipException::FromErrno(error != 0 ? error : EIO, m_path);
+}
+
+void CZipFile::RequireOpen() const
+{
+    if (m_fd < 0)
+        Fail(EBADF);
+}
+
+void CZipFile::Flush()
+{
+    RequireOpen();
+    if (fsync(m_fd) != 0 && errno != EINVAL)
+        Fail(errno);
+}
+
+std::uint32_t CZipFile::GetPosition() const
+{
+    RequireOpen();
+    const off_t position = lseek(m_fd, 0, SEEK_CUR);
+    if (position < 0)
+        Fail(errno);
+    if (position > kMaxPosition)
+        Fail(EFBIG);
+    return static_cast<std::uint32_t>(position);
+}
+
+std::uint32_t CZipFile::Seek(std::int64_t offset, SeekOrigin origin)
+{
+    RequireOpen();
+    // The base is found without moving, so a refused seek leaves the position alone.
+    std::int64_t base = 0;
+    if (origin == FromCurrent) {
+        base = lseek(m_fd, 0, SEEK_CUR);
+    } else if (origin == FromEnd) {
+        struct stat st
+        {
+        };
+        base = fstat(m_fd, &st) == 0 ? st.st_size : -1;
+    }
+    if (base < 0)
+        Fail(errno);
+    if (offset > kMaxPosition || offset < -kMaxPosition || base + offset < 0)
+        Fail(EINVAL);
+    if (base + offset > kMaxPosition)
+        Fail(EFBIG);
+    if (lseek(m_fd, base + offset, SEEK_SET) < 0)
+        Fail(errno);
+    return static_cast<std::uint32_t>(base + offset);
+}
+
+std::uint32_t CZipFile::GetLength() const
+{
+    RequireOpen();
+    struct stat st
+    {
+    };
+    if (fstat(m_fd, &st) != 0)
+        Fail(errno);
+    if (st.st_size > kMaxPosition)
+        Fail(EFBIG);
+    return static_cast<std::uint32_t>(st.st_size);
+}
+
+void CZipFile::SetLength(std::uint32_t length)
+{
+    RequireOpen();
+    if (ftruncate(m_fd, length) != 0)
+        Fail(errno);
+    const off_t position = lseek(m_fd, 0, SEEK_CUR);
+    if (position > static_cast<off_t>(length) && lseek(m_fd, length, SEEK_SET) < 0)
+        Fail(errno);
+}
+
+std::uint32_t CZipFile::Read(void* buffer, std::uint32_t count)
+{
+    RequireOpen();
+    auto* out = static_cast<char*>(buffer);
+    std::uint32_t done = 0;
+    while (done < count) {
+        const ssize_t got = read(m_fd, out + done, count - done);
+        if (got == 0)
+            break;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            Fail(errno);
+        }
+        done += static_cast<std::uint32_t>(got);
+    }
+    return done;
+}
+
+void CZipFile::Write(const void* buffer, std::uint32_t count)
+{
+    RequireOpen();
+    if (count == 0)
+        return;
+    const off_t position = lseek(m_fd, 0, SEEK_CUR);
+    if (position < 0)
+        Fail(errno);
+    if (position + static_cast<std::int64_t>(count) > kMaxPosition)
+        Fail(EFBIG);
+    errno = 0;
+    if (!TvWriteAll(m_fd, buffer, count))
+        Fail(errno);
+}

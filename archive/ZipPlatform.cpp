@@ -1,0 +1,186 @@
+#include "ZipPlatform.h"
+
+#include "ZipAttributes.h"
+#include "ZipDrive.h"
+#include "ZipException.h"
+
+#include "TempFileName.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+
+namespace ZipPlatform {
+
+namespace {
+
+std::string CurrentFolder()
+{
+    char buffer[PATH_MAX];
+    return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
+}
+
+bool HasRoomFor(const std::string& folder, std::uint64_t size)
+{
+    std::uint64_t freeBytes = 0;
+    return !folder.empty() && CZipDrive::Current().GetFreeSpace(folder, freeBytes) &&
+           freeBytes >= size;
+}
+
+} // namespace
+
+bool GetFileAttributes(const std::string& path, std::uint32_t& attributes)
+{
+    struct stat st
+    {
+    };
+    if (stat(path.c_str(), &st) != 0)
+        return false;
+    attributes = (static_cast<std::uint32_t>(st.st_mode) & 0xFFFF) << 16;
+    if (S_ISDIR(st.st_mode))
+        attributes |= ZipAttributes::AttrDirectory;
+    if (!(st.st_mode & S_IWUSR))
+        attributes |= ZipAttributes::AttrReadOnly;
+    return true;
+}
+
+bool SetFileAttributes(const std::string& path, std::uint32_t attributes)
+{
+    mode_t mode = (attributes >> 16) & 0777;
+    if ((attributes >> 16) == 0) {
+        mode = ZipAttributes::IsDirectory(attributes) ? 0755 : 0644;
+        if (attributes & ZipAttributes::AttrReadOnly)
+            mode &= ~0222;
+    }
+    return chmod(path.c_str(), mode) == 0;
+}
+
+bool GetFileModTime(const std::string& path, std::time_t& modified)
+{
+    struct stat st
+    {
+    };
+    if (stat(path.c_str(), &st) != 0)
+        return false;
+    modified = st.st_mtime;
+    return true;
+}
+
+bool SetFileModTime(const std::string& path, std::time_t modified)
+{
+    struct timespec times[2] = {};
+    times[0].tv_nsec = UTIME_NOW;
+    if (modified == static_cast<std::time_t>(-1))
+        times[1].tv_nsec = UTIME_NOW;
+    else
+        times[1].tv_sec = modified;
+    return utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}
+
+bool GetFileSize(const std::string& path, std::uint64_t& size)
+{
+    // Non-blocking, so that a pipe with the name cannot make us wait.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat st
+    {
+    };
+    const bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0;
+    const int error = ok ? 0 : (S_ISDIR(st.st_mode) ? EISDIR : errno);
+    close(fd);
+    if (!ok) {
+        errno = error != 0 ? error : EINVAL;
+        return false;
+    }
+    size = static_cast<std::uint64_t>(st.st_size);
+    return true;
+}
+
+int FileExists(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    if (path.empty() || stat(path.c_str(), &st) != 0)
+        return 0;
+    return S_ISDIR(st.st_mode) ? -1 : 1;
+}
+
+bool ForceDirectory(const std::string& path)
+{
+    std::string folder = path;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    if (folder.empty())
+        return false;
+    if (FileExists(folder) == -1)
+        return true;
+    const std::size_t slash = folder.find_last_of('/');
+    if (slash != std::string::npos && slash > 0 && !ForceDirectory(folder.substr(0, slash)))
+        return false;
+    if (CZipDrive::Current().CreateFolder(folder))
+        return true;
+    // Someone else may have made it in the meantime.
+    return errno == EEXIST && FileExists(folder) == -1;
+}
+
+bool RemoveFile(const std::string& path, bool throwOnError)
+{
+    if (unlink(path.c_str()) == 0)
+        return true;
+    if (throwOnError)
+        throw CZipException(CZipException::ErrRemove, path, errno);
+    return false;
+}
+
+bool RenameFile(const std::string& from, const std::string& to, bool throwOnError, bool replace)
+{
+    int result = 0;
+    if (replace) {
+        result = rename(from.c_str(), to.c_str());
+    } else {
+        result = renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+        // File systems without the flag: check first (not atomic, but never replaces
+        // a file that was there before we looked).
+        if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
+            if (FileExists(to) != 0) {
+                errno = EEXIST;
+            } else {
+                result = rename(from.c_str(), to.c_str());
+            }
+        }
+    }
+    if (result == 0)
+        return true;
+    if (throwOnError)
+        throw CZipException(CZipException::ErrRename, from, errno);
+    return false;
+}
+
+std::string GetTempFileNameFor(std::uint64_t size)
+{
+    std::string folder = TvGetTempPath();
+    if (!HasRoomFor(folder, size)) {
+        folder = CurrentFolder();
+        if (!HasRoomFor(folder, size))
+            return {};
+    }
+    return TvCreateTempFileName(folder, "VRN");
+}
+
+bool IsDriveRemovable(const std::string& path)
+{
+    return CZipDrive::Current().IsRemovable(path);
+}
+
+bool SetVolumeLabel(const std::string& path, const std::string& label)
+{
+    return CZipDrive::Current().SetVolumeLabel(path, label);
+}
+
+} // namespace ZipPlatform
