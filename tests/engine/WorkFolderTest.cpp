@@ -84,6 +84,20 @@ TEST_F(WorkFolderTest, FileInTheWayOfTheDefaultNameIsLeftAlone)
     RemoveTree(folder);
 }
 
+// Only root can give a folder to someone else, so this runs only as root.
+TEST_F(WorkFolderTest, FolderOwnedBySomeoneElseIsNotUsed)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to hand a folder to another user";
+    mkdir(DefaultFolder().c_str(), 0700);
+    ASSERT_EQ(0, chown(DefaultFolder().c_str(), 65534, 65534));
+    const std::string folder = g_ProjectData.GetWorkFolder();
+    EXPECT_NE(DefaultFolder(), folder);
+    EXPECT_EQ(0700, ModeOf(folder));
+    EXPECT_FALSE(CWorkFolder::Clear(DefaultFolder()));
+    RemoveTree(folder);
+}
+
 TEST_F(WorkFolderTest, WiderModeIsNarrowedToTheUser)
 {
     mkdir(DefaultFolder().c_str(), 0777);
