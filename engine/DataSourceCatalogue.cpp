@@ -8,8 +8,23 @@
 
 #include <sys/stat.h>
 
+namespace {
+
+// Catalogue names end up in archive entry names and come back from catalogues that
+// anyone could have written: only a plain file name stays inside the work folder.
+bool IsPlainFileName(const std::string& name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
+} // namespace
+
 int CDataSource::WriteCatalogue(const std::string& name)
 {
+    if (!IsPlainFileName(name)) {
+        WriteLog("Fail to create or open current playlist file");
+        return 0;
+    }
     return WriteCatalogueFile(g_ProjectData.GetPathInWorkFolder(name));
 }
 

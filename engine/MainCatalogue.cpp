@@ -71,6 +71,12 @@ int CMainCatalogue::Write(CDataSource& engine, CProjectData& job,
 int CMainCatalogue::Read(const std::string& workFolder, std::string& rootText,
                          CAutoObArray<CBackupTreeItem>& items, std::string& error)
 {
+    rootText.clear();
+    items.RemoveAll();
+    if (workFolder.empty()) {
+        error = "No work folder";
+        return 0;
+    }
     CIniFile ini(CEngineFolders::Join(workFolder, kMainDataName));
     ini.ReadFile();
     rootText = ini.GetValue(kSection, "ProjectName");

@@ -91,6 +91,14 @@ TEST_F(DataSourceCatalogueTest, UnwritableCatalogueReturnsZeroAndKeepsTheList)
     EXPECT_EQ(1u, m_source.GetItemCount());
 }
 
+TEST_F(DataSourceCatalogueTest, CatalogueNameMustStayInTheWorkFolder)
+{
+    for (const char* name : {"", ".", "..", "../escape.tdat", "a/b.tdat"})
+        EXPECT_EQ(0, m_source.WriteCatalogue(name)) << name;
+    EXPECT_EQ(0u, m_source.GetItemCount());
+    EXPECT_EQ(0, ModeOf(TvGetTempPath() + "/escape.tdat"));
+}
+
 TEST_F(DataSourceCatalogueTest, MissingCatalogueReadsAsFailureWithAnEmptyList)
 {
     m_source.GetItemList().Add(std::make_unique<CAddInfo>());
