@@ -34,7 +34,7 @@ std::string RandomBytes(std::size_t size, unsigned seed)
     return out;
 }
 
-int Run(const std::string& command, std::string* output)
+int RunCommand(const std::string& command, std::string* output)
 {
     FILE* pipe = popen((command + " 2>&1").c_str(), "r");
     if (!pipe)
@@ -49,7 +49,7 @@ int Run(const std::string& command, std::string* output)
 
 bool HaveProgram(const std::string& name)
 {
-    return Run("command -v " + name + " >/dev/null") == 0;
+    return RunCommand("command -v " + name + " >/dev/null") == 0;
 }
 
 } // namespace tbmtest

@@ -39,7 +39,7 @@ public:
 };
 
 // Runs a shell command; returns its exit status and fills `output`.
-int Run(const std::string& command, std::string* output = nullptr);
+int RunCommand(const std::string& command, std::string* output = nullptr);
 bool HaveProgram(const std::string& name);
 
 } // namespace tbmtest
