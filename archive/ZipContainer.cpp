@@ -48,8 +48,7 @@ CZipProgressCallback* CZipContainer::GetCallback(int type) const
 }
 
 CZipProgressCallback* CZipContainer::StartProgress(int type, const std::string& name,
-                                                   const std::string& path,
-                                                   std::uint32_t total)
+                                                   const std::string& path, std::uint32_t total)
 {
     CZipProgressCallback* callback = GetCallback(type);
     if (callback) {

@@ -96,8 +96,8 @@ private:
 
     void ResetState();
     bool CanAddEntry() const;
-    CZipProgressCallback* StartProgress(int type, const std::string& name,
-                                        const std::string& path, std::uint32_t total);
+    CZipProgressCallback* StartProgress(int type, const std::string& name, const std::string& path,
+                                        std::uint32_t total);
     [[noreturn]] void Throw(int cause) const;
 
     // Entry writing.
@@ -154,11 +154,11 @@ private:
     // The entry being written.
     int m_openIndex = -1;
     bool m_openReplaces = false;
-    bool m_rawEntry = false;            // copied compressed from another archive
+    bool m_rawEntry = false; // copied compressed from another archive
     static constexpr std::uint32_t NoPosition = 0xFFFFFFFF;
     std::uint32_t m_localPosition = NoPosition; // of its local header in the current file
-    std::uint64_t m_dataLimit = 0;      // replacement: bytes of room for its data
-    std::uint64_t m_dataWritten = 0;    // compressed bytes after the encryption header
+    std::uint64_t m_dataLimit = 0;              // replacement: bytes of room for its data
+    std::uint64_t m_dataWritten = 0;            // compressed bytes after the encryption header
     std::uint64_t m_uncompressed = 0;
     std::uint32_t m_crc = 0;
 };

@@ -54,8 +54,8 @@ bool CZipContainer::PlanAdd(const CZipAddInfo& info, AddPlan& plan)
     const std::string& path = plan.info.m_path;
     if (path.empty())
         return false;
-    std::string name = info.m_nameInArchive.empty() ? DeriveName(path, info.m_fullPath)
-                                                    : info.m_nameInArchive;
+    std::string name =
+        info.m_nameInArchive.empty() ? DeriveName(path, info.m_fullPath) : info.m_nameInArchive;
     std::uint32_t attributes = 0;
     if (!ZipPlatform::GetFileAttributes(path, attributes))
         return false;
@@ -75,7 +75,8 @@ bool CZipContainer::PlanAdd(const CZipAddInfo& info, AddPlan& plan)
     std::time_t modified = 0;
     plan.header.m_fileName = name;
     plan.header.m_externalAttr = attributes;
-    plan.header.SetTime(ZipPlatform::GetFileModTime(path, modified) ? modified : std::time(nullptr));
+    plan.header.SetTime(ZipPlatform::GetFileModTime(path, modified) ? modified
+                                                                    : std::time(nullptr));
     plan.level = info.m_level < -1 || info.m_level > 9 ? -1 : info.m_level;
     plan.internal = plan.Has(CZipAddInfo::SmartInternal);
     if (!plan.internal)
@@ -121,8 +122,9 @@ bool CZipContainer::AddFile(AddPlan& plan)
         return false; // no room can be made for an unknown size
     }
     const bool spanned = m_storage.IsSpanMode() == 1;
-    const bool trial = plan.sizeKnown && plan.level != 0 &&
-                       ((plan.Has(CZipAddInfo::SmartCheckGain) && spanned) || plan.replaceIndex >= 0);
+    const bool trial =
+        plan.sizeKnown && plan.level != 0 &&
+        ((plan.Has(CZipAddInfo::SmartCheckGain) && spanned) || plan.replaceIndex >= 0);
     if (trial) {
         const int result = AddThroughTrial(plan);
         if (result >= 0)
@@ -130,8 +132,8 @@ bool CZipContainer::AddFile(AddPlan& plan)
         if (plan.replaceIndex >= 0)
             plan.level = 0; // no room for a trial: the replacement is stored
     }
-    const bool checkAfter = plan.Has(CZipAddInfo::SmartCheckGain) && plan.level != 0 &&
-                            !spanned && plan.replaceIndex < 0 && plan.sizeKnown;
+    const bool checkAfter = plan.Has(CZipAddInfo::SmartCheckGain) && plan.level != 0 && !spanned &&
+                            plan.replaceIndex < 0 && plan.sizeKnown;
     if (!AddData(plan))
         return false;
     return checkAfter ? CheckGainAfter(plan) : true;
@@ -147,8 +149,8 @@ bool CZipContainer::AddData(AddPlan& plan)
         return false;
     }
     const auto size = static_cast<std::uint32_t>(plan.size);
-    const int word = plan.replaceIndex >= 0 ? (plan.replaceIndex << 16) | ReplaceMarker
-                                            : plan.level;
+    const int word =
+        plan.replaceIndex >= 0 ? (plan.replaceIndex << 16) | ReplaceMarker : plan.level;
     if (!OpenNewFile(plan.header, word, {}, size)) {
         if (plan.callback)
             plan.callback->CallbackEnd();

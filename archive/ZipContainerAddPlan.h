@@ -18,4 +18,3 @@ struct CZipContainer::AddPlan
     bool Has(int flag) const { return (info.m_smartFlags & flag) == flag; }
     std::uint32_t ChunkSize() const { return info.m_bufferSize ? info.m_bufferSize : 65536; }
 };
-

@@ -70,7 +70,8 @@ std::uint32_t CZipContainer::ReadLocalDataStart(const CZipEntryHeader& header)
 {
     char local[CZipEntryHeader::LocalSize];
     CZipStream& stream = m_storage.GetStream();
-    stream.Seek(std::uint64_t{m_directory.m_bytesBeforeZip} + header.m_offset, CZipStream::FromBegin);
+    stream.Seek(std::uint64_t{m_directory.m_bytesBeforeZip} + header.m_offset,
+                CZipStream::FromBegin);
     if (stream.Read(local, sizeof local) != sizeof local ||
         Get32(local) != CZipEntryHeader::LocalSignature)
         Throw(CZipException::ErrDamaged);
@@ -83,7 +84,8 @@ bool CZipContainer::GetFromArchive(CZipContainer& source, int index, bool keepSy
     if (!CanAddEntry() || source.IsClosed() || source.m_entryState != 0 ||
         source.m_storage.IsSpanMode() != 0 || !source.m_directory.IsValidIndex(index))
         return false;
-    if (replaceIndex >= 0 && (m_storage.IsSpanMode() != 0 || !m_directory.IsValidIndex(replaceIndex)))
+    if (replaceIndex >= 0 &&
+        (m_storage.IsSpanMode() != 0 || !m_directory.IsValidIndex(replaceIndex)))
         return false;
     const CZipEntryHeader& original = source.m_directory[static_cast<std::size_t>(index)];
     const std::uint32_t dataStart = source.ReadLocalDataStart(original);

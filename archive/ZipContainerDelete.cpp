@@ -7,8 +7,7 @@
 
 void CZipContainer::DeleteFiles(std::vector<int> indexes)
 {
-    if (IsClosed() || m_entryState != 0 || m_storage.IsSpanMode() != 0 ||
-        m_storage.IsReadOnly())
+    if (IsClosed() || m_entryState != 0 || m_storage.IsSpanMode() != 0 || m_storage.IsReadOnly())
         return;
     std::erase_if(indexes, [this](int index) { return !m_directory.IsValidIndex(index); });
     std::sort(indexes.begin(), indexes.end());
@@ -74,8 +73,8 @@ void CZipContainer::MoveKeptEntries(std::size_t first, std::vector<bool>& remove
         if (!remove[i])
             toMove += ends[i] - m_directory[i].m_offset;
     }
-    CZipProgressCallback* callback = StartProgress(CZipProgressCallback::CbDelete, {}, {},
-                                                   static_cast<std::uint32_t>(toMove));
+    CZipProgressCallback* callback =
+        StartProgress(CZipProgressCallback::CbDelete, {}, {}, static_cast<std::uint32_t>(toMove));
     const std::uint32_t before = m_directory.m_bytesBeforeZip;
     const std::uint32_t dataEnd = GetDataEnd();
     std::uint32_t removed = 0;

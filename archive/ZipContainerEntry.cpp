@@ -43,7 +43,8 @@ bool CZipContainer::OpenNewFile(const CZipEntryHeader& templ, int levelWord,
         if (!ZipPlatform::GetFileAttributes(path, attributes))
             return false;
         std::time_t modified = 0;
-        header->SetTime(ZipPlatform::GetFileModTime(path, modified) ? modified : std::time(nullptr));
+        header->SetTime(ZipPlatform::GetFileModTime(path, modified) ? modified
+                                                                    : std::time(nullptr));
         header->m_externalAttr = attributes;
     }
     header->SetSystem(m_systemId);
@@ -115,8 +116,7 @@ void CZipContainer::BeginEntry(CZipEntryHeader& header, int replaceIndex, std::u
     m_crc = 0;
     try {
         if (replaceIndex >= 0) {
-            MakeSpaceForReplace(static_cast<std::size_t>(replaceIndex), needed,
-                                header.m_fileName);
+            MakeSpaceForReplace(static_cast<std::size_t>(replaceIndex), needed, header.m_fileName);
         } else {
             if (m_storage.IsSpanMode() == 0)
                 m_storage.GetStream().SeekToEnd();
@@ -158,7 +158,8 @@ void CZipContainer::WriteNewFile(const void* data, std::uint32_t size)
         m_uncompressed += size;
         if (m_uncompressed > MaxOffset)
             throw CZipException::FromErrno(EFBIG, m_storage.GetArchivePath());
-        m_crc = static_cast<std::uint32_t>(crc32(m_crc, reinterpret_cast<const Bytef*>(bytes), size));
+        m_crc =
+            static_cast<std::uint32_t>(crc32(m_crc, reinterpret_cast<const Bytef*>(bytes), size));
     }
     CZipEntryHeader& header = m_directory[static_cast<std::size_t>(m_openIndex)];
     if (!m_rawEntry && header.m_method == CZipEntryHeader::MethodDeflated) {

@@ -36,7 +36,8 @@ void CZipDeflate::Begin(int level)
     m_stream.zalloc = &CZipDeflate::Allocate;
     m_stream.zfree = &CZipDeflate::Free;
     m_stream.opaque = this;
-    const int result = deflateInit2(&m_stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    const int result =
+        deflateInit2(&m_stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
     if (result != Z_OK) {
         End();
         throw CZipException(CZipException::CauseOfZlibResult(result));
@@ -44,16 +45,15 @@ void CZipDeflate::Begin(int level)
     m_active = true;
 }
 
-void CZipDeflate::Compress(const char* data, std::uint32_t size, char* out,
-                           std::uint32_t capacity, std::uint32_t& used, const Sink& sink)
+void CZipDeflate::Compress(const char* data, std::uint32_t size, char* out, std::uint32_t capacity,
+                           std::uint32_t& used, const Sink& sink)
 {
     m_stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
     m_stream.avail_in = size;
     Run(Z_NO_FLUSH, out, capacity, used, sink);
 }
 
-void CZipDeflate::Finish(char* out, std::uint32_t capacity, std::uint32_t& used,
-                         const Sink& sink)
+void CZipDeflate::Finish(char* out, std::uint32_t capacity, std::uint32_t& used, const Sink& sink)
 {
     m_stream.next_in = nullptr;
     m_stream.avail_in = 0;

@@ -40,8 +40,7 @@ public:
 private:
     static voidpf Allocate(voidpf self, uInt items, uInt size);
     static void Free(voidpf self, voidpf block);
-    void Run(int flush, char* out, std::uint32_t capacity, std::uint32_t& used,
-             const Sink& sink);
+    void Run(int flush, char* out, std::uint32_t capacity, std::uint32_t& used, const Sink& sink);
 
     z_stream m_stream{};
     bool m_active = false;

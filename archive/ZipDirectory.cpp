@@ -44,8 +44,8 @@ int CZipDirectory::FindName(const std::string& name, bool caseSensitive) const
 {
     for (std::size_t i = 0; i < m_headers.size(); ++i) {
         const std::string& candidate = m_headers[i]->m_fileName;
-        const bool same = caseSensitive ? candidate == name
-                                        : strcasecmp(candidate.c_str(), name.c_str()) == 0;
+        const bool same =
+            caseSensitive ? candidate == name : strcasecmp(candidate.c_str(), name.c_str()) == 0;
         if (same)
             return static_cast<int>(i);
     }

@@ -88,9 +88,9 @@ void CZipDirectory::ReadEndRecord(CZipVolumeStore& store, std::uint32_t position
     const std::uint64_t directoryEnd = std::uint64_t{m_directoryOffset} + m_directorySize;
     if (single && position < directoryEnd)
         Damaged(path);
-    if (!m_comment.empty() && stream.Read(m_comment.data(), static_cast<std::uint32_t>(
-                                                                m_comment.size())) !=
-                                  m_comment.size())
+    if (!m_comment.empty() &&
+        stream.Read(m_comment.data(), static_cast<std::uint32_t>(m_comment.size())) !=
+            m_comment.size())
         Damaged(path);
     m_bytesBeforeZip = single ? static_cast<std::uint32_t>(position - directoryEnd) : 0;
     if ((m_directorySize == 0) != (m_records == 0))

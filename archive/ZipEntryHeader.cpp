@@ -93,7 +93,9 @@ bool CZipEntryHeader::IsDirectory() const
 
 void CZipEntryHeader::SetTime(std::time_t time)
 {
-    struct tm local {};
+    struct tm local
+    {
+    };
     if (!localtime_r(&time, &local)) {
         m_modTime = 0;
         m_modDate = (1 << 5) | 1; // 1 January 1980, the first day DOS can tell
@@ -101,14 +103,17 @@ void CZipEntryHeader::SetTime(std::time_t time)
     }
     const int year = local.tm_year + 1900;
     const int yearField = year <= 1980 ? 0 : ((year - 1980) & 127);
-    m_modDate = static_cast<std::uint16_t>(yearField * 512 + (local.tm_mon + 1) * 32 + local.tm_mday);
+    m_modDate =
+        static_cast<std::uint16_t>(yearField * 512 + (local.tm_mon + 1) * 32 + local.tm_mday);
     m_modTime =
         static_cast<std::uint16_t>(local.tm_hour * 2048 + local.tm_min * 32 + local.tm_sec / 2);
 }
 
 std::time_t CZipEntryHeader::GetTime() const
 {
-    struct tm local {};
+    struct tm local
+    {
+    };
     local.tm_year = (m_modDate >> 9) + 80;
     local.tm_mon = ((m_modDate >> 5) & 15) - 1;
     local.tm_mday = m_modDate & 31;

@@ -114,18 +114,17 @@ protected:
         }
         if (HaveProgram("python3")) {
             const std::string to = m_dir / "x-python";
-            const std::string script =
-                "import zipfile,sys\n"
-                "z=zipfile.ZipFile(sys.argv[1])\n"
-                "pw=sys.argv[3].encode() or None\n"
-                "z.setpassword(pw)\n"
-                "bad=z.testzip()\n"
-                "assert bad is None, bad\n"
-                "z.extractall(sys.argv[2])\n";
+            const std::string script = "import zipfile,sys\n"
+                                       "z=zipfile.ZipFile(sys.argv[1])\n"
+                                       "pw=sys.argv[3].encode() or None\n"
+                                       "z.setpassword(pw)\n"
+                                       "bad=z.testzip()\n"
+                                       "assert bad is None, bad\n"
+                                       "z.extractall(sys.argv[2])\n";
             WriteFileBytes(m_dir / "check.py", script);
-            EXPECT_EQ(RunCommand("python3 '" + (m_dir / "check.py") + "' " + q + " '" + to + "' '" + pw +
-                              "'",
-                          &out),
+            EXPECT_EQ(RunCommand("python3 '" + (m_dir / "check.py") + "' " + q + " '" + to + "' '" +
+                                     pw + "'",
+                                 &out),
                       0)
                 << out;
             ExpectExtracted(to);
@@ -156,12 +155,10 @@ TEST_P(ZipPeer, ReplacedAndDeletedEntriesStaySound)
 INSTANTIATE_TEST_SUITE_P(
     Levels, ZipPeer,
     ::testing::Values(PeerCase{"default", -1, false}, PeerCase{"stored", 0, false},
-                      PeerCase{"l1", 1, false}, PeerCase{"l2", 2, false},
-                      PeerCase{"l3", 3, false}, PeerCase{"l4", 4, false},
-                      PeerCase{"l5", 5, false}, PeerCase{"l6", 6, false},
-                      PeerCase{"l7", 7, false}, PeerCase{"l8", 8, false},
-                      PeerCase{"l9", 9, false}, PeerCase{"encrypted", 6, true},
-                      PeerCase{"encryptedStored", 0, true}),
+                      PeerCase{"l1", 1, false}, PeerCase{"l2", 2, false}, PeerCase{"l3", 3, false},
+                      PeerCase{"l4", 4, false}, PeerCase{"l5", 5, false}, PeerCase{"l6", 6, false},
+                      PeerCase{"l7", 7, false}, PeerCase{"l8", 8, false}, PeerCase{"l9", 9, false},
+                      PeerCase{"encrypted", 6, true}, PeerCase{"encryptedStored", 0, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TempDirTest, AppendingToAnArchiveMadeByZipKeepsItsEntries)
@@ -179,7 +176,8 @@ TEST_F(TempDirTest, AppendingToAnArchiveMadeByZipKeepsItsEntries)
     ASSERT_TRUE(zip.AddNewFile(info));
     zip.Close();
     ASSERT_EQ(RunCommand("unzip -t '" + (m_dir / "old.zip") + "'", &out), 0) << out;
-    ASSERT_EQ(RunCommand("unzip -q '" + (m_dir / "old.zip") + "' -d '" + (m_dir / "x") + "'", &out), 0);
+    ASSERT_EQ(RunCommand("unzip -q '" + (m_dir / "old.zip") + "' -d '" + (m_dir / "x") + "'", &out),
+              0);
     EXPECT_EQ(ReadFileBytes(m_dir / "x/a.txt"), Pattern(9000));
     EXPECT_EQ(ReadFileBytes(m_dir / "x/b.txt"), Pattern(5000, 2));
 }

@@ -58,10 +58,10 @@ TEST_P(ZipWriterLevels, RecordsCarryFlagsVersionsAndSizes)
 
     ASSERT_EQ(At32(bytes, 0), LocalSig);
     const std::uint16_t expectedFlags = level == 1 ? 6 : level == 2 ? 4 : level >= 8 ? 2 : 0;
-    EXPECT_EQ(At16(bytes, 4), 20);                         // version needed
+    EXPECT_EQ(At16(bytes, 4), 20); // version needed
     EXPECT_EQ(At16(bytes, 6), level == 0 ? 0 : expectedFlags);
-    EXPECT_EQ(At16(bytes, 8), level == 0 ? 0 : 8);         // method
-    EXPECT_EQ(At32(bytes, 14), Crc(data));                 // patched in place
+    EXPECT_EQ(At16(bytes, 8), level == 0 ? 0 : 8); // method
+    EXPECT_EQ(At32(bytes, 14), Crc(data));         // patched in place
     EXPECT_EQ(At32(bytes, 22), data.size());
     EXPECT_EQ(bytes.substr(30, 9), "dir/a.txt");
     EXPECT_TRUE(FindSignatures(bytes, DescriptorSig).empty());
@@ -99,7 +99,7 @@ TEST_F(ZipWriterBytes, EncryptedEntryHasDescriptorAndTwelveByteHeader)
     ASSERT_EQ(descriptors.size(), 1u);
     const std::size_t d = descriptors[0];
     EXPECT_EQ(At32(bytes, d + 4), Crc(Pattern(3000)));
-    EXPECT_EQ(At32(bytes, d + 8), d - 30 - 5); // includes the encryption header
+    EXPECT_EQ(At32(bytes, d + 8), d - 30 - 5);      // includes the encryption header
     EXPECT_EQ(At32(bytes, 18), At32(bytes, d + 8)); // and the local header is patched
     const std::size_t c = FindSignatures(bytes, CentralSig).at(0);
     EXPECT_EQ(At32(bytes, c + 20), At32(bytes, d + 8));
