@@ -141,7 +141,7 @@ std::uint32_t CZipVolumeStore::DriveFreeSpace() const
 {
     std::string folder = CZipPathParts(m_path, CZipPathParts::NativeSyntax).GetFolderPath();
     if (folder.empty())
-        folder = ".";
+        folder.push_back('.'); // not = ".": g++ 12 warns falsely there under sanitizers
     std::uint64_t freeBytes = 0;
     if (!CZipDrive::Current().GetFreeSpace(folder, freeBytes))
         return 0;

@@ -1,0 +1,164 @@
+#pragma once
+
+#include "ZipAddInfo.h"
+#include "ZipBuffer.h"
+#include "ZipCrypt.h"
+#include "ZipDeflate.h"
+#include "ZipDirectory.h"
+#include "ZipProgressCallback.h"
+#include "ZipVolumeStore.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+class CZipFile;
+
+// The archive object: creates, opens, adds to, replaces in, deletes from and closes
+// a ZIP archive over the volume store. Writing an entry goes OpenNewFile,
+// WriteNewFile..., CloseNewFile; AddNewFile does that for a file or folder on disk
+// with the smart storage rules.
+//
+// Data safety: an entry that fails half-way is dropped from the directory (and cut
+// off the end of the file where it was appended), so closing after an exception
+// with the directory written (mode 2) lists only whole entries. Sizes and offsets
+// are 32-bit: a file of 4 GiB or more, or an entry that would end past 4 GiB, is
+// refused (error 27) before a byte of it is written.
+//
+// Not thread-safe: one thread uses the archive at a time.
+class CZipContainer
+{
+public:
+    enum OpenMode
+    {
+        ArcOpen = 0,
+        ArcOpenReadOnly = 1,
+        ArcCreate = 2,
+        ArcCreateSpanned = 3
+    };
+    enum CloseMode
+    {
+        CloseNormal = 0,
+        CloseAfterException = 1,
+        CloseAfterExceptionWrite = 2 // still writes the central directory
+    };
+    static constexpr std::uint32_t DefaultBufferSize = 65536;
+    static constexpr std::uint32_t DefaultSearchSize = 32768;
+    static constexpr std::uint32_t MinBufferSize = 1024;
+    static constexpr int ReplaceMarker = 0x100; // low 16 bits of a replacement level word
+
+    CZipContainer() = default;
+    ~CZipContainer();
+    CZipContainer(const CZipContainer&) = delete;
+    CZipContainer& operator=(const CZipContainer&) = delete;
+
+    // Write, general and end-record search buffers, each at least 1,024 bytes; only
+    // while closed.
+    bool SetBuffers(std::uint32_t write, std::uint32_t general, std::uint32_t search);
+    // Registers `callback` (null removes) for every type bit set in `mask`.
+    void SetCallback(CZipProgressCallback* callback, int mask = CZipProgressCallback::CbAll);
+    CZipProgressCallback* GetCallback(int type) const;
+
+    // False when already open; errors are thrown and leave the archive closed.
+    bool Open(const std::string& path, int mode, int volumeSize = 0);
+    bool Open(CZipStream& stream, int mode);
+    bool IsClosed() const { return !m_storage.IsOpen(); }
+
+    // False while an entry is open, and for a character outside 1-127 (the
+    // password is then cleared). Empty clears the password.
+    bool SetPassword(const std::string& password);
+    const std::string& GetPassword() const { return m_password; }
+
+    bool OpenNewFile(const CZipEntryHeader& header, int levelWord = -1,
+                     const std::string& path = {}, std::uint32_t size = 0);
+    void WriteNewFile(const void* data, std::uint32_t size);
+    void CloseNewFile(bool afterException = false);
+
+    bool AddNewFile(const CZipAddInfo& info);
+    void DeleteFiles(std::vector<int> indexes);
+    bool GetFromArchive(CZipContainer& source, int index, bool keepSystemId = false,
+                        int replaceIndex = -1, CZipProgressCallback* callback = nullptr);
+    void WriteCentralDirectory();
+    void Close(int mode = CloseNormal, bool updateTimeStamp = false);
+
+    const CZipDirectory& GetDirectory() const { return m_directory; }
+    CZipDirectory& GetDirectory() { return m_directory; }
+    std::size_t GetCount() const { return m_directory.GetCount(); }
+    CZipVolumeStore& GetStorage() { return m_storage; }
+    int GetSystemId() const { return m_systemId; }
+    void SetSystemId(int system) { m_systemId = system; }
+    int GetEntryState() const { return m_entryState; }
+    const std::string& GetArchivePath() const { return m_storage.GetArchivePath(); }
+
+private:
+    struct AddPlan;
+
+    void ResetState();
+    bool CanAddEntry() const;
+    CZipProgressCallback* StartProgress(int type, const std::string& name, const std::string& path,
+                                        std::uint32_t total);
+    [[noreturn]] void Throw(int cause) const;
+
+    // Entry writing.
+    void NormaliseName(CZipEntryHeader& header) const;
+    CZipEntryHeader& InsertHeader(std::unique_ptr<CZipEntryHeader> header, int replaceIndex);
+    void BeginEntry(CZipEntryHeader& header, int replaceIndex, std::uint32_t needed);
+    void WriteLocalHeader(CZipEntryHeader& header);
+    void FlushData();
+    void EmitData(char* data, std::uint32_t size);
+    void FinishEntry();
+    void PatchLocalSizes(const CZipEntryHeader& header);
+    void AbandonEntry();
+    void CheckRoomFor(std::uint64_t bytes) const;
+
+    // Adding files.
+    bool PlanAdd(const CZipAddInfo& info, AddPlan& plan);
+    bool AddFolder(AddPlan& plan);
+    bool AddFile(AddPlan& plan);
+    int AddThroughTrial(AddPlan& plan);
+    bool CopyFromTrial(CZipContainer& trial, AddPlan& plan);
+    bool AddData(AddPlan& plan);
+    void CopySource(AddPlan& plan, CZipFile& source, CZipProgressCallback* callback);
+    void HandleAbort(bool exhausted, bool replacement, CZipProgressCallback* callback,
+                     const std::string& path);
+    bool CheckGainAfter(AddPlan& plan);
+    void RemoveLastEntry();
+
+    // Moving data inside the file.
+    std::uint32_t GetDataEnd();
+    std::uint32_t GetEntryEnd(std::size_t index);
+    void CutDirectory();
+    void MakeSpaceForReplace(std::size_t index, std::uint32_t needed, const std::string& name);
+    bool MoveData(std::uint32_t from, std::uint32_t to, std::uint32_t length,
+                  CZipProgressCallback* callback);
+    void MarkForDeletion(std::size_t first, std::vector<bool>& remove);
+    void DeleteAll();
+    void MoveKeptEntries(std::size_t first, std::vector<bool>& remove);
+    std::uint32_t ReadLocalDataStart(const CZipEntryHeader& header);
+    void CopyRaw(CZipContainer& source, std::uint32_t from, std::uint32_t length,
+                 CZipProgressCallback* callback, bool replacement);
+
+    CZipVolumeStore m_storage;
+    CZipDirectory m_directory;
+    std::map<int, CZipProgressCallback*> m_callbacks;
+    CZipDeflate m_deflate;
+    CZipBuffer m_buffer; // the general buffer
+    std::uint32_t m_buffered = 0;
+    std::uint32_t m_bufferSize = DefaultBufferSize;
+    int m_entryState = 0; // 0 none, 1 writing, -1 reading
+    std::string m_password;
+    CZipCrypt m_crypt;
+    int m_systemId = 3;
+
+    // The entry being written.
+    int m_openIndex = -1;
+    bool m_openReplaces = false;
+    bool m_rawEntry = false; // copied compressed from another archive
+    static constexpr std::uint32_t NoPosition = 0xFFFFFFFF;
+    std::uint32_t m_localPosition = NoPosition; // of its local header in the current file
+    std::uint64_t m_dataLimit = 0;              // replacement: bytes of room for its data
+    std::uint64_t m_dataWritten = 0;            // compressed bytes after the encryption header
+    std::uint64_t m_uncompressed = 0;
+    std::uint32_t m_crc = 0;
+};

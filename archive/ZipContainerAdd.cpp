@@ -1,0 +1,222 @@
+// AddNewFile: a file or folder from disk, with the smart storage rules.
+#include "ZipContainer.h"
+#include "ZipContainerAddPlan.h"
+
+#include "ZipAttributes.h"
+#include "ZipException.h"
+#include "ZipFile.h"
+#include "ZipPathParts.h"
+#include "ZipPlatform.h"
+
+#include <cerrno>
+#include <limits>
+
+namespace {
+
+std::string TrimSeparators(std::string path)
+{
+    while (!path.empty() && (path.back() == '/' || path.back() == '\\'))
+        path.pop_back();
+    return path;
+}
+
+std::string DeriveName(const std::string& path, bool fullPath)
+{
+    const CZipPathParts parts(path, CZipPathParts::NativeSyntax);
+    return fullPath ? parts.GetPathWithoutDrive() : parts.GetFileName();
+}
+
+} // namespace
+
+bool CZipContainer::AddNewFile(const CZipAddInfo& info)
+{
+    if (!CanAddEntry())
+        return false;
+    AddPlan plan;
+    if (!PlanAdd(info, plan))
+        return false;
+    // A password dropped for one folder or empty file comes back afterwards.
+    const std::string password = m_password;
+    try {
+        const bool added = plan.directory ? AddFolder(plan) : AddFile(plan);
+        m_password = password;
+        return added;
+    } catch (...) {
+        m_password = password;
+        throw;
+    }
+}
+
+bool CZipContainer::PlanAdd(const CZipAddInfo& info, AddPlan& plan)
+{
+    plan.info = info;
+    plan.info.m_path = TrimSeparators(info.m_path);
+    const std::string& path = plan.info.m_path;
+    if (path.empty())
+        return false;
+    std::string name =
+        info.m_nameInArchive.empty() ? DeriveName(path, info.m_fullPath) : info.m_nameInArchive;
+    std::uint32_t attributes = 0;
+    if (!ZipPlatform::GetFileAttributes(path, attributes))
+        return false;
+    plan.directory = ZipAttributes::IsDirectory(attributes);
+    std::replace(name.begin(), name.end(), '/', '\\');
+    if (plan.directory && (name.empty() || name.back() != '\\'))
+        name += '\\';
+    plan.replaceIndex = info.m_replaceIndex;
+    if (plan.replaceIndex == CZipAddInfo::LookUpName)
+        plan.replaceIndex = m_directory.FindName(name, ZipAttributes::PlatformNamesCaseSensitive);
+    if (plan.replaceIndex >= 0) {
+        if (m_storage.IsSpanMode() != 0 || !m_directory.IsValidIndex(plan.replaceIndex))
+            return false;
+    } else {
+        plan.replaceIndex = -1;
+    }
+    std::time_t modified = 0;
+    plan.header.m_fileName = name;
+    plan.header.m_externalAttr = attributes;
+    plan.header.SetTime(ZipPlatform::GetFileModTime(path, modified) ? modified
+                                                                    : std::time(nullptr));
+    plan.level = info.m_level < -1 || info.m_level > 9 ? -1 : info.m_level;
+    plan.internal = plan.Has(CZipAddInfo::SmartInternal);
+    if (!plan.internal)
+        plan.callback = StartProgress(CZipProgressCallback::CbAdd, name, path, 0);
+    // Replacing the last entry is the same as dropping it and appending.
+    if (plan.replaceIndex >= 0 &&
+        static_cast<std::size_t>(plan.replaceIndex) + 1 == m_directory.GetCount()) {
+        RemoveLastEntry();
+        plan.replaceIndex = -1;
+    }
+    return true;
+}
+
+bool CZipContainer::AddFolder(AddPlan& plan)
+{
+    if (plan.Has(CZipAddInfo::SmartPassDir))
+        m_password.clear();
+    const int word = plan.replaceIndex >= 0 ? (plan.replaceIndex << 16) | ReplaceMarker : 0;
+    const bool opened = OpenNewFile(plan.header, word, {}, 0);
+    if (opened)
+        CloseNewFile();
+    if (plan.callback)
+        plan.callback->CallbackEnd();
+    return opened;
+}
+
+bool CZipContainer::AddFile(AddPlan& plan)
+{
+    const std::string& path = plan.info.m_path;
+    plan.sizeKnown = ZipPlatform::GetFileSize(path, plan.size);
+    if (plan.sizeKnown && plan.size > std::numeric_limits<std::uint32_t>::max()) {
+        if (plan.callback)
+            plan.callback->CallbackEnd();
+        throw CZipException::FromErrno(EFBIG, path); // needs ZIP64
+    }
+    if (plan.sizeKnown && plan.size == 0 && plan.Has(CZipAddInfo::SmartPassEmpty))
+        m_password.clear();
+    if (plan.sizeKnown && plan.size < 5 && plan.Has(CZipAddInfo::SmartStoreSmall))
+        plan.level = 0;
+    if (plan.replaceIndex >= 0 && !plan.sizeKnown) {
+        if (plan.callback)
+            plan.callback->CallbackEnd();
+        return false; // no room can be made for an unknown size
+    }
+    const bool spanned = m_storage.IsSpanMode() == 1;
+    const bool trial =
+        plan.sizeKnown && plan.level != 0 &&
+        ((plan.Has(CZipAddInfo::SmartCheckGain) && spanned) || plan.replaceIndex >= 0);
+    if (trial) {
+        const int result = AddThroughTrial(plan);
+        if (result >= 0)
+            return result == 1;
+        if (plan.replaceIndex >= 0)
+            plan.level = 0; // no room for a trial: the replacement is stored
+    }
+    const bool checkAfter = plan.Has(CZipAddInfo::SmartCheckGain) && plan.level != 0 && !spanned &&
+                            plan.replaceIndex < 0 && plan.sizeKnown;
+    if (!AddData(plan))
+        return false;
+    return checkAfter ? CheckGainAfter(plan) : true;
+}
+
+bool CZipContainer::AddData(AddPlan& plan)
+{
+    const std::string& path = plan.info.m_path;
+    CZipFile source;
+    if (!source.Open(path, CZipStream::OpenRead | CZipStream::ShareDenyWrite, false)) {
+        if (plan.callback)
+            plan.callback->CallbackEnd();
+        return false;
+    }
+    const auto size = static_cast<std::uint32_t>(plan.size);
+    const int word =
+        plan.replaceIndex >= 0 ? (plan.replaceIndex << 16) | ReplaceMarker : plan.level;
+    if (!OpenNewFile(plan.header, word, {}, size)) {
+        if (plan.callback)
+            plan.callback->CallbackEnd();
+        return false;
+    }
+    CZipProgressCallback* callback = plan.callback;
+    if (plan.internal) {
+        callback = GetCallback(CZipProgressCallback::CbAddStore);
+        if (callback)
+            callback->SetTotal(size);
+    } else if (callback) {
+        callback->SetTotal(size);
+    }
+    CopySource(plan, source, callback);
+    CloseNewFile();
+    if (callback)
+        callback->CallbackEnd();
+    return true;
+}
+
+void CZipContainer::CopySource(AddPlan& plan, CZipFile& source, CZipProgressCallback* callback)
+{
+    const std::uint32_t chunkSize = plan.ChunkSize();
+    CZipBuffer chunk(chunkSize);
+    for (;;) {
+        const std::uint32_t got = source.Read(chunk.GetBuffer(), chunkSize);
+        WriteNewFile(chunk.GetBuffer(), got);
+        const bool shortChunk = got < chunkSize;
+        if (callback && !(*callback)(static_cast<int>(got))) {
+            char probe = 0;
+            const bool exhausted = shortChunk || source.Read(&probe, 1) == 0;
+            HandleAbort(exhausted, plan.replaceIndex >= 0, callback, plan.info.m_path);
+        }
+        if (shortChunk)
+            return;
+    }
+}
+
+// Stopping on the last chunk still gives a whole entry (106); stopping earlier
+// drops the partial entry where that is possible (106) and otherwise leaves it
+// open for the caller to abandon (105).
+void CZipContainer::HandleAbort(bool exhausted, bool replacement, CZipProgressCallback* callback,
+                                const std::string& path)
+{
+    int cause = CZipException::ErrAbortedSafely;
+    if (exhausted)
+        CloseNewFile();
+    else if (m_storage.IsSpanMode() == 0 && !replacement)
+        CloseNewFile(true);
+    else
+        cause = CZipException::ErrAborted;
+    if (callback)
+        callback->CallbackEnd();
+    throw CZipException(cause, path);
+}
+
+bool CZipContainer::CheckGainAfter(AddPlan& plan)
+{
+    const CZipEntryHeader& last = m_directory[m_directory.GetCount() - 1];
+    if (last.GetDataSize() <= last.m_uncompressedSize)
+        return true;
+    RemoveLastEntry();
+    CZipAddInfo stored = plan.info;
+    stored.m_nameInArchive = plan.header.m_fileName;
+    stored.m_level = 0;
+    stored.m_smartFlags = CZipAddInfo::SmartInternal;
+    stored.m_replaceIndex = -1;
+    return AddNewFile(stored);
+}

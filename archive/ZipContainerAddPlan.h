@@ -1,0 +1,20 @@
+#pragma once
+
+#include "ZipContainer.h"
+
+// What AddNewFile settled about one file before writing it.
+struct CZipContainer::AddPlan
+{
+    CZipAddInfo info;
+    CZipEntryHeader header;
+    int level = -1;
+    int replaceIndex = -1;
+    bool internal = false;
+    bool directory = false;
+    std::uint64_t size = 0;
+    bool sizeKnown = false;
+    CZipProgressCallback* callback = nullptr;
+
+    bool Has(int flag) const { return (info.m_smartFlags & flag) == flag; }
+    std::uint32_t ChunkSize() const { return info.m_bufferSize ? info.m_bufferSize : 65536; }
+};

@@ -1,0 +1,282 @@
+// Writing one entry: OpenNewFile, WriteNewFile, CloseNewFile.
+#include "ZipContainer.h"
+
+#include "ZipException.h"
+#include "ZipPlatform.h"
+
+#include <zlib.h>
+
+#include <cerrno>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+constexpr std::uint64_t MaxOffset = std::numeric_limits<std::uint32_t>::max();
+
+} // namespace
+
+bool CZipContainer::CanAddEntry() const
+{
+    return !IsClosed() && m_entryState == 0 && m_storage.IsSpanMode() != -1 &&
+           !m_storage.IsReadOnly() && m_directory.GetCount() < CZipDirectory::MaxEntries;
+}
+
+void CZipContainer::NormaliseName(CZipEntryHeader& header) const
+{
+    std::string& name = header.m_fileName;
+    std::replace(name.begin(), name.end(), '/', '\\');
+    if (header.IsDirectory() && (name.empty() || name.back() != '\\'))
+        name += '\\';
+    if (name.empty())
+        name = "file" + std::to_string(m_directory.GetCount());
+}
+
+bool CZipContainer::OpenNewFile(const CZipEntryHeader& templ, int levelWord,
+                                const std::string& path, std::uint32_t size)
+{
+    if (!CanAddEntry())
+        return false;
+    auto header = std::make_unique<CZipEntryHeader>(templ);
+    if (!path.empty()) {
+        std::uint32_t attributes = 0;
+        if (!ZipPlatform::GetFileAttributes(path, attributes))
+            return false;
+        std::time_t modified = 0;
+        header->SetTime(ZipPlatform::GetFileModTime(path, modified) ? modified
+                                                                    : std::time(nullptr));
+        header->m_externalAttr = attributes;
+    }
+    header->SetSystem(m_systemId);
+    NormaliseName(*header);
+
+    int level = levelWord;
+    int replaceIndex = -1;
+    if ((static_cast<std::uint32_t>(levelWord) & 0xFFFF) == ReplaceMarker) {
+        level = static_cast<signed char>(levelWord & 0xFF);
+        replaceIndex = static_cast<int>(static_cast<std::uint32_t>(levelWord) >> 16);
+        if (!m_directory.IsValidIndex(replaceIndex) || m_storage.IsSpanMode() != 0)
+            return false;
+    }
+    if (level < -1 || level > 9)
+        level = -1;
+    if (header->IsDirectory())
+        level = 0;
+    const bool encrypted = !m_password.empty();
+    header->PrepareData(level, m_storage.IsSpanMode() == 1, encrypted);
+    header->CheckLengths();
+
+    std::uint64_t needed = CZipEntryHeader::LocalSize + header->GetStoredName().size() +
+                           header->m_extraField.size() + size;
+    if (encrypted)
+        needed += CZipEntryHeader::EncryptionHeaderSize;
+    if (header->HasDescriptor())
+        needed += CZipEntryHeader::DescriptorSize;
+    if (needed > MaxOffset)
+        throw CZipException::FromErrno(EFBIG, path);
+
+    m_dataLimit = replaceIndex >= 0 ? size : MaxOffset;
+    CZipEntryHeader& inserted = InsertHeader(std::move(header), replaceIndex);
+    BeginEntry(inserted, replaceIndex, static_cast<std::uint32_t>(needed));
+    if (encrypted) {
+        m_crypt.Init(m_password);
+        std::string check = m_crypt.MakeHeader(inserted.m_modTime);
+        m_storage.Write(check.data(), CZipEntryHeader::EncryptionHeaderSize, false);
+    }
+    if (inserted.m_method == CZipEntryHeader::MethodDeflated)
+        m_deflate.Begin(level);
+    return true;
+}
+
+CZipEntryHeader& CZipContainer::InsertHeader(std::unique_ptr<CZipEntryHeader> header,
+                                             int replaceIndex)
+{
+    CutDirectory();
+    if (replaceIndex >= 0) {
+        // The old entry's place is where the new one goes.
+        header->m_offset = m_directory[static_cast<std::size_t>(replaceIndex)].m_offset;
+        m_openIndex = replaceIndex;
+        m_openReplaces = true;
+        return m_directory.Replace(static_cast<std::size_t>(replaceIndex), std::move(header));
+    }
+    m_openIndex = static_cast<int>(m_directory.GetCount());
+    m_openReplaces = false;
+    return m_directory.Append(std::move(header));
+}
+
+// Places the write position (making room for a replacement), writes the local
+// header and opens the entry. On failure the header is taken back out.
+void CZipContainer::BeginEntry(CZipEntryHeader& header, int replaceIndex, std::uint32_t needed)
+{
+    m_entryState = 1;
+    m_localPosition = NoPosition;
+    m_rawEntry = false;
+    m_dataWritten = 0;
+    m_uncompressed = 0;
+    m_crc = 0;
+    try {
+        if (replaceIndex >= 0) {
+            MakeSpaceForReplace(static_cast<std::size_t>(replaceIndex), needed, header.m_fileName);
+        } else {
+            if (m_storage.IsSpanMode() == 0)
+                m_storage.GetStream().SeekToEnd();
+            CheckRoomFor(needed);
+        }
+        m_buffer.Allocate(m_bufferSize);
+        m_buffered = 0;
+        WriteLocalHeader(header);
+    } catch (...) {
+        AbandonEntry();
+        throw;
+    }
+}
+
+// An entry that would end past 4 GiB is refused before it starts.
+void CZipContainer::CheckRoomFor(std::uint64_t bytes) const
+{
+    if (m_storage.IsSpanMode() == 0 && m_storage.GetPosition() + bytes > MaxOffset)
+        throw CZipException::FromErrno(EFBIG, m_storage.GetArchivePath());
+}
+
+void CZipContainer::WriteLocalHeader(CZipEntryHeader& header)
+{
+    std::string record;
+    header.WriteLocal(record, header.GetStoredName());
+    m_storage.Write(record.data(), static_cast<std::uint32_t>(record.size()), true);
+    m_localPosition = m_storage.GetPosition() - static_cast<std::uint32_t>(record.size());
+    header.m_volumeStart = static_cast<std::uint16_t>(m_storage.GetCurrentVolume());
+    header.m_offset = m_localPosition - m_directory.m_bytesBeforeZip;
+    header.m_extraField.clear(); // the central record of a new entry carries none
+}
+
+void CZipContainer::WriteNewFile(const void* data, std::uint32_t size)
+{
+    if (m_entryState != 1 || size == 0)
+        return;
+    const char* bytes = static_cast<const char*>(data);
+    if (!m_rawEntry) {
+        m_uncompressed += size;
+        if (m_uncompressed > MaxOffset)
+            throw CZipException::FromErrno(EFBIG, m_storage.GetArchivePath());
+        m_crc =
+            static_cast<std::uint32_t>(crc32(m_crc, reinterpret_cast<const Bytef*>(bytes), size));
+    }
+    CZipEntryHeader& header = m_directory[static_cast<std::size_t>(m_openIndex)];
+    if (!m_rawEntry && header.m_method == CZipEntryHeader::MethodDeflated) {
+        m_deflate.Compress(bytes, size, m_buffer.GetBuffer(), m_bufferSize, m_buffered,
+                           [this](char* out, std::uint32_t n) { EmitData(out, n); });
+        return;
+    }
+    while (size > 0) {
+        const std::uint32_t part = std::min(size, m_bufferSize - m_buffered);
+        std::memcpy(m_buffer.GetBuffer() + m_buffered, bytes, part);
+        m_buffered += part;
+        bytes += part;
+        size -= part;
+        if (m_buffered == m_bufferSize)
+            FlushData();
+    }
+}
+
+void CZipContainer::FlushData()
+{
+    EmitData(m_buffer.GetBuffer(), m_buffered);
+    m_buffered = 0;
+}
+
+// Hands compressed data to the storage, encrypted when the entry is. A
+// replacement never writes past the room made for it: that would overwrite the
+// next entry.
+void CZipContainer::EmitData(char* data, std::uint32_t size)
+{
+    if (size == 0)
+        return;
+    if (m_dataWritten + size > m_dataLimit)
+        Throw(CZipException::ErrInternal);
+    const CZipEntryHeader& header = m_directory[static_cast<std::size_t>(m_openIndex)];
+    if (header.IsEncrypted() && !m_rawEntry)
+        m_crypt.Encode(data, size);
+    m_storage.Write(data, size, false);
+    m_dataWritten += size;
+}
+
+void CZipContainer::CloseNewFile(bool afterException)
+{
+    if (m_entryState != 1)
+        return;
+    if (afterException) {
+        AbandonEntry();
+        return;
+    }
+    try {
+        FinishEntry();
+    } catch (...) {
+        AbandonEntry();
+        throw;
+    }
+    m_entryState = 0;
+    m_openIndex = -1;
+    m_deflate.End();
+    m_buffer.Release();
+}
+
+void CZipContainer::FinishEntry()
+{
+    CZipEntryHeader& header = m_directory[static_cast<std::size_t>(m_openIndex)];
+    if (m_deflate.IsActive())
+        m_deflate.Finish(m_buffer.GetBuffer(), m_bufferSize, m_buffered,
+                         [this](char* out, std::uint32_t n) { EmitData(out, n); });
+    FlushData();
+    if (!m_rawEntry) {
+        const std::uint64_t compressed = m_dataWritten + header.m_compressedSize;
+        if (compressed > MaxOffset)
+            throw CZipException::FromErrno(EFBIG, m_storage.GetArchivePath());
+        header.m_compressedSize = static_cast<std::uint32_t>(compressed);
+        header.m_uncompressedSize = static_cast<std::uint32_t>(m_uncompressed);
+        header.m_crc = m_crc;
+    }
+    if (header.HasDescriptor()) {
+        std::string descriptor;
+        header.WriteDescriptor(descriptor);
+        m_storage.Write(descriptor.data(), static_cast<std::uint32_t>(descriptor.size()), true);
+    }
+    // Readers that look at the local header first find the real values there
+    // whenever the file lets us go back to it.
+    if (m_storage.IsSpanMode() == 0 && (!header.HasDescriptor() || header.IsEncrypted()))
+        PatchLocalSizes(header);
+}
+
+void CZipContainer::PatchLocalSizes(const CZipEntryHeader& header)
+{
+    std::string sizes;
+    header.WriteSizes(sizes);
+    CZipStream& stream = m_storage.GetStream();
+    const std::uint32_t end = stream.GetPosition();
+    stream.Seek(m_localPosition + 14, CZipStream::FromBegin);
+    stream.Write(sizes.data(), static_cast<std::uint32_t>(sizes.size()));
+    stream.Seek(end, CZipStream::FromBegin);
+}
+
+// Forgets the open entry: its header leaves the directory, and an entry appended
+// to a single file is cut off again, so nothing half-written is ever listed.
+void CZipContainer::AbandonEntry()
+{
+    m_deflate.End();
+    m_buffer.Release();
+    m_buffered = 0;
+    m_entryState = 0;
+    if (!m_directory.IsValidIndex(m_openIndex))
+        return;
+    const bool appended = !m_openReplaces;
+    m_directory.Remove(static_cast<std::size_t>(m_openIndex));
+    m_openIndex = -1;
+    if (!appended || m_storage.IsSpanMode() != 0 || m_localPosition == NoPosition)
+        return;
+    try {
+        CZipStream& stream = m_storage.GetStream();
+        stream.SetLength(m_localPosition);
+        stream.SeekToEnd();
+    } catch (...) {
+        // The file cannot be cut back; the directory no longer lists the entry.
+    }
+}

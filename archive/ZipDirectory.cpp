@@ -1,0 +1,61 @@
+#include "ZipDirectory.h"
+
+#include <strings.h>
+
+void CZipDirectory::Clear()
+{
+    m_headers.clear();
+    m_thisVolume = m_directoryVolume = m_recordsHere = m_records = 0;
+    m_directorySize = m_directoryOffset = 0;
+    m_comment.clear();
+    m_endRecordPosition = 0;
+    m_bytesBeforeZip = 0;
+    m_onDisk = false;
+}
+
+CZipEntryHeader& CZipDirectory::Append(std::unique_ptr<CZipEntryHeader> header)
+{
+    m_headers.push_back(std::move(header));
+    return *m_headers.back();
+}
+
+CZipEntryHeader& CZipDirectory::Replace(std::size_t index, std::unique_ptr<CZipEntryHeader> header)
+{
+    m_headers.at(index) = std::move(header);
+    return *m_headers[index];
+}
+
+void CZipDirectory::Remove(std::size_t index)
+{
+    m_headers.erase(m_headers.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void CZipDirectory::RemoveIf(const std::vector<bool>& remove)
+{
+    std::vector<std::unique_ptr<CZipEntryHeader>> kept;
+    kept.reserve(m_headers.size());
+    for (std::size_t i = 0; i < m_headers.size(); ++i)
+        if (i >= remove.size() || !remove[i])
+            kept.push_back(std::move(m_headers[i]));
+    m_headers = std::move(kept);
+}
+
+int CZipDirectory::FindName(const std::string& name, bool caseSensitive) const
+{
+    for (std::size_t i = 0; i < m_headers.size(); ++i) {
+        const std::string& candidate = m_headers[i]->m_fileName;
+        const bool same =
+            caseSensitive ? candidate == name : strcasecmp(candidate.c_str(), name.c_str()) == 0;
+        if (same)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+std::uint32_t CZipDirectory::GetWrittenSize() const
+{
+    std::uint64_t size = EndRecordSize + m_comment.size();
+    for (const auto& header : m_headers)
+        size += header->GetCentralRecordSize();
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(size, UINT32_MAX));
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "ZipEntryHeader.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CZipProgressCallback;
+class CZipVolumeStore;
+
+// The central directory: one header per entry, in file order (volume, offset), and
+// the fields of the end record. It knows whether the directory is still on disk
+// (after reading or writing it) or has to be written again at close.
+class CZipDirectory
+{
+public:
+    static constexpr std::uint32_t EndSignature = 0x06054B50;
+    static constexpr std::uint32_t EndRecordSize = 22;
+    static constexpr std::uint32_t MaxEntries = 65535;
+    static constexpr std::uint32_t DefaultSearchBufferSize = 32768;
+
+    CZipDirectory() = default;
+    CZipDirectory(const CZipDirectory&) = delete;
+    CZipDirectory& operator=(const CZipDirectory&) = delete;
+
+    void Clear();
+    std::size_t GetCount() const { return m_headers.size(); }
+    bool IsValidIndex(int index) const
+    {
+        return index >= 0 && static_cast<std::size_t>(index) < m_headers.size();
+    }
+    CZipEntryHeader& operator[](std::size_t index) { return *m_headers[index]; }
+    const CZipEntryHeader& operator[](std::size_t index) const { return *m_headers[index]; }
+
+    // Adds a header at the end, or in place of the one at `index`.
+    CZipEntryHeader& Append(std::unique_ptr<CZipEntryHeader> header);
+    CZipEntryHeader& Replace(std::size_t index, std::unique_ptr<CZipEntryHeader> header);
+    void Remove(std::size_t index);
+    // Takes the headers that `keep` does not mark out, in order.
+    void RemoveIf(const std::vector<bool>& remove);
+
+    // Index of the entry whose system-form name equals `name`; -1 when none does.
+    int FindName(const std::string& name, bool caseSensitive) const;
+
+    // Reads the end record and the central directory of an opened archive
+    // (errors 101, 116). Returns the system id of entry 0 (-1 without entries).
+    int Read(CZipVolumeStore& store);
+    // Decodes `size` bytes of central records, `count` of them, into the headers
+    // (101 when they are not exactly that). Used by Read for single files.
+    void ParseRecords(const char* data, std::uint32_t size, std::uint32_t count);
+
+    // Writes every central record and the end record. `conversion`: the directory
+    // of a spanned archive being compacted into one file (an abort is then 106).
+    void Write(CZipVolumeStore& store, CZipProgressCallback* callback);
+    // Where the ZIP data's central directory starts in the current file.
+    std::uint32_t GetDirectoryFilePosition() const { return m_bytesBeforeZip + m_directoryOffset; }
+    // Size the written directory takes: records, end record and comment.
+    std::uint32_t GetWrittenSize() const;
+
+    // End record fields.
+    std::uint16_t m_thisVolume = 0;
+    std::uint16_t m_directoryVolume = 0;
+    std::uint16_t m_recordsHere = 0;
+    std::uint16_t m_records = 0;
+    std::uint32_t m_directorySize = 0;
+    std::uint32_t m_directoryOffset = 0;
+    std::string m_comment;
+
+    std::uint32_t m_endRecordPosition = 0;
+    std::uint32_t m_bytesBeforeZip = 0; // other data before the archive in its file
+    bool m_onDisk = false;
+    std::uint32_t m_searchBufferSize = DefaultSearchBufferSize;
+
+private:
+    std::uint32_t LocateEndRecord(CZipVolumeStore& store) const;
+    void ReadEndRecord(CZipVolumeStore& store, std::uint32_t position);
+    void ReadRecordsSpanned(CZipVolumeStore& store);
+    void ReadRecordsSingle(CZipVolumeStore& store);
+    void SortAndCheck(const std::string& path);
+    bool ConvertSpanned(CZipVolumeStore& store);
+    void WriteRecords(CZipVolumeStore& store, CZipProgressCallback* callback, bool conversion);
+    void WriteEndRecord(CZipVolumeStore& store, int lastRecordVolume, std::uint16_t recordsThere);
+    std::string EndRecordBytes() const;
+
+    std::vector<std::unique_ptr<CZipEntryHeader>> m_headers;
+};

@@ -1,0 +1,238 @@
+#include "ZipEntryHeader.h"
+
+#include "ZipAttributes.h"
+#include "ZipException.h"
+#include "ZipPlatform.h"
+
+#include <algorithm>
+
+namespace ZipBytes {
+
+void Put16(std::string& out, std::uint16_t value)
+{
+    out.push_back(static_cast<char>(value & 0xFF));
+    out.push_back(static_cast<char>(value >> 8));
+}
+
+void Put32(std::string& out, std::uint32_t value)
+{
+    Put16(out, static_cast<std::uint16_t>(value & 0xFFFF));
+    Put16(out, static_cast<std::uint16_t>(value >> 16));
+}
+
+std::uint16_t Get16(const char* data)
+{
+    const auto* b = reinterpret_cast<const unsigned char*>(data);
+    return static_cast<std::uint16_t>(b[0] | (b[1] << 8));
+}
+
+std::uint32_t Get32(const char* data)
+{
+    return Get16(data) | (std::uint32_t{Get16(data + 2)} << 16);
+}
+
+} // namespace ZipBytes
+
+using namespace ZipBytes;
+
+namespace {
+
+constexpr std::uint16_t VersionMadeBy = 20;
+constexpr std::uint16_t VersionDirectory = 10;
+constexpr std::uint16_t VersionFile = 20;
+
+bool IsPlainAscii(const std::string& text)
+{
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool EndsWithSeparator(const std::string& name)
+{
+    return !name.empty() && (name.back() == '\\' || name.back() == '/');
+}
+
+// Bits 1 and 2 tell readers how hard deflate worked (maximum, fast, super fast).
+std::uint16_t DeflateFlagsFor(int level)
+{
+    switch (level) {
+    case 1:
+        return 6;
+    case 2:
+        return 4;
+    case 8:
+    case 9:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+void CZipEntryHeader::SetSystem(int system)
+{
+    m_versionMadeBy = static_cast<std::uint16_t>((m_versionMadeBy & 0xFF) | ((system & 0xFF) << 8));
+}
+
+std::uint32_t CZipEntryHeader::GetSystemAttributes() const
+{
+    const bool folderName = EndsWithSeparator(m_fileName);
+    if (!ZipAttributes::IsSupportedSystem(GetSystem()))
+        return folderName ? ZipAttributes::DefaultDirectoryAttributes
+                          : ZipAttributes::DefaultFileAttributes;
+    if (m_externalAttr == 0 && folderName)
+        return ZipAttributes::DefaultDirectoryAttributes;
+    return ZipAttributes::Convert(m_externalAttr, GetSystem(), ZipAttributes::PlatformSystem);
+}
+
+bool CZipEntryHeader::IsDirectory() const
+{
+    return ZipAttributes::IsDirectory(GetSystemAttributes());
+}
+
+void CZipEntryHeader::SetTime(std::time_t time)
+{
+    struct tm local
+    {
+    };
+    if (!localtime_r(&time, &local)) {
+        m_modTime = 0;
+        m_modDate = (1 << 5) | 1; // 1 January 1980, the first day DOS can tell
+        return;
+    }
+    const int year = local.tm_year + 1900;
+    const int yearField = year <= 1980 ? 0 : ((year - 1980) & 127);
+    m_modDate =
+        static_cast<std::uint16_t>(yearField * 512 + (local.tm_mon + 1) * 32 + local.tm_mday);
+    m_modTime =
+        static_cast<std::uint16_t>(local.tm_hour * 2048 + local.tm_min * 32 + local.tm_sec / 2);
+}
+
+std::time_t CZipEntryHeader::GetTime() const
+{
+    struct tm local
+    {
+    };
+    local.tm_year = (m_modDate >> 9) + 80;
+    local.tm_mon = ((m_modDate >> 5) & 15) - 1;
+    local.tm_mday = m_modDate & 31;
+    local.tm_hour = m_modTime >> 11;
+    local.tm_min = (m_modTime >> 5) & 63;
+    local.tm_sec = (m_modTime & 31) * 2;
+    local.tm_isdst = -1;
+    return mktime(&local);
+}
+
+void CZipEntryHeader::PrepareData(int level, bool descriptor, bool encrypted)
+{
+    m_versionMadeBy = static_cast<std::uint16_t>((m_versionMadeBy & 0xFF00) | VersionMadeBy);
+    m_versionNeeded = IsDirectory() ? VersionDirectory : VersionFile;
+    m_internalAttr = 0;
+    m_crc = 0;
+    m_compressedSize = 0;
+    m_uncompressedSize = 0;
+    if (level == 0)
+        m_method = MethodStored;
+    else if (m_method != MethodStored)
+        m_method = MethodDeflated;
+    m_flags = m_method == MethodDeflated ? DeflateFlagsFor(level) : 0;
+    if (descriptor || encrypted)
+        m_flags |= FlagDescriptor;
+    if (encrypted) {
+        m_flags |= FlagEncrypted;
+        m_compressedSize = EncryptionHeaderSize;
+    }
+}
+
+void CZipEntryHeader::CheckLengths() const
+{
+    if (m_fileName.size() > MaxFieldLength || m_extraField.size() > MaxFieldLength ||
+        m_comment.size() > MaxFieldLength)
+        throw CZipException(CZipException::ErrNameTooLong, m_fileName);
+}
+
+std::string CZipEntryHeader::GetStoredName()
+{
+    std::string stored = m_fileName;
+    std::replace(stored.begin(), stored.end(), '\\', '/');
+    // MS-DOS readers expect the OEM code page; a name it cannot spell stays UTF-8
+    // and says so, rather than turning into another name.
+    const bool oem = GetSystem() == ZipAttributes::SystemDos && ZipPlatform::AnsiToOem(stored);
+    if (oem || IsPlainAscii(stored))
+        m_flags &= static_cast<std::uint16_t>(~FlagUtf8);
+    else
+        m_flags |= FlagUtf8;
+    return stored;
+}
+
+void CZipEntryHeader::SetNameFromStored(const std::string& stored)
+{
+    m_fileName = stored;
+    if (!(m_flags & FlagUtf8) && GetSystem() == ZipAttributes::SystemDos)
+        ZipPlatform::OemToAnsi(m_fileName);
+    std::replace(m_fileName.begin(), m_fileName.end(), '/', '\\');
+}
+
+std::uint32_t CZipEntryHeader::GetDataSize() const
+{
+    if (IsEncrypted() && m_compressedSize >= EncryptionHeaderSize)
+        return m_compressedSize - EncryptionHeaderSize;
+    return m_compressedSize;
+}
+
+std::uint32_t CZipEntryHeader::GetCentralRecordSize() const
+{
+    return static_cast<std::uint32_t>(CentralSize + m_fileName.size() + m_extraField.size() +
+                                      m_comment.size());
+}
+
+void CZipEntryHeader::WriteSizes(std::string& out) const
+{
+    Put32(out, m_crc);
+    Put32(out, m_compressedSize);
+    Put32(out, m_uncompressedSize);
+}
+
+void CZipEntryHeader::WriteLocal(std::string& out, const std::string& storedName) const
+{
+    Put32(out, LocalSignature);
+    Put16(out, m_versionNeeded);
+    Put16(out, m_flags);
+    Put16(out, m_method);
+    Put16(out, m_modTime);
+    Put16(out, m_modDate);
+    WriteSizes(out);
+    Put16(out, static_cast<std::uint16_t>(storedName.size()));
+    Put16(out, static_cast<std::uint16_t>(m_extraField.size()));
+    out += storedName;
+    out += m_extraField;
+}
+
+void CZipEntryHeader::WriteDescriptor(std::string& out) const
+{
+    Put32(out, DescriptorSignature);
+    WriteSizes(out);
+}
+
+void CZipEntryHeader::WriteCentral(std::string& out, const std::string& storedName) const
+{
+    Put32(out, CentralSignature);
+    Put16(out, m_versionMadeBy);
+    Put16(out, m_versionNeeded);
+    Put16(out, m_flags);
+    Put16(out, m_method);
+    Put16(out, m_modTime);
+    Put16(out, m_modDate);
+    WriteSizes(out);
+    Put16(out, static_cast<std::uint16_t>(storedName.size()));
+    Put16(out, static_cast<std::uint16_t>(m_extraField.size()));
+    Put16(out, static_cast<std::uint16_t>(m_comment.size()));
+    Put16(out, m_volumeStart);
+    Put16(out, m_internalAttr);
+    Put32(out, m_externalAttr);
+    Put32(out, m_offset);
+    out += storedName;
+    out += m_extraField;
+    out += m_comment;
+}

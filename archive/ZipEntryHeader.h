@@ -1,0 +1,104 @@
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+// One entry of the archive as its central record describes it. The same object
+// produces the local header, the data descriptor and the central record of a new
+// entry, and is filled back from a central record when an archive is read.
+//
+// The name is kept in system form: '\' separators and the system code page (UTF-8
+// here). In the file it is stored with '/' separators; entries made on MS-DOS
+// (system 0) store it in the OEM code page, and entries made here store UTF-8 with
+// the language-encoding flag (bit 11) set when the name is not plain ASCII.
+class CZipEntryHeader
+{
+public:
+    static constexpr std::uint32_t LocalSignature = 0x04034B50;
+    static constexpr std::uint32_t CentralSignature = 0x02014B50;
+    static constexpr std::uint32_t DescriptorSignature = 0x08074B50;
+    static constexpr std::uint32_t LocalSize = 30;
+    static constexpr std::uint32_t CentralSize = 46;
+    static constexpr std::uint32_t DescriptorSize = 16; // with its signature
+    static constexpr std::uint32_t EncryptionHeaderSize = 12;
+    static constexpr std::uint32_t MaxFieldLength = 65535;
+
+    enum Flags : std::uint16_t
+    {
+        FlagEncrypted = 0x0001,
+        FlagDescriptor = 0x0008, // CRC and sizes follow the data
+        FlagUtf8 = 0x0800,       // the name is UTF-8
+    };
+    enum Method : std::uint16_t
+    {
+        MethodStored = 0,
+        MethodDeflated = 8
+    };
+
+    // Fields in the order of the central record.
+    std::uint32_t m_signature = CentralSignature;
+    std::uint16_t m_versionMadeBy = 0;
+    std::uint16_t m_versionNeeded = 0;
+    std::uint16_t m_flags = 0;
+    std::uint16_t m_method = MethodDeflated;
+    std::uint16_t m_modTime = 0;
+    std::uint16_t m_modDate = 0;
+    std::uint32_t m_crc = 0;
+    std::uint32_t m_compressedSize = 0;
+    std::uint32_t m_uncompressedSize = 0;
+    std::uint16_t m_volumeStart = 0;
+    std::uint16_t m_internalAttr = 0;
+    std::uint32_t m_externalAttr = 0;
+    std::uint32_t m_offset = 0;
+    std::string m_extraField;
+    std::string m_fileName; // system form
+    std::string m_comment;
+
+    int GetSystem() const { return m_versionMadeBy >> 8; }
+    void SetSystem(int system);
+    bool IsEncrypted() const { return (m_flags & FlagEncrypted) != 0; }
+    bool HasDescriptor() const { return (m_flags & FlagDescriptor) != 0; }
+    // The attributes converted to this platform (defaults for systems without a
+    // conversion), and whether they make the entry a folder.
+    std::uint32_t GetSystemAttributes() const;
+    bool IsDirectory() const;
+
+    // DOS time and date from calendar time, taken as local time.
+    void SetTime(std::time_t time);
+    std::time_t GetTime() const;
+
+    // Sets version, method, flags and the starting CRC and sizes of a new entry.
+    void PrepareData(int level, bool descriptor, bool encrypted);
+    // Error 109 when the name, extra field or comment is longer than 65,535 bytes.
+    void CheckLengths() const;
+
+    // The name as the file stores it (sets or clears FlagUtf8 to match), and back.
+    std::string GetStoredName();
+    void SetNameFromStored(const std::string& stored);
+
+    // Compressed size without the encryption header.
+    std::uint32_t GetDataSize() const;
+    std::uint32_t GetCentralRecordSize() const;
+
+    // Appends the record's bytes to `out`.
+    void WriteLocal(std::string& out, const std::string& storedName) const;
+    void WriteCentral(std::string& out, const std::string& storedName) const;
+    void WriteDescriptor(std::string& out) const;
+    // CRC, compressed and uncompressed size as they stand at offset 14 of the local
+    // header and in the descriptor.
+    void WriteSizes(std::string& out) const;
+
+    // Decodes one central record at the start of `data` (`size` bytes available).
+    // Returns the bytes it takes, or 0 when the record is not whole or not a central
+    // record. The name stays in stored form: SetNameFromStored converts it.
+    std::uint32_t ReadCentral(const char* data, std::uint32_t size, std::string& storedName);
+};
+
+// Little-endian fields of the records.
+namespace ZipBytes {
+void Put16(std::string& out, std::uint16_t value);
+void Put32(std::string& out, std::uint32_t value);
+std::uint16_t Get16(const char* data);
+std::uint32_t Get32(const char* data);
+} // namespace ZipBytes
