@@ -1,6 +1,7 @@
 #include "RegistryExport.h"
 
 #include "FolderTools.h"
+#include "ProjectData.h"
 #include "Prompt.h"
 #include "RegistryEditor.h"
 #include "RegistryLines.h"
@@ -28,7 +29,10 @@ CRegistryExport::CRegistryExport(const std::string& fileName, const std::string&
                                  const std::string& workFolder)
     : m_fileName(fileName), m_keyPath(keyPath)
 {
-    const std::string base = workFolder.empty() ? TvGetTempPath() : workFolder;
+    ClearTags();
+    std::string base = workFolder.empty() ? g_ProjectData.GetWorkFolder() : workFolder;
+    if (base.empty())
+        base = TvGetTempPath();
     // The work folder is the user's own: made private when it has to be made here.
     if (!Exists(base))
         tbm::CreateFolderPath(base, 0700);

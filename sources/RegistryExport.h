@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DataSource.h"
+
 #include <string>
 
 // One export of one key of HKEY_CURRENT_USER to one registry file, made by the
@@ -7,13 +9,13 @@
 // that every version of the editor imports. Used once: construct (the export folder
 // is made), call WriteRegistryFileToTemp, destroy; the folder and the file stay for
 // the caller, inside the work folder.
-class CRegistryExport
+class CRegistryExport : public CDataSource
 {
 public:
     // `keyPath` is below HKEY_CURRENT_USER, without a leading "\", e.g.
     // "Software\Microsoft\Internet Account Manager". The export folder is made at
-    // once inside `workFolder` (the engine's work folder; the system temporary folder
-    // when empty): <workFolder>/OL3<hex>Temp, private to the user.
+    // once inside `workFolder` (when empty: the current job's work folder):
+    // <workFolder>/OL3<hex>Temp, private to the user.
     CRegistryExport(const std::string& fileName, const std::string& keyPath,
                     const std::string& workFolder = {});
 

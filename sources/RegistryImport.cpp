@@ -1,5 +1,6 @@
 #include "RegistryImport.h"
 
+#include "ItemKinds.h"
 #include "Prompt.h"
 #include "Registry.h"
 #include "RegistryEditor.h"
@@ -90,19 +91,20 @@ bool CRegistryImport::RestoreRegistryItem(const std::string& path, int kind,
                                           const std::string& backupGuid,
                                           const std::string& targetGuid)
 {
-    switch (kind) {
-    case 10:
+    using namespace itemkind;
+    switch (static_cast<std::uint32_t>(kind)) {
+    case kOEAccounts:
         return RestoreGlobalAccounts(path, targetGuid);
-    case 16:
-    case 17:
-    case 18:
-    case 19:
+    case kOERules:
+    case kOESignatures:
+    case kOEMailPrefs:
+    case kOEBlockedSenders:
         return RewriteRegistryFile(path, backupGuid, targetGuid) && ImportRegistryFile(path);
-    case 20:
+    case kOEIdentityAccounts:
         return RestoreIdentityAccounts(path, backupGuid, targetGuid);
-    case 26:
-    case 27:
-    case 28:
+    case kOLRegAccounts:
+    case kOLRegOptions:
+    case kOLRegCategories:
         return ImportRegistryFile(path);
     default:
         return true;

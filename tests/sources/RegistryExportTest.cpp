@@ -1,4 +1,5 @@
 #include "RegistryExport.h"
+#include "ProjectData.h"
 #include "RegContentCompare.h"
 #include "RegStoreAccess.h"
 #include "RegistryImport.h"
@@ -74,11 +75,15 @@ TEST_F(RegistryExportTest, MakesAPrivateExportFolderInTheWorkFolder)
     EXPECT_EQ(1, std::distance(fs::directory_iterator(WorkFolder()), fs::directory_iterator()));
 }
 
-TEST_F(RegistryExportTest, WithoutAWorkFolderTheTemporaryFolderIsUsed)
+TEST_F(RegistryExportTest, WithoutAWorkFolderTheJobsWorkFolderIsUsed)
 {
     const CRegistryExport registryExport("x.reg", "Software\\X");
+    const fs::path workFolder = g_ProjectData.GetWorkFolder();
     EXPECT_EQ(fs::path(std::getenv("TMPDIR")).lexically_normal(),
+              workFolder.parent_path().lexically_normal());
+    EXPECT_EQ(workFolder.lexically_normal(),
               fs::path(registryExport.GetExportFolder()).parent_path().lexically_normal());
+    EXPECT_EQ(0u, registryExport.GetTagCount());
     fs::remove(registryExport.GetExportFolder());
 }
 
