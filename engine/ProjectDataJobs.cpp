@@ -161,9 +161,7 @@ int CProjectData::RenameJob(const std::string& newName)
     const std::string newFolder = CEngineFolders::Join(CEngineFolders::GetAppDataFolder(), name);
     // Another job's folder is never taken over: saving would overwrite that job.
     if (Exists(newFolder)) {
-        Prompt().MessageBox("A backup job named \"" + name +
-                                "\" exists already.\nPlease choose another name.",
-                            MB_OK | MB_ICONERROR);
+        MessageBoxRes(265, MB_OK | MB_ICONERROR);
         return 0;
     }
     const bool hasFolder = IsFolder(oldFolder);
