@@ -1,5 +1,7 @@
 #include "RegTextCodec.h"
 
+#include "Utf8.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -10,57 +12,6 @@ constexpr char16_t kEscapeBase = 0xDC00;
 std::uint8_t Byte(std::string_view text, std::size_t i)
 {
     return static_cast<std::uint8_t>(text[i]);
-}
-
-// Length of the valid UTF-8 sequence at text[pos] and its code point; 0 when the
-// bytes there do not form one (overlong forms and surrogates included).
-std::size_t DecodeUtf8At(std::string_view text, std::size_t pos, char32_t& cp)
-{
-    const std::uint8_t lead = Byte(text, pos);
-    if (lead < 0x80) {
-        cp = lead;
-        return 1;
-    }
-    std::size_t len = 0;
-    char32_t min = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        len = 2, cp = lead & 0x1F, min = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        len = 3, cp = lead & 0x0F, min = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        len = 4, cp = lead & 0x07, min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (pos + len > text.size())
-        return 0;
-    for (std::size_t i = 1; i < len; ++i) {
-        if ((Byte(text, pos + i) & 0xC0) != 0x80)
-            return 0;
-        cp = (cp << 6) | (Byte(text, pos + i) & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
-    return len;
-}
-
-void AppendUtf8(std::string& out, char32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 bool IsHighSurrogate(char16_t unit)
@@ -87,7 +38,7 @@ std::u16string RegUtf8ToUtf16(std::string_view text)
     out.reserve(text.size());
     for (std::size_t pos = 0; pos < text.size();) {
         char32_t cp = 0;
-        const std::size_t len = DecodeUtf8At(text, pos, cp);
+        const std::size_t len = TvDecodeUtf8At(text, pos, cp);
         if (len == 0) {
             out += static_cast<char16_t>(kEscapeBase + Byte(text, pos));
             ++pos;
@@ -113,13 +64,13 @@ std::string RegUtf16ToUtf8(std::u16string_view text)
         const char16_t unit = text[i];
         if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
             const char32_t cp = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            AppendUtf8(out, cp);
+            TvAppendUtf8(out, cp);
             ++i;
         } else if (unit >= 0xDC80 && unit <= 0xDCFF) {
             out += static_cast<char>(unit - kEscapeBase);
         } else {
             // A lone surrogate gets the three-byte form AppendUtf8 writes for any unit.
-            AppendUtf8(out, unit);
+            TvAppendUtf8(out, unit);
         }
     }
     return out;
@@ -129,7 +80,7 @@ bool RegIsValidUtf8(std::string_view text)
 {
     for (std::size_t pos = 0; pos < text.size();) {
         char32_t cp = 0;
-        const std::size_t len = DecodeUtf8At(text, pos, cp);
+        const std::size_t len = TvDecodeUtf8At(text, pos, cp);
         if (len == 0)
             return false;
         pos += len;
@@ -143,7 +94,7 @@ std::string RegWindows1252ToUtf8(std::string_view bytes)
     out.reserve(bytes.size());
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const std::uint8_t byte = Byte(bytes, i);
-        AppendUtf8(out, byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : byte);
+        TvAppendUtf8(out, byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : byte);
     }
     return out;
 }
