@@ -1,0 +1,95 @@
+#include "BackupManger.h"
+
+#include "MainCatalogue.h"
+#include "ProjectData.h"
+
+CBackupManger::CBackupManger() : m_FileCheck(m_Report)
+{
+    SetFileCheck(&m_FileCheck);
+    m_Progress.m_pOwner = this;
+}
+
+CBackupManger::~CBackupManger()
+{
+    // A job still running when the process ends is cancelled, so that its archive
+    // is closed whole rather than cut off.
+    CancelCollect();
+    CancelAndWait();
+    JoinWorker();
+}
+
+void CBackupManger::Reset()
+{
+    CDataSource::Reset();
+    if (m_pMyFiles)
+        m_pMyFiles->Reset();
+    m_Settings = ArchiveOpenSettings();
+    m_qwTotalBytes = 0;
+    m_dwTotalFiles = 0;
+}
+
+void CBackupManger::SetMode(int mode)
+{
+    CDataSource::SetMode(mode);
+    if (m_pMyFiles)
+        m_pMyFiles->SetMode(mode);
+}
+
+void CBackupManger::SetMyFiles(std::unique_ptr<CBackupMangerSource> source)
+{
+    m_pMyFiles = std::move(source);
+    if (m_pMyFiles)
+        InstallFileCheck(*m_pMyFiles);
+}
+
+void CBackupManger::InstallFileCheck(CDataSource& source)
+{
+    source.SetFileCheck(&m_FileCheck);
+    if (auto* collecting = dynamic_cast<CBackupMangerSource*>(&source)) {
+        collecting->SetStopRequest(&m_ScanCancelEvent);
+        collecting->SetReport(&m_Report);
+    }
+}
+
+int CBackupManger::WriteCatalogue()
+{
+    // A second call before a run must not list the catalogue files twice.
+    m_ItemList.RemoveAll();
+    return CMainCatalogue::Write(*this, g_ProjectData, m_CatalogueList);
+}
+
+void CBackupManger::Close()
+{
+    if (!m_Archive.IsClosed()) {
+        try {
+            m_Archive.Close(m_bError ? CZipContainer::CloseAfterExceptionWrite
+                                     : CZipContainer::CloseNormal,
+                            true);
+        } catch (const std::exception&) {
+            try {
+                m_Archive.Close(CZipContainer::CloseAfterException, false);
+            } catch (const std::exception&) {
+                // Closing after an exception gives the file up; nothing more to do.
+            }
+        }
+    }
+    m_bError = false;
+}
+
+void CBackupManger::WaitForWorker()
+{
+    JoinWorker();
+}
+
+void CBackupManger::CancelAndWait()
+{
+    if (m_Progress.m_RunningEvent.IsSet())
+        m_Progress.CancelAndWait();
+    JoinWorker();
+}
+
+void CBackupManger::JoinWorker()
+{
+    if (m_Worker.joinable())
+        m_Worker.join();
+}

@@ -1,0 +1,126 @@
+#pragma once
+
+#include "AutoObArray.h"
+#include "BackupMangerFileCheck.h"
+#include "BackupMangerSource.h"
+#include "BackupProgress.h"
+#include "BackupTreeItem.h"
+#include "DataSource.h"
+#include "HtmlReport.h"
+#include "TvEvent.h"
+#include "ZipContainer.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+class CNotify;
+
+// How the next backup opens its archive; set from the job's medium by StartBackup.
+struct ArchiveOpenSettings
+{
+    int m_nOpenMode = CZipContainer::ArcCreate;
+    int m_nVolumeSize = 1400000;
+    int m_nUpdateRule = 2; // 2: replace a stored file when the file on disk is newer
+    int m_nFitsOnOneDisk = 0;
+};
+
+// The engine object, one per process: collects the selected sources, writes the
+// catalogue and runs the backup on one worker thread that reports to a notify
+// window. Its own item list holds the catalogue files "maindata.ini" and
+// "treeobj.tdat".
+//
+// One thread uses the engine at a time: the collection thread while the collection
+// window waits, the worker while the job page waits; the user interface talks to a
+// running job only through the progress object's events.
+class CBackupManger : public CDataSource
+{
+public:
+    static constexpr std::uint32_t kWriteBuffer = 1500000;
+    static constexpr std::uint32_t kGeneralBuffer = 65536;
+    static constexpr std::uint32_t kSearchBuffer = 32768;
+
+    CBackupManger();
+    ~CBackupManger() override;
+
+    void Reset() override;
+    void SetMode(int mode);
+
+    // The My Files source (owned), always collected after the tree's sources.
+    void SetMyFiles(std::unique_ptr<CBackupMangerSource> source);
+    CBackupMangerSource* GetMyFiles() const { return m_pMyFiles.get(); }
+
+    // Asks every selected source for its files; a result code (7 cancel, 12 stop).
+    int Collect();
+    // Runs Collect on the collection thread; WaitCollect joins it and returns its
+    // result. `notify` gets the scanning messages and, on 0, the collection-done one.
+    void StartCollect(CNotify* notify);
+    int WaitCollect();
+    // Asks a running collection to stop and waits until it has.
+    void CancelCollect();
+
+    std::uint64_t GetTotalBytes() const { return m_qwTotalBytes; }
+    std::uint32_t GetTotalFiles() const { return m_dwTotalFiles; }
+
+    // "maindata.ini" and "treeobj.tdat" into the work folder and the item list; 1 or 0.
+    int WriteCatalogue();
+
+    // Starts the run the job's medium and backup type choose on the worker thread;
+    // returns 0. `notify` (may be null) receives the progress and event messages.
+    int StartBackup(CNotify* notify);
+    // Waits until the worker has ended (without asking it to stop).
+    void WaitForWorker();
+    // Asks a running job to stop and waits until it has ended.
+    void CancelAndWait();
+    // Closes the archive; after a failed entry the directory is still written.
+    void Close();
+
+    // File check for the sources: 0, or the prompt's answer.
+    int FileCheck(const std::string& path) { return m_FileCheck.CheckFile(path); }
+
+    CHtmlReport& GetReport() { return m_Report; }
+    CBackupProgress& GetProgress() { return m_Progress; }
+    ArchiveOpenSettings& GetOpenSettings() { return m_Settings; }
+    CTvEvent& GetScanCancelEvent() { return m_ScanCancelEvent; }
+    const CAutoObArray<CBackupTreeItem>& GetCatalogueList() const { return m_CatalogueList; }
+
+private:
+    void ApplyMedium();
+    void InstallFileCheck(CDataSource& source);
+    void JoinWorker();
+    void AddTotals(const CDataSource& source);
+
+    // The worker (BackupMangerRun.cpp).
+    void GatherFiles();
+    bool OpenArchive();
+    bool ApplyPassword();
+    void NormalRun();
+    bool AddOne(const CAddInfo& item, std::uint32_t number, bool& stop);
+    void FinishRun(bool stopped);
+    void PostEvent(int code, std::intptr_t value);
+    void LogResource(unsigned id);
+    void LogResource(unsigned id, const std::string& insert);
+
+    std::vector<std::uint8_t> m_KeepFlags;
+    CHtmlReport m_Report;
+    CTvEvent m_ScanCancelEvent;
+    CTvEvent m_ScanRunningEvent;
+    CBackupProgress m_Progress;
+    std::unique_ptr<CBackupMangerSource> m_pMyFiles;
+    CAutoObArray<CBackupTreeItem> m_CatalogueList;
+    CZipContainer m_Archive;
+    bool m_bError = false;
+    std::uint64_t m_qwTotalBytes = 0;
+    std::uint32_t m_dwTotalFiles = 0;
+    CNotify* m_pScanNotify = nullptr;
+    ArchiveOpenSettings m_Settings;
+    CBackupMangerFileCheck m_FileCheck;
+
+    // The files of the running job; it owns what the sources handed over.
+    CAutoObArray<CAddInfo> m_RunList;
+    std::thread m_Worker;
+    std::thread m_Collector;
+    int m_nCollectResult = 0;
+};

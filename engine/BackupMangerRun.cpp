@@ -1,0 +1,236 @@
+#include "BackupManger.h"
+
+#include "Notify.h"
+#include "ProjectData.h"
+#include "Prompt.h"
+#include "ResourceLibrary.h"
+#include "TextInserts.h"
+#include "WriteLog.h"
+#include "ZipException.h"
+
+#include <cerrno>
+
+namespace {
+
+constexpr unsigned kTextRunStart = 199;
+constexpr unsigned kTextOpenFailed = 200;
+constexpr unsigned kTextPasswordRefused = 201;
+constexpr unsigned kTextFinished = 202;
+constexpr unsigned kTextFailed = 203;
+constexpr unsigned kTextStoppedEarly = 204;
+constexpr unsigned kTextAddFailed = 205;
+
+} // namespace
+
+void CBackupManger::ApplyMedium()
+{
+    const CProjectData& job = g_ProjectData;
+    switch (job.GetMedium()) {
+    case 0:
+        m_Settings.m_nOpenMode = CZipContainer::ArcCreate;
+        m_Settings.m_nVolumeSize = 1400000;
+        break;
+    case 1:
+        if (m_Settings.m_nFitsOnOneDisk == 0) {
+            m_Settings.m_nOpenMode = CZipContainer::ArcCreateSpanned;
+            m_Settings.m_nVolumeSize = 0;
+        } else if (m_Settings.m_nFitsOnOneDisk == 1) {
+            m_Settings.m_nOpenMode = CZipContainer::ArcCreate;
+            m_Settings.m_nVolumeSize = 1400000;
+        }
+        break;
+    case 2:
+        m_Settings.m_nOpenMode = CZipContainer::ArcCreateSpanned;
+        m_Settings.m_nVolumeSize = static_cast<int>(job.m_dwPartSize);
+        break;
+    case 3:
+        if (job.m_dwCdSpanning != 0 && m_Settings.m_nFitsOnOneDisk == 0) {
+            m_Settings.m_nOpenMode = CZipContainer::ArcCreateSpanned;
+            m_Settings.m_nVolumeSize = static_cast<int>(job.m_dwCdVolumeSize);
+        } else {
+            m_Settings.m_nOpenMode = CZipContainer::ArcCreate;
+            m_Settings.m_nVolumeSize = 1400000;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+int CBackupManger::StartBackup(CNotify* notify)
+{
+    JoinWorker();
+    g_ProjectData.SaveJob();
+    if (m_pMyFiles)
+        m_pMyFiles->SaveSelection();
+    ApplyMedium();
+    Close();
+    m_Archive.SetCallback(&m_Progress, CZipProgressCallback::CbAll);
+    m_Progress.m_pOwner = this;
+    m_Progress.m_pNotify = notify;
+    m_Progress.m_RunningEvent.Set();
+
+    const std::uint32_t medium = g_ProjectData.GetMedium();
+    const bool singleFolder = medium == 0 || (medium == 3 && g_ProjectData.m_dwCdSpanning == 0);
+    const std::uint32_t type = singleFolder ? g_ProjectData.GetBackupType() : 0;
+    if (type != 0) {
+        // Update and synchronise runs are not offered yet: say so instead of
+        // leaving the window waiting for an end that never comes.
+        m_Report.WriteFormatted("Fail to start the backup: backup type %u is not supported", type);
+        PostEvent(notify::kBackupFailed, 0);
+        m_Progress.End();
+        return 0;
+    }
+    m_Worker = std::thread([this] { NormalRun(); });
+    return 0;
+}
+
+void CBackupManger::PostEvent(int code, std::intptr_t value)
+{
+    if (m_Progress.m_pNotify)
+        m_Progress.m_pNotify->post(notify::kEvent, static_cast<std::uintptr_t>(code), value);
+}
+
+void CBackupManger::LogResource(unsigned id)
+{
+    m_Report.WriteTextResource(id);
+}
+
+void CBackupManger::LogResource(unsigned id, const std::string& insert)
+{
+    m_Report.WriteLine(FillInserts(LoadResString(id), {insert}));
+}
+
+void CBackupManger::GatherFiles()
+{
+    m_RunList.RemoveAll();
+    m_ItemList.HandOverTo(m_RunList);
+    if (m_pMyFiles)
+        m_pMyFiles->GetItemList().HandOverTo(m_RunList);
+}
+
+bool CBackupManger::OpenArchive()
+{
+    const std::string& path = g_ProjectData.GetOutputPath();
+    for (;;) {
+        try {
+            m_Archive.SetBuffers(kWriteBuffer, kGeneralBuffer, kSearchBuffer);
+            m_Archive.Open(path, m_Settings.m_nOpenMode, m_Settings.m_nVolumeSize);
+            return true;
+        } catch (const CZipException& e) {
+            if (m_Settings.m_nOpenMode == CZipContainer::ArcOpen && e.GetCause() == EACCES) {
+                m_Settings.m_nOpenMode = CZipContainer::ArcOpenReadOnly;
+                m_Report.WriteLine("Fail to open backup file, we may have no write acces, try to "
+                                   "open in read-only mode");
+                continue;
+            }
+            m_Report.WriteException(e);
+            Prompt().MessageBox(e.what(), MB_OK | MB_ICONERROR);
+            LogResource(kTextOpenFailed);
+            return false;
+        }
+    }
+}
+
+bool CBackupManger::ApplyPassword()
+{
+    const std::string& password = g_ProjectData.GetPassword();
+    if (password.empty() || m_Archive.SetPassword(password))
+        return true;
+    LogResource(kTextPasswordRefused);
+    return false;
+}
+
+bool CBackupManger::AddOne(const CAddInfo& item, std::uint32_t number, bool& stop)
+{
+    PostEvent(notify::kFilePath, reinterpret_cast<std::intptr_t>(item.m_strSourcePath.c_str()));
+    PostEvent(notify::kFileNumber, number);
+    PostEvent(notify::kAddedCount, number);
+    CZipAddInfo info;
+    info.m_path = item.m_strSourcePath;
+    info.m_nameInArchive = item.m_strEntryName;
+    info.m_fullPath = !item.m_strEntryName.empty();
+    // A file refused before the archive starts on it must not inherit the count of
+    // the one before.
+    m_Progress.m_processed = 0;
+    try {
+        if (m_Archive.AddNewFile(info))
+            return true;
+        m_Progress.m_externalPath = item.m_strSourcePath;
+        m_Progress.m_total = item.m_dwSize;
+    } catch (const CZipException& e) {
+        if (e.GetCause() == CZipException::ErrAbortedSafely) {
+            stop = true;
+        } else {
+            // The entry is dropped; the directory is still written when closing.
+            m_bError = true;
+            try {
+                m_Archive.CloseNewFile(true);
+            } catch (const std::exception&) {
+                m_bError = true;
+            }
+            if (e.GetCause() == CZipException::ErrDiskChangeAborted)
+                stop = true;
+        }
+        if (e.GetCause() != CZipException::ErrAbortedSafely &&
+            e.GetCause() != CZipException::ErrAborted)
+            m_Report.WriteException(e);
+    }
+    LogResource(kTextAddFailed, item.m_strSourcePath);
+    return false;
+}
+
+void CBackupManger::NormalRun()
+{
+    m_Progress.Begin(0);
+    m_Progress.m_type = CBackupProgress::kPreparing;
+    m_Progress.PostProgress();
+    GatherFiles();
+    std::uint64_t sum = 0;
+    for (const CAddInfo* item : m_RunList)
+        sum += item->m_dwSize;
+    LogResource(kTextRunStart);
+    m_Report.WriteLine("");
+    m_Progress.Begin(sum);
+
+    if (!OpenArchive() || !ApplyPassword()) {
+        Close();
+        PostEvent(notify::kBackupFailed, 0);
+        m_Report.SaveBackupReport();
+        m_Progress.End();
+        return;
+    }
+    PostEvent(notify::kFileCount, static_cast<std::intptr_t>(m_RunList.GetSize()));
+    bool stopped = false;
+    std::uint32_t number = 0;
+    for (const CAddInfo* item : m_RunList) {
+        bool stop = false;
+        const bool added = AddOne(*item, ++number, stop);
+        const std::uint32_t done = m_Progress.m_processed;
+        const int remaining = item->m_dwSize > done ? static_cast<int>(item->m_dwSize - done) : 0;
+        if (!m_Progress.Callback(remaining) || stop || (added && m_Progress.m_StopEvent.IsSet())) {
+            stopped = true;
+            break;
+        }
+    }
+    FinishRun(stopped);
+}
+
+void CBackupManger::FinishRun(bool stopped)
+{
+    if (stopped) {
+        m_Report.WriteLine("");
+        LogResource(kTextStoppedEarly);
+    }
+    Close();
+    m_Report.WriteLine("");
+    if (stopped) {
+        LogResource(kTextFailed);
+        PostEvent(notify::kBackupFailed, 0);
+    } else {
+        LogResource(kTextFinished);
+        PostEvent(notify::kBackupDone, 0);
+    }
+    m_Report.SaveBackupReport();
+    m_Progress.End();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "DataSource.h"
+#include "TextSink.h"
+#include "TvEvent.h"
+
+#include <string>
+
+// A data source the backup job collects from: it walks its selection, checks every
+// file through the engine's file check, leaves one entry per file in its item list
+// and writes its catalogue into the work folder. Sources look at the stop request
+// while they walk, so a cancelled collection ends soon (result 12).
+class CBackupMangerSource : public CDataSource
+{
+public:
+    using CDataSource::CDataSource;
+
+    // 0 with the catalogue's file name, or a result code (7 cancel, 12 stopped, ...).
+    virtual int Collect(std::string& catalogueName) = 0;
+    // Keeps the source's selection with the job; nothing by default.
+    virtual void SaveSelection() {}
+
+    void SetStopRequest(const CTvEvent* stop) { m_pStopRequest = stop; }
+    bool IsStopRequested() const { return m_pStopRequest && m_pStopRequest->IsSet(); }
+    // Where the source writes its log lines (the job's report); may be null.
+    void SetReport(CTextSink* report) { m_pReport = report; }
+
+protected:
+    void Log(const std::string& line) const
+    {
+        if (m_pReport)
+            m_pReport->WriteLine(line);
+    }
+
+private:
+    const CTvEvent* m_pStopRequest = nullptr;
+    CTextSink* m_pReport = nullptr;
+};

@@ -1,0 +1,251 @@
+#include "BackupManger.h"
+#include "EngineTest.h"
+#include "MainCatalogue.h"
+#include "Notify.h"
+#include "NotifyRecorder.h"
+#include "ResultCodes.h"
+#include "ScriptedPrompt.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using enginetest::EngineTest;
+
+// A source driven by a list of files: adds each through the engine's file check and
+// stores it under a name of its own, like the real sources do.
+class CFakeSource : public CBackupMangerSource
+{
+public:
+    CFakeSource() : CBackupMangerSource("Fake.tdat") {}
+    std::vector<std::pair<std::string, std::string>> m_Files; // path, entry name
+    int m_nCollects = 0;
+
+    int Collect(std::string& catalogueName) override
+    {
+        ++m_nCollects;
+        m_ItemList.RemoveAll();
+        for (const auto& [path, entry] : m_Files) {
+            if (IsStopRequested())
+                return result::kAbortScan;
+            const int code = CheckFileLoop(path);
+            if (code == result::kSkip)
+                continue;
+            if (code != result::kSuccess)
+                return code;
+            auto info = std::make_unique<CAddInfo>(path, 4);
+            info->m_strEntryName = entry;
+            m_ItemList.Add(std::move(info));
+        }
+        if (!WriteCatalogue("Fake.tdat"))
+            return result::kReadError;
+        catalogueName = "Fake.tdat";
+        return result::kSuccess;
+    }
+};
+
+int RunCommand(const std::string& command)
+{
+    const int status = std::system((command + " >/dev/null 2>&1").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+class BackupMangerTest : public EngineTest
+{
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        auto source = std::make_unique<CFakeSource>();
+        m_pSource = source.get();
+        m_engine.SetMyFiles(std::move(source));
+        m_engine.Reset();
+        m_engine.SetMode(0);
+        m_engine.GetReport().LoadTemplate(CHtmlReport::kBackupTemplate);
+        m_engine.GetReport().SetPlaceholder(CHtmlReport::kBackupSt);
+        g_ProjectData.m_strJobName = "Test job";
+        g_ProjectData.m_strOutputPath = m_dir / "out.tbm";
+    }
+
+    std::string MakeFile(const std::string& name, const std::string& content)
+    {
+        const std::string path = m_dir / name;
+        tbmtest::WriteFileBytes(path, content);
+        return path;
+    }
+
+    // Collect, catalogue and the run, as the user interface drives them.
+    void Backup()
+    {
+        m_engine.StartCollect(&m_recorder);
+        ASSERT_EQ(m_engine.WaitCollect(), result::kSuccess);
+        ASSERT_EQ(m_engine.WriteCatalogue(), 1);
+        ASSERT_EQ(m_engine.StartBackup(&m_recorder), 0);
+        m_engine.WaitForWorker();
+    }
+
+    CBackupManger m_engine;
+    CFakeSource* m_pSource = nullptr;
+    CNotifyRecorder m_recorder;
+    tbmtest::CScriptedPrompt m_prompt;
+};
+
+TEST_F(BackupMangerTest, NormalRunWritesAnArchivePeersAccept)
+{
+    m_pSource->m_Files = {{MakeFile("a.txt", std::string(5000, 'a')), "home\\u\\a.txt"},
+                          {MakeFile("empty", ""), "home\\u\\empty"},
+                          {MakeFile("b.bin", "\x01\x02\x03"), "home\\u\\sub\\b.bin"}};
+    Backup();
+    const std::string out = g_ProjectData.GetOutputPath();
+    EXPECT_EQ(m_recorder.EventValues(notify::kBackupDone).size(), 1u);
+    EXPECT_TRUE(m_recorder.EventValues(notify::kBackupFailed).empty());
+    // maindata.ini, treeobj.tdat, the source's catalogue and its three files.
+    EXPECT_EQ(m_recorder.EventValues(notify::kFileCount), std::vector<std::intptr_t>{6});
+    EXPECT_EQ(m_recorder.EventValues(notify::kFileNumber),
+              (std::vector<std::intptr_t>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(m_engine.GetTotalFiles(), 4u);
+    EXPECT_FALSE(m_engine.GetProgress().m_RunningEvent.IsSet());
+
+    ASSERT_EQ(RunCommand("unzip -t '" + out + "'"), 0);
+    const std::string names = m_dir / "names.txt";
+    ASSERT_EQ(RunCommand("python3 -c \"import zipfile,sys; z=zipfile.ZipFile(sys.argv[1]); "
+                         "assert z.testzip() is None; "
+                         "open(sys.argv[2],'w').write('\\n'.join(z.namelist()))\" '" +
+                         out + "' '" + names + "'"),
+              0);
+    const std::vector<std::string> listed = tbmtest::Lines(tbmtest::ReadFileBytes(names));
+    for (const char* expected : {"maindata.ini", "treeobj.tdat", "Fake.tdat", "home/u/a.txt",
+                                 "home/u/empty", "home/u/sub/b.bin"})
+        EXPECT_NE(std::find(listed.begin(), listed.end(), expected), listed.end()) << expected;
+    const std::string report = tbmtest::ReadFileBytes(CHtmlReport::GetBackupReportPath());
+    EXPECT_NE(report.find(LoadResString(202)), std::string::npos);
+}
+
+TEST_F(BackupMangerTest, CatalogueListsTheCollectedSource)
+{
+    m_pSource->m_Files = {{MakeFile("a.txt", "x"), "a.txt"}};
+    m_engine.StartCollect(&m_recorder);
+    ASSERT_EQ(m_engine.WaitCollect(), result::kSuccess);
+    ASSERT_EQ(m_engine.GetCatalogueList().GetSize(), 1u);
+    EXPECT_EQ(m_engine.GetCatalogueList()[0]->m_strCatalogueFile, "Fake.tdat");
+    EXPECT_EQ(m_engine.GetCatalogueList()[0]->m_dwKind, 4u);
+    EXPECT_EQ(m_recorder.Texts(notify::kCollectDone).size(), 1u);
+    // Scanning shows each file that was taken.
+    const auto scanned = m_recorder.Texts(notify::kScanning);
+    EXPECT_NE(std::find(scanned.begin(), scanned.end(), m_dir / "a.txt"), scanned.end());
+    // Writing twice does not list the catalogue files twice.
+    ASSERT_EQ(m_engine.WriteCatalogue(), 1);
+    ASSERT_EQ(m_engine.WriteCatalogue(), 1);
+    EXPECT_EQ(m_engine.GetItemCount(), 2u);
+}
+
+struct PromptCase
+{
+    const char* name;
+    std::vector<int> answers;
+    int expectResult;
+    const char* expectLog;
+};
+
+class BackupMangerPromptTest : public BackupMangerTest,
+                               public ::testing::WithParamInterface<PromptCase>
+{
+};
+
+TEST_P(BackupMangerPromptTest, MissingFileAsksSkipRetryCancel)
+{
+    const PromptCase& c = GetParam();
+    for (const int answer : c.answers)
+        m_prompt.QueueAnswer(answer);
+    const std::string missing = m_dir / "missing.txt";
+    m_pSource->m_Files = {{missing, "missing.txt"}};
+    m_engine.StartCollect(&m_recorder);
+    EXPECT_EQ(m_engine.WaitCollect(), c.expectResult);
+    EXPECT_EQ(m_prompt.Messages().size(), c.answers.size());
+    ASSERT_FALSE(m_prompt.Messages().empty());
+    EXPECT_NE(m_prompt.Messages()[0].text.find(missing), std::string::npos);
+    const std::string& report = m_engine.GetReport().GetText();
+    EXPECT_NE(report.find(c.expectLog), std::string::npos);
+    EXPECT_NE(report.find("File : " + missing), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, BackupMangerPromptTest,
+    ::testing::Values(PromptCase{"Skip", {IDSKIPFILE}, result::kSuccess, "Skip reading the file"},
+                      PromptCase{"RetryThenSkip",
+                                 {IDRETRYFILE, IDSKIPFILE},
+                                 result::kSuccess,
+                                 "Retry reading the file"},
+                      PromptCase{"Cancel", {IDCANCEL}, result::kCancel, "Cancel the Backup"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BackupMangerTest, FixedSizePartsWriteVolumes)
+{
+    g_ProjectData.m_dwMedium = 2;
+    g_ProjectData.m_dwPartSize = 70000;
+    // Random data does not compress, so the parts must really be split.
+    std::string noise(200000, '\0');
+    std::uint32_t seed = 12345;
+    for (char& c : noise) {
+        seed = seed * 1103515245u + 12345u;
+        c = static_cast<char>(seed >> 24);
+    }
+    m_pSource->m_Files = {{MakeFile("noise.bin", noise), "noise.bin"}};
+    Backup();
+    EXPECT_EQ(m_recorder.EventValues(notify::kBackupDone).size(), 1u);
+    EXPECT_EQ(m_engine.GetOpenSettings().m_nOpenMode, CZipContainer::ArcCreateSpanned);
+    EXPECT_EQ(m_engine.GetOpenSettings().m_nVolumeSize, 70000);
+    struct stat st
+    {
+    };
+    EXPECT_EQ(stat((m_dir / "out.000").c_str(), &st), 0);
+}
+
+TEST_F(BackupMangerTest, RefusedPasswordEndsWithFailure)
+{
+    g_ProjectData.SetPassword("p\xC3\xA4ss");
+    m_pSource->m_Files = {{MakeFile("a.txt", "x"), "a.txt"}};
+    Backup();
+    EXPECT_EQ(m_recorder.EventValues(notify::kBackupFailed).size(), 1u);
+    EXPECT_TRUE(m_recorder.EventValues(notify::kBackupDone).empty());
+    EXPECT_NE(m_engine.GetReport().GetText().find(CHtmlReport::EscapeHtml(LoadResString(201))),
+              std::string::npos);
+    EXPECT_FALSE(m_engine.GetProgress().m_RunningEvent.IsSet());
+}
+
+TEST_F(BackupMangerTest, PasswordProtectedArchiveOpensWithThePassword)
+{
+    g_ProjectData.SetPassword("secret");
+    m_pSource->m_Files = {{MakeFile("a.txt", std::string(3000, 'z')), "a.txt"}};
+    Backup();
+    EXPECT_EQ(RunCommand("unzip -t -P secret '" + g_ProjectData.GetOutputPath() + "'"), 0);
+}
+
+TEST_F(BackupMangerTest, CancelledRunLeavesAReadableArchive)
+{
+    std::vector<std::pair<std::string, std::string>> files;
+    for (int i = 0; i < 20; ++i)
+        files.push_back(
+            {MakeFile("f" + std::to_string(i), std::string(100000, 'q')), "f" + std::to_string(i)});
+    m_pSource->m_Files = files;
+    m_engine.StartCollect(nullptr);
+    ASSERT_EQ(m_engine.WaitCollect(), result::kSuccess);
+    ASSERT_EQ(m_engine.WriteCatalogue(), 1);
+    // Cancelled while it runs, or just after it ended: one end message either way,
+    // and the archive stays readable.
+    ASSERT_EQ(m_engine.StartBackup(&m_recorder), 0);
+    m_engine.CancelAndWait();
+    EXPECT_FALSE(m_engine.GetProgress().m_RunningEvent.IsSet());
+    const auto done = m_recorder.EventValues(notify::kBackupDone);
+    const auto failed = m_recorder.EventValues(notify::kBackupFailed);
+    EXPECT_EQ(done.size() + failed.size(), 1u);
+    EXPECT_EQ(RunCommand("unzip -t '" + g_ProjectData.GetOutputPath() + "'"), 0);
+}
+
+} // namespace
