@@ -163,6 +163,7 @@ std::string CZipEntryHeader::GetStoredName()
         m_flags &= static_cast<std::uint16_t>(~FlagUtf8);
     else
         m_flags |= FlagUtf8;
+    m_storedNameLength = static_cast<std::uint16_t>(std::min<std::size_t>(stored.size(), 65535));
     return stored;
 }
 
