@@ -83,7 +83,15 @@ std::uint32_t CZipEntryHeader::GetSystemAttributes() const
                           : ZipAttributes::DefaultFileAttributes;
     if (m_externalAttr == 0 && folderName)
         return ZipAttributes::DefaultDirectoryAttributes;
-    return ZipAttributes::Convert(m_externalAttr, GetSystem(), ZipAttributes::PlatformSystem);
+    std::uint32_t attributes =
+        ZipAttributes::Convert(m_externalAttr, GetSystem(), ZipAttributes::PlatformSystem);
+    // Unix tools (bsdtar among them) give folders only the mode's file type, not the
+    // folder bit; the type decides.
+    constexpr std::uint32_t TypeMask = 0170000;
+    constexpr std::uint32_t TypeFolder = 0040000;
+    if (((attributes >> 16) & TypeMask) == TypeFolder)
+        attributes |= ZipAttributes::AttrDirectory;
+    return attributes;
 }
 
 bool CZipEntryHeader::IsDirectory() const
