@@ -107,9 +107,8 @@ public:
     // Reads the whole entry and checks its CRC; directories must be empty (111).
     bool TestFile(int index, std::uint32_t bufferSize = 65536);
     // Where ExtractFile puts an entry of that name.
-    static std::string PredictExtractedName(const std::string& entryName,
-                                            const std::string& folder, bool fullPath,
-                                            const std::string& newName = {});
+    static std::string PredictExtractedName(const std::string& entryName, const std::string& folder,
+                                            bool fullPath, const std::string& newName = {});
 
     const CZipDirectory& GetDirectory() const { return m_directory; }
     CZipDirectory& GetDirectory() { return m_directory; }

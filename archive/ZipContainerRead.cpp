@@ -81,11 +81,11 @@ void CZipContainer::CheckLocalHeader(const CZipEntryHeader& header)
     m_storage.Read(local, sizeof local, true);
     const std::uint16_t flags = Get16(local + 6);
     const std::uint16_t method = Get16(local + 8);
-    bool sound = Get32(local) == CZipEntryHeader::LocalSignature &&
-                 (flags & 0xF) == (header.m_flags & 0xF) && method == header.m_method &&
-                 (method == CZipEntryHeader::MethodStored ||
-                  method == CZipEntryHeader::MethodDeflated) &&
-                 Get16(local + 26) == header.GetStoredNameLength();
+    bool sound =
+        Get32(local) == CZipEntryHeader::LocalSignature &&
+        (flags & 0xF) == (header.m_flags & 0xF) && method == header.m_method &&
+        (method == CZipEntryHeader::MethodStored || method == CZipEntryHeader::MethodDeflated) &&
+        Get16(local + 26) == header.GetStoredNameLength();
     if (sound && !header.HasDescriptor())
         sound = Get32(local + 14) == header.m_crc && Get32(local + 18) == header.m_compressedSize &&
                 Get32(local + 22) == header.m_uncompressedSize;

@@ -43,8 +43,8 @@ int CZipContainer::AbortCode(std::uint32_t chunk, std::uint32_t bufferSize) cons
 // Reads the open entry to its end in chunks of `bufferSize`, writing each to `fd`
 // when it is not -1. Sets `abortCode` when the callback stops it.
 std::uint32_t CZipContainer::CopyEntryTo(int fd, const std::string& target,
-                                         std::uint32_t bufferSize,
-                                         CZipProgressCallback* callback, int& abortCode)
+                                         std::uint32_t bufferSize, CZipProgressCallback* callback,
+                                         int& abortCode)
 {
     CZipBuffer chunk(bufferSize);
     std::uint32_t total = 0;
@@ -71,8 +71,8 @@ bool CZipContainer::ExtractFile(int index, const std::string& folder, bool fullP
     const CZipEntryHeader& header = m_directory[static_cast<std::size_t>(index)];
     const CZipExtractTarget target(header.m_fileName, folder, fullPath, newName);
     const std::string& path = target.GetPath();
-    CZipProgressCallback* callback = StartProgress(CZipProgressCallback::CbExtract,
-                                                   header.m_fileName, path, 0);
+    CZipProgressCallback* callback =
+        StartProgress(CZipProgressCallback::CbExtract, header.m_fileName, path, 0);
     if (header.IsDirectory()) {
         target.MakeFolders();
         ZipPlatform::SetFileAttributes(path, header.GetSystemAttributes());

@@ -14,8 +14,7 @@ namespace {
 
 bool IsDrive(const std::string& part)
 {
-    return part.size() >= 2 && std::isalpha(static_cast<unsigned char>(part[0])) &&
-           part[1] == ':';
+    return part.size() >= 2 && std::isalpha(static_cast<unsigned char>(part[0])) && part[1] == ':';
 }
 
 std::vector<std::string> SafeParts(const std::string& name)

@@ -42,8 +42,7 @@ void CZipInflate::Begin(const std::string& fileName)
 }
 
 bool CZipInflate::Run(const char* in, std::uint32_t inSize, char* out, std::uint32_t outSize,
-                      std::uint32_t& consumed, std::uint32_t& produced,
-                      const std::string& fileName)
+                      std::uint32_t& consumed, std::uint32_t& produced, const std::string& fileName)
 {
     m_stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in));
     m_stream.avail_in = inSize;

@@ -45,11 +45,11 @@ void CZipLookup::Insert(const CZipEntryHeader& header, std::size_t index)
 {
     if (!m_exists)
         return;
-    const auto at = std::upper_bound(m_pairs.begin(), m_pairs.end(), header.m_fileName,
-                                     [this](const std::string& name, const Pair& pair) {
-                                         return Compare(name, pair.header->m_fileName,
-                                                        m_caseSensitive) < 0;
-                                     });
+    const auto at =
+        std::upper_bound(m_pairs.begin(), m_pairs.end(), header.m_fileName,
+                         [this](const std::string& name, const Pair& pair) {
+                             return Compare(name, pair.header->m_fileName, m_caseSensitive) < 0;
+                         });
     m_pairs.insert(at, Pair{&header, static_cast<std::uint16_t>(index)});
 }
 
@@ -66,11 +66,10 @@ void CZipLookup::Erase(std::size_t index, bool shift)
 
 int CZipLookup::Find(const std::string& name) const
 {
-    const auto at = std::lower_bound(m_pairs.begin(), m_pairs.end(), name,
-                                     [this](const Pair& pair, const std::string& wanted) {
-                                         return Compare(pair.header->m_fileName, wanted,
-                                                        m_caseSensitive) < 0;
-                                     });
+    const auto at = std::lower_bound(
+        m_pairs.begin(), m_pairs.end(), name, [this](const Pair& pair, const std::string& wanted) {
+            return Compare(pair.header->m_fileName, wanted, m_caseSensitive) < 0;
+        });
     if (at == m_pairs.end() || Compare(at->header->m_fileName, name, m_caseSensitive) != 0)
         return -1;
     return at->index;

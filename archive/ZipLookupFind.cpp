@@ -10,8 +10,7 @@ int CZipDirectory::FindFile(std::string name, int caseMode, bool nameOnly)
     std::replace(name.begin(), name.end(), '/', '\\');
     if (!m_lookup.Exists())
         m_lookup.Build(m_headers, ZipAttributes::PlatformNamesCaseSensitive);
-    const bool sensitive =
-        caseMode == 0 ? m_lookup.IsCaseSensitive() : caseMode == 1;
+    const bool sensitive = caseMode == 0 ? m_lookup.IsCaseSensitive() : caseMode == 1;
     if (nameOnly) {
         const std::string title = CZipLookup::TitleOf(name);
         for (const CZipLookup::Pair& pair : m_lookup.GetPairs())

@@ -89,8 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "printf 'a\\nb\\nc\\nd\\n' | zip -qc peer.zip src/text.txt src/empty.txt "
                  "src/random.bin src/sub/deeper/mixed.bin",
                  ""},
-        PeerCase{"ZipStreamed", "zip",
-                 "zip -qr - src | cat > peer.zip", ""},
+        PeerCase{"ZipStreamed", "zip", "zip -qr - src | cat > peer.zip", ""},
         PeerCase{"SevenZipStore", "7zz", "7zz a -tzip -mx=0 peer.zip src >/dev/null", ""},
         PeerCase{"SevenZipFast", "7zz", "7zz a -tzip -mx=1 peer.zip src >/dev/null", ""},
         PeerCase{"SevenZipNormal", "7zz", "7zz a -tzip -mx=5 peer.zip src >/dev/null", ""},
@@ -126,15 +125,15 @@ TEST_F(ZipPeerRead, SplitSetFromZipUnderOurNames)
     ASSERT_EQ(RunCommand("cd '" + m_dir.Str() + "' && zip -qr -s 64k split.zip src", &output), 0)
         << output;
     int parts = 0;
-    while (fs::exists(m_dir / ("split.z" + std::string(parts < 9 ? "0" : "") +
-                               std::to_string(parts + 1))))
+    while (fs::exists(m_dir /
+                      ("split.z" + std::string(parts < 9 ? "0" : "") + std::to_string(parts + 1))))
         ++parts;
     ASSERT_GE(parts, 2);
     for (int i = 0; i < parts; ++i) {
         char number[16];
         std::snprintf(number, sizeof number, "%03d", i);
-        const std::string from = std::string("split.z") + (i + 1 < 10 ? "0" : "") +
-                                 std::to_string(i + 1);
+        const std::string from =
+            std::string("split.z") + (i + 1 < 10 ? "0" : "") + std::to_string(i + 1);
         fs::rename(m_dir / from, m_dir / ("title." + std::string(number)));
     }
     fs::rename(m_dir / "split.zip", m_dir / "title.tbm");

@@ -44,8 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PredictCase{"a\\b\\", "/t", true, "", "/t/a/b"},
                       PredictCase{"a\\b\\", "/t", false, "", "/t/b"},
                       PredictCase{"x", "/t", true, "new\\name", "/t/new/name"},
-                      PredictCase{"", "/t/", true, "", "/t/"},
-                      PredictCase{"f", "", true, "", "f"},
+                      PredictCase{"", "/t/", true, "", "/t/"}, PredictCase{"f", "", true, "", "f"},
                       PredictCase{"f", "/", true, "", "/f"},
                       // Names that would leave the folder stay inside it.
                       PredictCase{"..\\..\\etc\\passwd", "/t", true, "", "/t/etc/passwd"},
@@ -97,7 +96,9 @@ TEST_F(ZipExtract, FilesAndFoldersWithTimesAndAttributes)
         ASSERT_TRUE(m_zip.ExtractFile(i, out, true, {}, 4096)) << i;
     EXPECT_EQ(ReadFileBytes(out + "/top/sub/f.bin"), data);
     EXPECT_EQ(ReadFileBytes(out + "/g"), "gg");
-    struct stat status{};
+    struct stat status
+    {
+    };
     ASSERT_EQ(stat((out + "/g").c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0600u);
     CZipEntryHeader header;
@@ -165,7 +166,8 @@ TEST_F(ZipExtract, AbortsTellWhetherTheDataWasComplete)
     for (const Case& c : cases) {
         CRecordingCallback callback;
         callback.stopAt = c.stopAt;
-        m_zip.SetCallback(&callback, CZipProgressCallback::CbExtract | CZipProgressCallback::CbTest);
+        m_zip.SetCallback(&callback,
+                          CZipProgressCallback::CbExtract | CZipProgressCallback::CbTest);
         for (bool test : {false, true}) {
             int cause = 0;
             try {

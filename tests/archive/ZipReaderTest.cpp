@@ -155,7 +155,9 @@ TEST_F(ZipReader, DamageIsReported)
     };
     // Entry "f" with data "hello": local header 0-29, name 30, data 31-35.
     const Case cases[] = {
-        {"local signature", 0, 101}, {"local method", 8, 101}, {"local name length", 26, 101},
+        {"local signature", 0, 101},
+        {"local method", 8, 101},
+        {"local name length", 26, 101},
         {"data byte", 33, 102},
     };
     for (const Case& c : cases) {
