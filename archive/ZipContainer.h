@@ -5,6 +5,7 @@
 #include "ZipCrypt.h"
 #include "ZipDeflate.h"
 #include "ZipDirectory.h"
+#include "ZipInflate.h"
 #include "ZipProgressCallback.h"
 #include "ZipVolumeStore.h"
 
@@ -82,6 +83,33 @@ public:
     void WriteCentralDirectory();
     void Close(int mode = CloseNormal, bool updateTimeStamp = false);
 
+    // Reading. FindFile: index or -1 (case mode 0 platform default, 1 sensitive, 2
+    // insensitive; `nameOnly` compares the last part of the name). GetIndexes looks
+    // each name up (mode 0) and appends the indexes found; returns their count.
+    int FindFile(const std::string& name, int caseMode = 0, bool nameOnly = false);
+    std::size_t GetIndexes(const std::vector<std::string>& names,
+                           std::vector<std::uint16_t>& indexes);
+    bool GetFileInfo(CZipEntryHeader& info, int index) const;
+
+    // The entry reader: OpenFile checks the local header and the password (101,
+    // 110); ReadFile returns the bytes produced (0 at the end); CloseFile returns 1,
+    // -1 when data was left unread, -2 when the time or attributes could not be set
+    // on `path`, and throws 102 for a CRC mismatch. 0 when no entry is open.
+    bool OpenFile(int index);
+    std::uint32_t ReadFile(void* buffer, std::uint32_t size);
+    int CloseFile(const std::string& path = {}, bool afterException = false);
+
+    // Extracts entry `index` into `folder` (with its folders when `fullPath`, under
+    // `newName` when given). Names never lead outside the folder: "..", ".", root
+    // and drive parts are dropped and links inside the folder are not followed.
+    bool ExtractFile(int index, const std::string& folder, bool fullPath = true,
+                     const std::string& newName = {}, std::uint32_t bufferSize = 65536);
+    // Reads the whole entry and checks its CRC; directories must be empty (111).
+    bool TestFile(int index, std::uint32_t bufferSize = 65536);
+    // Where ExtractFile puts an entry of that name.
+    static std::string PredictExtractedName(const std::string& entryName, const std::string& folder,
+                                            bool fullPath, const std::string& newName = {});
+
     const CZipDirectory& GetDirectory() const { return m_directory; }
     CZipDirectory& GetDirectory() { return m_directory; }
     std::size_t GetCount() const { return m_directory.GetCount(); }
@@ -125,6 +153,19 @@ private:
     bool CheckGainAfter(AddPlan& plan);
     void RemoveLastEntry();
 
+    // Reading an entry.
+    void CheckLocalHeader(const CZipEntryHeader& header);
+    void CheckDataFits(const CZipEntryHeader& header, std::uint64_t dataStart) const;
+    void StartDecryption(const CZipEntryHeader& header);
+    bool FillInput();
+    std::uint32_t Produce(char* out, std::uint32_t room, bool& ended);
+    void SkipUnreadData();
+    void ReadDescriptor(const CZipEntryHeader& header);
+    void EndReading();
+    int AbortCode(std::uint32_t chunk, std::uint32_t bufferSize) const;
+    std::uint32_t CopyEntryTo(int fd, const std::string& target, std::uint32_t bufferSize,
+                              CZipProgressCallback* callback, int& abortCode);
+
     // Moving data inside the file.
     std::uint32_t GetDataEnd();
     std::uint32_t GetEntryEnd(std::size_t index);
@@ -161,4 +202,14 @@ private:
     std::uint64_t m_dataWritten = 0;            // compressed bytes after the encryption header
     std::uint64_t m_uncompressed = 0;
     std::uint32_t m_crc = 0;
+
+    // The entry being read.
+    CZipInflate m_inflate;
+    bool m_readInflates = false;
+    bool m_readDecrypts = false;
+    std::uint32_t m_compressedLeft = 0;   // still in the file
+    std::uint32_t m_uncompressedLeft = 0; // still to be produced
+    std::uint32_t m_readCrc = 0;
+    std::uint32_t m_inputPosition = 0; // unused input in m_buffer
+    std::uint32_t m_inputLength = 0;
 };

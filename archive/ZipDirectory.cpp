@@ -4,6 +4,7 @@
 
 void CZipDirectory::Clear()
 {
+    m_lookup.Drop();
     m_headers.clear();
     m_thisVolume = m_directoryVolume = m_recordsHere = m_records = 0;
     m_directorySize = m_directoryOffset = 0;
@@ -16,17 +17,21 @@ void CZipDirectory::Clear()
 CZipEntryHeader& CZipDirectory::Append(std::unique_ptr<CZipEntryHeader> header)
 {
     m_headers.push_back(std::move(header));
+    m_lookup.Insert(*m_headers.back(), m_headers.size() - 1);
     return *m_headers.back();
 }
 
 CZipEntryHeader& CZipDirectory::Replace(std::size_t index, std::unique_ptr<CZipEntryHeader> header)
 {
     m_headers.at(index) = std::move(header);
+    m_lookup.Erase(index, false);
+    m_lookup.Insert(*m_headers[index], index);
     return *m_headers[index];
 }
 
 void CZipDirectory::Remove(std::size_t index)
 {
+    m_lookup.Erase(index, true);
     m_headers.erase(m_headers.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
@@ -38,6 +43,7 @@ void CZipDirectory::RemoveIf(const std::vector<bool>& remove)
         if (i >= remove.size() || !remove[i])
             kept.push_back(std::move(m_headers[i]));
     m_headers = std::move(kept);
+    m_lookup.Rebuild(m_headers);
 }
 
 int CZipDirectory::FindName(const std::string& name, bool caseSensitive) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ZipEntryHeader.h"
+#include "ZipLookup.h"
 
 #include <cstdint>
 #include <memory>
@@ -43,6 +44,11 @@ public:
 
     // Index of the entry whose system-form name equals `name`; -1 when none does.
     int FindName(const std::string& name, bool caseSensitive) const;
+    // Index of the entry named `name` ('/' or '\\' separators); -1 when none is.
+    // Case mode 0 follows the platform (binary search in the lookup array, built on
+    // first use), 1 is case-sensitive, 2 case-insensitive. `nameOnly` compares only
+    // the last part of each name.
+    int FindFile(std::string name, int caseMode, bool nameOnly);
 
     // Reads the end record and the central directory of an opened archive
     // (errors 101, 116). Returns the system id of entry 0 (-1 without entries).
@@ -85,4 +91,5 @@ private:
     std::string EndRecordBytes() const;
 
     std::vector<std::unique_ptr<CZipEntryHeader>> m_headers;
+    CZipLookup m_lookup; // follows every change of m_headers once built
 };

@@ -161,4 +161,5 @@ void CZipDirectory::SortAndCheck(const std::string& path)
         if (m_headers[i]->m_volumeStart == m_headers[i - 1]->m_volumeStart &&
             m_headers[i]->m_offset == m_headers[i - 1]->m_offset)
             Damaged(path);
+    m_lookup.Rebuild(m_headers);
 }

@@ -83,7 +83,15 @@ std::uint32_t CZipEntryHeader::GetSystemAttributes() const
                           : ZipAttributes::DefaultFileAttributes;
     if (m_externalAttr == 0 && folderName)
         return ZipAttributes::DefaultDirectoryAttributes;
-    return ZipAttributes::Convert(m_externalAttr, GetSystem(), ZipAttributes::PlatformSystem);
+    std::uint32_t attributes =
+        ZipAttributes::Convert(m_externalAttr, GetSystem(), ZipAttributes::PlatformSystem);
+    // Unix tools (bsdtar among them) give folders only the mode's file type, not the
+    // folder bit; the type decides.
+    constexpr std::uint32_t TypeMask = 0170000;
+    constexpr std::uint32_t TypeFolder = 0040000;
+    if (((attributes >> 16) & TypeMask) == TypeFolder)
+        attributes |= ZipAttributes::AttrDirectory;
+    return attributes;
 }
 
 bool CZipEntryHeader::IsDirectory() const
@@ -163,6 +171,7 @@ std::string CZipEntryHeader::GetStoredName()
         m_flags &= static_cast<std::uint16_t>(~FlagUtf8);
     else
         m_flags |= FlagUtf8;
+    m_storedNameLength = static_cast<std::uint16_t>(std::min<std::size_t>(stored.size(), 65535));
     return stored;
 }
 

@@ -54,6 +54,9 @@ public:
     std::string m_extraField;
     std::string m_fileName; // system form
     std::string m_comment;
+    // Length of the name as the central record stored it (0 for entries not read
+    // from a file): the local header must repeat it, whatever the conversion did.
+    std::uint16_t m_storedNameLength = 0;
 
     int GetSystem() const { return m_versionMadeBy >> 8; }
     void SetSystem(int system);
@@ -79,6 +82,8 @@ public:
 
     // Compressed size without the encryption header.
     std::uint32_t GetDataSize() const;
+    // Length of the stored form of the name.
+    std::size_t GetStoredNameLength() const;
     std::uint32_t GetCentralRecordSize() const;
 
     // Appends the record's bytes to `out`.

@@ -30,7 +30,16 @@ std::uint32_t CZipEntryHeader::ReadCentral(const char* data, std::uint32_t size,
     m_offset = Get32(data + 42);
     const char* variable = data + CentralSize;
     storedName.assign(variable, nameLength);
+    m_storedNameLength = static_cast<std::uint16_t>(nameLength);
     m_extraField.assign(variable + nameLength, extraLength);
     m_comment.assign(variable + nameLength + extraLength, commentLength);
     return total;
+}
+
+std::size_t CZipEntryHeader::GetStoredNameLength() const
+{
+    if (m_storedNameLength > 0)
+        return m_storedNameLength;
+    CZipEntryHeader copy(*this);
+    return copy.GetStoredName().size();
 }

@@ -1,0 +1,246 @@
+// Reading entries: lookup, entry information and the low-level entry reader.
+#include "ZipContainer.h"
+
+#include "ZipException.h"
+#include "ZipPlatform.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+
+using namespace ZipBytes;
+
+int CZipContainer::FindFile(const std::string& name, int caseMode, bool nameOnly)
+{
+    if (IsClosed())
+        return -1;
+    return m_directory.FindFile(name, caseMode, nameOnly);
+}
+
+std::size_t CZipContainer::GetIndexes(const std::vector<std::string>& names,
+                                      std::vector<std::uint16_t>& indexes)
+{
+    std::size_t found = 0;
+    for (const std::string& name : names) {
+        const int index = FindFile(name);
+        if (index >= 0) {
+            indexes.push_back(static_cast<std::uint16_t>(index));
+            ++found;
+        }
+    }
+    return found;
+}
+
+bool CZipContainer::GetFileInfo(CZipEntryHeader& info, int index) const
+{
+    if (IsClosed() || !m_directory.IsValidIndex(index))
+        return false;
+    info = m_directory[static_cast<std::size_t>(index)];
+    return true;
+}
+
+bool CZipContainer::OpenFile(int index)
+{
+    if (IsClosed() || !m_directory.IsValidIndex(index) || m_storage.IsSpanMode() == 1 ||
+        m_entryState != 0)
+        return false;
+    const CZipEntryHeader& header = m_directory[static_cast<std::size_t>(index)];
+    m_buffer.Allocate(m_bufferSize);
+    m_openIndex = index;
+    m_entryState = -1;
+    try {
+        CheckLocalHeader(header);
+        m_readDecrypts = header.IsEncrypted();
+        m_compressedLeft = header.m_compressedSize;
+        if (m_readDecrypts)
+            StartDecryption(header);
+        m_readInflates = header.m_method == CZipEntryHeader::MethodDeflated;
+        if (m_readInflates)
+            m_inflate.Begin(GetArchivePath());
+    } catch (...) {
+        EndReading();
+        throw;
+    }
+    m_uncompressedLeft = header.m_uncompressedSize;
+    m_readCrc = 0;
+    m_inputPosition = m_inputLength = 0;
+    return true;
+}
+
+// The local header must agree with the central record; what follows it must fit
+// in the file before the central directory.
+void CZipContainer::CheckLocalHeader(const CZipEntryHeader& header)
+{
+    m_storage.ChangeVolume(header.m_volumeStart);
+    const std::uint64_t start = std::uint64_t{m_directory.m_bytesBeforeZip} + header.m_offset;
+    if (m_storage.IsSpanMode() == 0 && start >= m_directory.GetDirectoryFilePosition())
+        Throw(CZipException::ErrDamaged);
+    m_storage.GetStream().Seek(static_cast<std::int64_t>(start), CZipStream::FromBegin);
+    char local[CZipEntryHeader::LocalSize];
+    m_storage.Read(local, sizeof local, true);
+    const std::uint16_t flags = Get16(local + 6);
+    const std::uint16_t method = Get16(local + 8);
+    bool sound =
+        Get32(local) == CZipEntryHeader::LocalSignature &&
+        (flags & 0xF) == (header.m_flags & 0xF) && method == header.m_method &&
+        (method == CZipEntryHeader::MethodStored || method == CZipEntryHeader::MethodDeflated) &&
+        Get16(local + 26) == header.GetStoredNameLength();
+    if (sound && !header.HasDescriptor())
+        sound = Get32(local + 14) == header.m_crc && Get32(local + 18) == header.m_compressedSize &&
+                Get32(local + 22) == header.m_uncompressedSize;
+    if (!sound)
+        Throw(CZipException::ErrDamaged);
+    // Name and extra field in one atomic read: they must end on this volume.
+    const std::uint32_t variable = std::uint32_t{Get16(local + 26)} + Get16(local + 28);
+    std::string skipped(variable, '\0');
+    if (variable > 0)
+        m_storage.Read(skipped.data(), variable, true);
+    CheckDataFits(header, start + CZipEntryHeader::LocalSize + variable);
+}
+
+void CZipContainer::CheckDataFits(const CZipEntryHeader& header, std::uint64_t dataStart) const
+{
+    if (header.IsEncrypted() && header.m_compressedSize < CZipEntryHeader::EncryptionHeaderSize)
+        Throw(CZipException::ErrDamaged);
+    if (m_storage.IsSpanMode() != 0)
+        return; // volumes are checked as they are read
+    const std::uint64_t end = dataStart + header.m_compressedSize;
+    if (end > m_directory.GetDirectoryFilePosition())
+        Throw(CZipException::ErrDamaged);
+}
+
+// The last byte of the decrypted encryption header repeats a byte the reader knows:
+// a wrong password shows here in all but about one case of 256.
+void CZipContainer::StartDecryption(const CZipEntryHeader& header)
+{
+    if (m_password.empty())
+        Throw(CZipException::ErrBadPassword);
+    m_crypt.Init(m_password);
+    char check[CZipEntryHeader::EncryptionHeaderSize];
+    m_storage.Read(check, sizeof check, false);
+    m_crypt.Decode(check, sizeof check);
+    const unsigned char expected = header.HasDescriptor()
+                                       ? static_cast<unsigned char>(header.m_modTime >> 8)
+                                       : static_cast<unsigned char>(header.m_crc >> 24);
+    if (static_cast<unsigned char>(check[sizeof check - 1]) != expected)
+        Throw(CZipException::ErrBadPassword);
+    m_compressedLeft -= CZipEntryHeader::EncryptionHeaderSize;
+}
+
+// Reads the next piece of compressed data into the general buffer. False when the
+// entry has none left.
+bool CZipContainer::FillInput()
+{
+    if (m_compressedLeft == 0)
+        return false;
+    const std::uint32_t size =
+        std::min(static_cast<std::uint32_t>(m_buffer.GetSize()), m_compressedLeft);
+    m_storage.Read(m_buffer.GetBuffer(), size, false);
+    if (m_readDecrypts)
+        m_crypt.Decode(m_buffer.GetBuffer(), size);
+    m_compressedLeft -= size;
+    m_inputPosition = 0;
+    m_inputLength = size;
+    return true;
+}
+
+std::uint32_t CZipContainer::Produce(char* out, std::uint32_t room, bool& ended)
+{
+    const char* in = m_buffer.GetBuffer() + m_inputPosition;
+    const std::uint32_t available = m_inputLength - m_inputPosition;
+    std::uint32_t consumed = 0;
+    std::uint32_t produced = 0;
+    if (m_readInflates) {
+        ended = m_inflate.Run(in, available, out, room, consumed, produced, GetArchivePath());
+        if (!ended && consumed == 0 && produced == 0)
+            Throw(CZipException::ErrDamaged); // a stream that cannot go on
+    } else {
+        produced = consumed = std::min(available, room);
+        std::memcpy(out, in, produced);
+    }
+    m_inputPosition += consumed;
+    return produced;
+}
+
+std::uint32_t CZipContainer::ReadFile(void* buffer, std::uint32_t size)
+{
+    if (m_entryState != -1 || !buffer || size == 0)
+        return 0;
+    char* out = static_cast<char*>(buffer);
+    const std::uint32_t wanted = std::min(size, m_uncompressedLeft);
+    std::uint32_t done = 0;
+    bool ended = false;
+    while (done < wanted && !ended) {
+        // Input exhausted while output is still owed: the entry's sizes lie.
+        if (m_inputPosition == m_inputLength && !FillInput() && !m_readInflates)
+            Throw(CZipException::ErrDamaged);
+        const std::uint32_t produced = Produce(out + done, wanted - done, ended);
+        m_readCrc = static_cast<std::uint32_t>(
+            crc32(m_readCrc, reinterpret_cast<const Bytef*>(out + done), produced));
+        done += produced;
+        m_uncompressedLeft -= produced;
+    }
+    return done;
+}
+
+int CZipContainer::CloseFile(const std::string& path, bool afterException)
+{
+    if (m_entryState != -1)
+        return 0;
+    const CZipEntryHeader& header = m_directory[static_cast<std::size_t>(m_openIndex)];
+    int result = 1;
+    try {
+        if (!afterException) {
+            if (m_uncompressedLeft > 0)
+                result = -1; // a partial read proves nothing about the CRC
+            else if (m_readCrc != header.m_crc)
+                Throw(CZipException::ErrCrc);
+        }
+        m_inflate.End();
+        if (!path.empty() && (!ZipPlatform::SetFileModTime(path, header.GetTime()) ||
+                              !ZipPlatform::SetFileAttributes(path, header.GetSystemAttributes())))
+            result = -2;
+        // The descriptor follows the data: only reachable when all of it was read.
+        if (!afterException && result != -1 && header.HasDescriptor()) {
+            SkipUnreadData();
+            ReadDescriptor(header);
+        }
+    } catch (...) {
+        EndReading();
+        throw;
+    }
+    EndReading();
+    return result;
+}
+
+// Data the deflate stream did not need (its end came early) lies between the
+// position and the descriptor.
+void CZipContainer::SkipUnreadData()
+{
+    while (FillInput()) {
+    }
+}
+
+void CZipContainer::ReadDescriptor(const CZipEntryHeader& header)
+{
+    char descriptor[CZipEntryHeader::DescriptorSize];
+    m_storage.Read(descriptor, 4, false);
+    const bool signature = Get32(descriptor) == CZipEntryHeader::DescriptorSignature;
+    const std::uint32_t rest = signature ? 12 : 8;
+    m_storage.Read(descriptor + 4, rest, false);
+    const char* fields = signature ? descriptor + 4 : descriptor;
+    if (Get32(fields) != header.m_crc || Get32(fields + 4) != header.m_compressedSize ||
+        Get32(fields + 8) != header.m_uncompressedSize)
+        Throw(CZipException::ErrDamaged);
+}
+
+void CZipContainer::EndReading()
+{
+    m_inflate.End();
+    m_entryState = 0;
+    m_openIndex = -1;
+    m_buffer.Release();
+    m_inputPosition = m_inputLength = 0;
+    m_compressedLeft = m_uncompressedLeft = 0;
+}

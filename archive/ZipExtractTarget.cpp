@@ -1,0 +1,120 @@
+#include "ZipExtractTarget.h"
+
+#include "ZipException.h"
+#include "ZipPlatform.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+
+namespace {
+
+bool IsDrive(const std::string& part)
+{
+    return part.size() >= 2 && std::isalpha(static_cast<unsigned char>(part[0])) && part[1] == ':';
+}
+
+std::vector<std::string> SafeParts(const std::string& name)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    auto take = [&parts](std::string piece) {
+        if (parts.empty() && IsDrive(piece))
+            piece.erase(0, 2);
+        if (!piece.empty() && piece != "." && piece != "..")
+            parts.push_back(std::move(piece));
+    };
+    for (char c : name) {
+        if (c == '/' || c == '\\') {
+            take(std::move(part));
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    take(std::move(part));
+    return parts;
+}
+
+[[noreturn]] void ThrowErrno(const std::string& path)
+{
+    throw CZipException::FromErrno(errno, path);
+}
+
+} // namespace
+
+CZipExtractTarget::CZipExtractTarget(const std::string& entryName, const std::string& folder,
+                                     bool fullPath, const std::string& newName)
+    : m_folder(folder)
+{
+    m_parts = SafeParts(newName.empty() ? entryName : newName);
+    if (!fullPath && m_parts.size() > 1)
+        m_parts.erase(m_parts.begin(), m_parts.end() - 1);
+    if (m_parts.empty()) {
+        m_path = folder;
+        return;
+    }
+    while (m_folder.size() > 1 && m_folder.back() == '/')
+        m_folder.pop_back();
+    m_path = m_folder;
+    if (!m_path.empty() && m_path.back() != '/')
+        m_path += '/';
+    for (std::size_t i = 0; i < m_parts.size(); ++i)
+        m_path += (i > 0 ? "/" : "") + m_parts[i];
+}
+
+int CZipExtractTarget::OpenBase() const
+{
+    const std::string base = m_folder.empty() ? "." : m_folder;
+    if (!m_folder.empty() && !ZipPlatform::ForceDirectory(base))
+        ThrowErrno(base);
+    const int fd = open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        ThrowErrno(base);
+    return fd;
+}
+
+int CZipExtractTarget::OpenFolder(std::size_t depth) const
+{
+    int fd = OpenBase();
+    for (std::size_t i = 0; i < depth; ++i) {
+        const char* part = m_parts[i].c_str();
+        if (mkdirat(fd, part, 0777) != 0 && errno != EEXIST) {
+            const int error = errno;
+            close(fd);
+            throw CZipException::FromErrno(error, m_path);
+        }
+        const int next = openat(fd, part, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int error = errno;
+        close(fd);
+        if (next < 0)
+            throw CZipException::FromErrno(error, m_path);
+        fd = next;
+    }
+    return fd;
+}
+
+void CZipExtractTarget::MakeFolders() const
+{
+    close(OpenFolder(m_parts.size()));
+}
+
+int CZipExtractTarget::CreateFile() const
+{
+    if (m_parts.empty())
+        throw CZipException::FromErrno(EISDIR, m_path);
+    const int folder = OpenFolder(m_parts.size() - 1);
+    const char* name = m_parts.back().c_str();
+    constexpr int flags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC;
+    int fd = openat(folder, name, flags, 0666);
+    if (fd < 0 && errno == ELOOP && unlinkat(folder, name, 0) == 0)
+        fd = openat(folder, name, flags | O_EXCL, 0666);
+    const int error = errno;
+    close(folder);
+    if (fd < 0)
+        throw CZipException::FromErrno(error, m_path);
+    return fd;
+}

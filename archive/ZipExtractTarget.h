@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Where an entry is extracted to, made safe: the entry's name is cut into parts
+// with "", ".", ".." and a leading drive ("C:") dropped, so no name leads out of
+// the target folder, and the parts are created below the folder with openat and
+// O_NOFOLLOW, so a symbolic link inside the folder is never followed out of it.
+class CZipExtractTarget
+{
+public:
+    CZipExtractTarget(const std::string& entryName, const std::string& folder, bool fullPath,
+                      const std::string& newName);
+
+    // Folder + "/" + the safe parts; the folder unchanged when no part is left.
+    const std::string& GetPath() const { return m_path; }
+    bool IsEmpty() const { return m_parts.empty(); }
+
+    // Creates the folder (it may be reached through links: the caller chose it) and
+    // every part below it as folders. File errors are thrown as CZipException.
+    void MakeFolders() const;
+    // Creates every part but the last as folders and opens the last one as a new,
+    // empty file for writing; an existing link of that name is replaced, never
+    // followed. Returns the descriptor.
+    int CreateFile() const;
+
+private:
+    // Opens the folder and walks `depth` parts down, creating missing ones.
+    int OpenFolder(std::size_t depth) const;
+    int OpenBase() const;
+
+    std::string m_folder;
+    std::vector<std::string> m_parts;
+    std::string m_path;
+};
