@@ -83,15 +83,7 @@ bool CZipContainer::Open(const std::string& path, int mode, int volumeSize)
     m_storage.Open(path, mode, volumeSize);
     if (mode != ArcOpen && mode != ArcOpenReadOnly)
         return true;
-    try {
-        const int system = m_directory.Read(m_storage);
-        if (system >= 0 && ZipAttributes::IsSupportedSystem(system))
-            m_systemId = system;
-    } catch (...) {
-        m_storage.Close(true);
-        ResetState();
-        throw;
-    }
+    ReadDirectoryOrClose();
     return true;
 }
 
@@ -103,6 +95,13 @@ bool CZipContainer::Open(CZipStream& stream, int mode)
     m_storage.Open(stream, mode);
     if (mode == ArcCreate)
         return true;
+    ReadDirectoryOrClose();
+    return true;
+}
+
+// Reads the central directory of an archive just opened; a failure closes it again.
+void CZipContainer::ReadDirectoryOrClose()
+{
     try {
         const int system = m_directory.Read(m_storage);
         if (system >= 0 && ZipAttributes::IsSupportedSystem(system))
@@ -112,7 +111,6 @@ bool CZipContainer::Open(CZipStream& stream, int mode)
         ResetState();
         throw;
     }
-    return true;
 }
 
 bool CZipContainer::SetPassword(const std::string& password)

@@ -123,6 +123,7 @@ private:
     struct AddPlan;
 
     void ResetState();
+    void ReadDirectoryOrClose();
     bool CanAddEntry() const;
     CZipProgressCallback* StartProgress(int type, const std::string& name, const std::string& path,
                                         std::uint32_t total);

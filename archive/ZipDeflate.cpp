@@ -2,40 +2,12 @@
 
 #include "ZipException.h"
 
-#include <algorithm>
-#include <cstdlib>
-
-voidpf CZipDeflate::Allocate(voidpf self, uInt items, uInt size)
-{
-    auto* owner = static_cast<CZipDeflate*>(self);
-    void* block = std::calloc(items, size);
-    if (!block)
-        return Z_NULL;
-    try {
-        owner->m_blocks.push_back(block);
-    } catch (...) {
-        std::free(block);
-        return Z_NULL;
-    }
-    return block;
-}
-
-void CZipDeflate::Free(voidpf self, voidpf block)
-{
-    auto& blocks = static_cast<CZipDeflate*>(self)->m_blocks;
-    const auto found = std::find(blocks.begin(), blocks.end(), block);
-    if (found != blocks.end())
-        blocks.erase(found);
-    std::free(block);
-}
 
 void CZipDeflate::Begin(int level)
 {
     End();
     m_stream = z_stream{};
-    m_stream.zalloc = &CZipDeflate::Allocate;
-    m_stream.zfree = &CZipDeflate::Free;
-    m_stream.opaque = this;
+    m_memory.Attach(m_stream);
     const int result =
         deflateInit2(&m_stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
     if (result != Z_OK) {
@@ -91,7 +63,5 @@ void CZipDeflate::End()
     if (m_active)
         deflateEnd(&m_stream);
     m_active = false;
-    for (void* block : m_blocks)
-        std::free(block);
-    m_blocks.clear();
+    m_memory.FreeAll();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ZipZlibMemory.h"
+
 #include <zlib.h>
 
 #include <cstdint>
@@ -35,14 +37,12 @@ public:
     bool IsActive() const { return m_active; }
     std::uint64_t GetTotalIn() const { return m_stream.total_in; }
     std::uint64_t GetTotalOut() const { return m_stream.total_out; }
-    std::size_t GetBlockCount() const { return m_blocks.size(); }
+    std::size_t GetBlockCount() const { return m_memory.GetBlockCount(); }
 
 private:
-    static voidpf Allocate(voidpf self, uInt items, uInt size);
-    static void Free(voidpf self, voidpf block);
     void Run(int flush, char* out, std::uint32_t capacity, std::uint32_t& used, const Sink& sink);
 
     z_stream m_stream{};
     bool m_active = false;
-    std::vector<void*> m_blocks;
+    CZipZlibMemory m_memory;
 };

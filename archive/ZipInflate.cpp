@@ -2,40 +2,12 @@
 
 #include "ZipException.h"
 
-#include <algorithm>
-#include <cstdlib>
-
-voidpf CZipInflate::Allocate(voidpf self, uInt items, uInt size)
-{
-    auto* owner = static_cast<CZipInflate*>(self);
-    void* block = std::calloc(items, size);
-    if (!block)
-        return Z_NULL;
-    try {
-        owner->m_blocks.push_back(block);
-    } catch (...) {
-        std::free(block);
-        return Z_NULL;
-    }
-    return block;
-}
-
-void CZipInflate::Free(voidpf self, voidpf block)
-{
-    auto& blocks = static_cast<CZipInflate*>(self)->m_blocks;
-    const auto found = std::find(blocks.begin(), blocks.end(), block);
-    if (found != blocks.end())
-        blocks.erase(found);
-    std::free(block);
-}
 
 void CZipInflate::Begin(const std::string& fileName)
 {
     End();
     m_stream = z_stream{};
-    m_stream.zalloc = &CZipInflate::Allocate;
-    m_stream.zfree = &CZipInflate::Free;
-    m_stream.opaque = this;
+    m_memory.Attach(m_stream);
     const int result = inflateInit2(&m_stream, -MAX_WBITS);
     CZipException::ThrowIfZlibError(result, fileName);
     m_active = true;
@@ -64,8 +36,6 @@ void CZipInflate::End()
     if (m_active)
         inflateEnd(&m_stream);
     m_active = false;
-    for (void* block : m_blocks)
-        std::free(block);
-    m_blocks.clear();
+    m_memory.FreeAll();
     m_stream = z_stream{};
 }

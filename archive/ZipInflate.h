@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ZipZlibMemory.h"
+
 #include <zlib.h>
 
 #include <cstdint>
@@ -26,13 +28,10 @@ public:
     void End();
 
     bool IsActive() const { return m_active; }
-    std::size_t GetBlockCount() const { return m_blocks.size(); }
+    std::size_t GetBlockCount() const { return m_memory.GetBlockCount(); }
 
 private:
-    static voidpf Allocate(voidpf self, uInt items, uInt size);
-    static void Free(voidpf self, voidpf block);
-
     z_stream m_stream{};
     bool m_active = false;
-    std::vector<void*> m_blocks;
+    CZipZlibMemory m_memory;
 };
