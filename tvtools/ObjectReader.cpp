@@ -1,13 +1,10 @@
 #include "ObjectReader.h"
 
-namespace {
+#include "ObjectStreamTags.h"
 
-constexpr std::uint16_t kNullTag = 0x0000;
-constexpr std::uint16_t kNewClassTag = 0xFFFF;
-constexpr std::uint16_t kBigTag = 0x7FFF;
-constexpr std::uint16_t kClassTag = 0x8000;
-constexpr std::uint32_t kBigClassTag = 0x80000000u;
-constexpr std::uint32_t kMaxNumber = 0x7FFFFFFFu;
+using namespace objecttag;
+
+namespace {
 
 // A class name from the stream, fit for a message: printable ASCII, at most 64 bytes.
 std::string Printable(const std::string& name)

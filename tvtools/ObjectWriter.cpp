@@ -1,21 +1,12 @@
 #include "ObjectWriter.h"
 
 #include "ObjectStreamError.h"
+#include "ObjectStreamTags.h"
 #include "WholeFile.h"
 
 #include <limits>
 
-namespace {
-
-constexpr std::uint16_t kNullTag = 0x0000;
-constexpr std::uint16_t kNewClassTag = 0xFFFF;
-constexpr std::uint16_t kBigTag = 0x7FFF;
-constexpr std::uint16_t kClassTag = 0x8000;
-constexpr std::uint32_t kBigClassTag = 0x80000000u;
-// The wide form keeps the top bit for "class", so numbers must stay below it.
-constexpr std::uint32_t kMaxNumber = 0x7FFFFFFFu;
-
-} // namespace
+using namespace objecttag;
 
 void CObjectWriter::WriteString(std::string_view text)
 {
