@@ -22,6 +22,8 @@ public:
             return IDNO;
         case MB_ABORTRETRYIGNORE:
             return IDABORT;
+        case MB_SKIPRETRYCANCEL:
+            return IDCANCEL;
         default:
             return IDCANCEL;
         }

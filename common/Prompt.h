@@ -14,6 +14,8 @@ constexpr unsigned MB_ABORTRETRYIGNORE = 0x2;
 constexpr unsigned MB_YESNOCANCEL = 0x3;
 constexpr unsigned MB_YESNO = 0x4;
 constexpr unsigned MB_RETRYCANCEL = 0x5;
+// Skip / Retry / Cancel about one file; answers IDSKIPFILE, IDRETRYFILE or IDCANCEL.
+constexpr unsigned MB_SKIPRETRYCANCEL = 0x6;
 constexpr unsigned MB_ICONERROR = 0x10;
 constexpr unsigned MB_ICONQUESTION = 0x20;
 constexpr unsigned MB_ICONWARNING = 0x30;
@@ -38,6 +40,22 @@ public:
     virtual ~CPrompt() = default;
     // Shows a message with the given buttons and icon; returns the answer.
     virtual int MessageBox(const std::string& text, unsigned style) = 0;
+    // Asks for a password (`text` says what for); false when the user gives up.
+    // Nobody to ask: false.
+    virtual bool AskPassword(const std::string& text, std::string& password)
+    {
+        (void)text;
+        (void)password;
+        return false;
+    }
+    // Asks for a folder, e.g. one to take the place of a drive that is missing; false
+    // on Cancel. Nobody to ask: false.
+    virtual bool AskFolder(const std::string& text, std::string& folder)
+    {
+        (void)text;
+        (void)folder;
+        return false;
+    }
 };
 
 // The installed prompt; a non-interactive default that writes to stderr when none is.

@@ -19,6 +19,10 @@ public:
     virtual int Collect(std::string& catalogueName) = 0;
     // Keeps the source's selection with the job; nothing by default.
     virtual void SaveSelection() {}
+    // Restore: fills the item list with the entries to take out of the archive, each
+    // with its target folder (m_strSourcePath), target path, entry name, size and
+    // kind; 0, or 7 when the user cancelled. The engine takes the list over.
+    virtual int PlanRestore() { return 0; }
 
     void SetStopRequest(const CTvEvent* stop) { m_pStopRequest = stop; }
     bool IsStopRequested() const { return m_pStopRequest && m_pStopRequest->IsSet(); }
