@@ -23,6 +23,8 @@ void CBackupManger::Reset()
     CDataSource::Reset();
     if (m_pMyFiles)
         m_pMyFiles->Reset();
+    for (auto& [kind, source] : m_Sources)
+        source->Reset();
     m_Settings = ArchiveOpenSettings();
     m_qwTotalBytes = 0;
     m_dwTotalFiles = 0;
@@ -33,6 +35,24 @@ void CBackupManger::SetMode(int mode)
     CDataSource::SetMode(mode);
     if (m_pMyFiles)
         m_pMyFiles->SetMode(mode);
+    for (auto& [kind, source] : m_Sources)
+        source->SetMode(mode);
+}
+
+void CBackupManger::SetSource(std::uint32_t kind, std::unique_ptr<CBackupMangerSource> source)
+{
+    if (!source) {
+        m_Sources.erase(kind);
+        return;
+    }
+    InstallFileCheck(*source);
+    m_Sources[kind] = std::move(source);
+}
+
+CBackupMangerSource* CBackupManger::GetSource(std::uint32_t kind) const
+{
+    const auto found = m_Sources.find(kind);
+    return found == m_Sources.end() ? nullptr : found->second.get();
 }
 
 void CBackupManger::SetMyFiles(std::unique_ptr<CBackupMangerSource> source)

@@ -11,6 +11,7 @@
 #include "ZipContainer.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -51,6 +52,11 @@ public:
     // The My Files source (owned), always collected after the tree's sources.
     void SetMyFiles(std::unique_ptr<CBackupMangerSource> source);
     CBackupMangerSource* GetMyFiles() const { return m_pMyFiles.get(); }
+    // The other data sources (owned), by the item kind of their tree node: 0 Outlook,
+    // 13 favorites, 15 address book, 22 applications, 24 fonts. A kind without a
+    // source gets no node in the backup or restore tree.
+    void SetSource(std::uint32_t kind, std::unique_ptr<CBackupMangerSource> source);
+    CBackupMangerSource* GetSource(std::uint32_t kind) const;
 
     // Asks every selected source for its files; a result code (7 cancel, 12 stop).
     int Collect();
@@ -109,6 +115,7 @@ private:
     CTvEvent m_ScanRunningEvent;
     CBackupProgress m_Progress;
     std::unique_ptr<CBackupMangerSource> m_pMyFiles;
+    std::map<std::uint32_t, std::unique_ptr<CBackupMangerSource>> m_Sources;
     CAutoObArray<CBackupTreeItem> m_CatalogueList;
     CZipContainer m_Archive;
     bool m_bError = false;
