@@ -70,6 +70,19 @@ bool FileCrc(const std::string& path, std::uint32_t& crc)
     return got == 0;
 }
 
+// True unless `path` is a regular file with the stored entry's size and CRC.
+bool DiffersFromEntry(const std::string& path, const CZipEntryHeader& stored)
+{
+    struct stat st
+    {
+    };
+    if (stored.IsDirectory() || lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uint64_t>(st.st_size) != stored.m_uncompressedSize)
+        return true;
+    std::uint32_t crc = 0;
+    return !FileCrc(path, crc) || crc != stored.m_crc;
+}
+
 } // namespace
 
 bool CBackupManger::OpenForUpdate()
@@ -93,8 +106,7 @@ bool CBackupManger::OpenForUpdate()
 
 // The stored entry is newer or as new unless the file's time, cut to the two seconds
 // the archive keeps, is later. A file whose time moved on but whose bytes are the
-// stored ones (same size and CRC) is not rewritten either: the catalogue files are
-// written anew before every run with the same contents.
+// stored ones (same size and CRC) is not rewritten either.
 bool CBackupManger::IsNewerThanEntry(const std::string& path, int index)
 {
     std::time_t modified = 0;
@@ -105,14 +117,7 @@ bool CBackupManger::IsNewerThanEntry(const std::string& path, int index)
     probe.SetTime(modified);
     if (DosStamp(probe) <= DosStamp(stored))
         return false;
-    struct stat st
-    {
-    };
-    if (stored.IsDirectory() || lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
-        static_cast<std::uint64_t>(st.st_size) != stored.m_uncompressedSize)
-        return true;
-    std::uint32_t crc = 0;
-    return !FileCrc(path, crc) || crc != stored.m_crc;
+    return DiffersFromEntry(path, stored);
 }
 
 int CBackupManger::DecideUpdate(const CAddInfo& item, int& index)
@@ -123,6 +128,14 @@ int CBackupManger::DecideUpdate(const CAddInfo& item, int& index)
     // A spanned archive cannot be changed in place: the file goes in again.
     if (m_Archive.GetStorage().IsSpanMode() != 0)
         return kAddNew;
+    // The catalogue files (the items without an entry name) are written anew for
+    // every run, often within the two seconds a stored time can tell apart: only
+    // their contents say whether they changed.
+    if (item.m_strEntryName.empty()) {
+        CZipEntryHeader stored;
+        m_Archive.GetFileInfo(stored, index);
+        return DiffersFromEntry(item.m_strSourcePath, stored) ? kReplace : kLeave;
+    }
     return IsNewerThanEntry(item.m_strSourcePath, index) ? kReplace : kLeave;
 }
 
