@@ -30,6 +30,13 @@ namespace restoretest {
 // One entry of a plan: where the stored entry goes.
 struct PlanEntry
 {
+    PlanEntry(std::string name, std::string targetFolder, std::uint32_t entryKind,
+              std::uint32_t bytes, std::string target = {})
+        : entryName(std::move(name)), folder(std::move(targetFolder)), kind(entryKind),
+          size(bytes), targetPath(std::move(target))
+    {
+    }
+
     std::string entryName;
     std::string folder;
     std::uint32_t kind = 0;
