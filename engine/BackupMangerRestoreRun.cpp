@@ -125,7 +125,8 @@ bool CBackupManger::RestoreSection(std::uint32_t kind, std::size_t& identityInde
         CAddInfo& entry = *m_RestoreRunList[i];
         if (entry.m_nArchiveIndex < 0)
             continue;
-        PostEvent(notify::kRestorePath, reinterpret_cast<std::intptr_t>(entry.m_strTargetPath.c_str()));
+        PostEvent(notify::kRestorePath,
+                  reinterpret_cast<std::intptr_t>(entry.m_strTargetPath.c_str()));
         m_Progress.m_processed = 0;
         const bool restored = RestoreEntry(entry, kind, backupGuid, targetGuid, stop);
         const std::uint32_t done = m_Progress.m_processed;

@@ -20,8 +20,7 @@ constexpr unsigned kTextMyFiles = 158;
 } // namespace
 
 // Plans one source's section; a missing source gives a section without entries.
-int CBackupManger::PlanSection(std::uint32_t kind, CBackupMangerSource* source,
-                               unsigned headingId)
+int CBackupManger::PlanSection(std::uint32_t kind, CBackupMangerSource* source, unsigned headingId)
 {
     m_Report.WriteLine("");
     LogResource(headingId);

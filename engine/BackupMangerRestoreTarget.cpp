@@ -122,8 +122,7 @@ bool CBackupManger::PrepareTarget(const CAddInfo& entry, std::uint32_t kind)
     case itemkind::kFavorites:
         return true;
     case itemkind::kAddressBook:
-        return g_Preferences.m_nR_Wab_Save == 0 ||
-               RenameAside(path, tbm::MakeUniqueFileName(path));
+        return g_Preferences.m_nR_Wab_Save == 0 || RenameAside(path, tbm::MakeUniqueFileName(path));
     default:
         return false;
     }

@@ -32,8 +32,8 @@ struct PlanEntry
 {
     PlanEntry(std::string name, std::string targetFolder, std::uint32_t entryKind,
               std::uint32_t bytes, std::string target = {})
-        : entryName(std::move(name)), folder(std::move(targetFolder)), kind(entryKind),
-          size(bytes), targetPath(std::move(target))
+        : entryName(std::move(name)), folder(std::move(targetFolder)), kind(entryKind), size(bytes),
+          targetPath(std::move(target))
     {
     }
 
@@ -219,8 +219,9 @@ protected:
 
     // Writes the archive: "maindata.ini" (job `jobName`), "treeobj.tdat" with
     // `items` (unless `withTreeObj` is false) and the data entries.
-    void BuildBackup(const std::vector<CBackupTreeItem>& items, const std::vector<StoredFile>& files,
-                     const std::string& password = {}, bool withTreeObj = true)
+    void BuildBackup(const std::vector<CBackupTreeItem>& items,
+                     const std::vector<StoredFile>& files, const std::string& password = {},
+                     bool withTreeObj = true)
     {
         const std::string staging = m_dir / "staging";
         mkdir(staging.c_str(), 0700);

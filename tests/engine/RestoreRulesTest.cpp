@@ -22,7 +22,7 @@ bool Exists(const std::string& path)
 }
 
 const std::vector<CBackupTreeItem> kSources{
-    {"Outlook.tdat", "", itemkind::kOutlook},   {"{A1}.tdat", "Alice", itemkind::kOEIdentity},
+    {"Outlook.tdat", "", itemkind::kOutlook},     {"{A1}.tdat", "Alice", itemkind::kOEIdentity},
     {"favorites.tdat", "", itemkind::kFavorites}, {"wab.tdat", "", itemkind::kAddressBook},
     {"Fonts.tdat", "", itemkind::kFonts},
 };
@@ -94,8 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
                  ""},
         RuleCase{"IdentityRenamed", 2, 21, "OE/{A1}/dbx/Inbox.dbx", 0, 0, 0, true, "new",
                  "Inbox.dbx.001"},
-        RuleCase{"AddressBookRenamed", 15, 15, "Wab/book.wab", 1, 1, 0, true, "new",
-                 "book(1).wab"},
+        RuleCase{"AddressBookRenamed", 15, 15, "Wab/book.wab", 1, 1, 0, true, "new", "book(1).wab"},
         RuleCase{"AddressBookOverwritten", 15, 15, "Wab/book.wab", 1, 0, 0, true, "new", ""},
         RuleCase{"FontsKept", 24, 24, "Fonts/serif.ttf", 1, 1, 2, true, "old", ""},
         RuleCase{"FontsNew", 24, 24, "Fonts/serif.ttf", 1, 1, 0, false, "new", ""},
@@ -110,8 +109,7 @@ TEST_F(RestoreTest, SecondRenameTakesTheNextNumber)
     BuildBackup(kSources, {{"OutlookData/FilePersonal/mail.pst", "new"}});
     tbmtest::WriteFileBytes(Target("mail.pst"), "old");
     tbmtest::WriteFileBytes(Target("mail.pst.001"), "older");
-    AddSource(itemkind::kOutlook)->m_Plan = {
-        {"OutlookData/FilePersonal/mail.pst", m_target, 5, 3}};
+    AddSource(itemkind::kOutlook)->m_Plan = {{"OutlookData/FilePersonal/mail.pst", m_target, 5, 3}};
     OpenAndBuild();
     Check(itemkind::kOutlook);
     ASSERT_EQ(RunRestore(), 0);

@@ -45,8 +45,7 @@ TEST_F(RestoreTest, SectionsRunInPlanningOrderWithTheirMessages)
     BuildBackup(kSources, {{"OutlookData/FilePersonal/mail.pst", "pst!"},
                            {"Fav/site.url", "url"},
                            {"home/u/a.txt", "hello"}});
-    AddSource(itemkind::kOutlook)->m_Plan = {
-        {"OutlookData/FilePersonal/mail.pst", m_target, 5, 4}};
+    AddSource(itemkind::kOutlook)->m_Plan = {{"OutlookData/FilePersonal/mail.pst", m_target, 5, 4}};
     AddSource(itemkind::kFavorites)->m_Plan = {{"Fav/site.url", m_target, 13, 3}};
     m_pMyFiles->m_Plan = {{"home/u/a.txt", m_target, 4, 5}};
     OpenAndBuild();
@@ -62,9 +61,9 @@ TEST_F(RestoreTest, SectionsRunInPlanningOrderWithTheirMessages)
                                 kRestoreSectionEnded, kRestoreSection, kRestorePath,
                                 kRestoreSectionEnded, kRestoreSection, kRestorePath,
                                 kRestoreSectionEnded, notify::kRestoreDone}));
-    EXPECT_EQ(m_recorder.TextsOf(kRestoreSection),
-              (std::vector<std::string>{LoadResString(156), LoadResString(174),
-                                        LoadResString(158)}));
+    EXPECT_EQ(
+        m_recorder.TextsOf(kRestoreSection),
+        (std::vector<std::string>{LoadResString(156), LoadResString(174), LoadResString(158)}));
     EXPECT_EQ(m_recorder.TextsOf(kRestorePath),
               (std::vector<std::string>{Target("mail.pst"), Target("site.url"), Target("a.txt")}));
     EXPECT_EQ(m_recorder.EventValues(kRestoreSectionEnded), (std::vector<std::intptr_t>{4, 3, 5}));
@@ -164,7 +163,8 @@ TEST_F(RestoreTest, RegistryExportsOfAnIdentityGoToTheImport)
     identity->m_Plan = {{"OE/{A1}/accounts.reg", m_workFolder, itemkind::kOEAccounts, 8},
                         {"OE/{A1}/dbx/Inbox.dbx", m_target, itemkind::kOEMailFolders, 3}};
     m_engine.SetRestoreIdentity("{A1}.tdat", std::move(identity));
-    std::vector<std::tuple<std::string, std::uint32_t, std::string, std::string, std::string>> calls;
+    std::vector<std::tuple<std::string, std::uint32_t, std::string, std::string, std::string>>
+        calls;
     m_engine.SetRegistryImportHook([&](const std::string& path, std::uint32_t kind,
                                        const std::string& backupGuid,
                                        const std::string& targetGuid) {
@@ -175,9 +175,9 @@ TEST_F(RestoreTest, RegistryExportsOfAnIdentityGoToTheImport)
     Check(itemkind::kOEIdentity);
     ASSERT_EQ(RunRestore(), 0);
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0], std::make_tuple(m_workFolder + "/accounts.reg", itemkind::kOEAccounts,
-                                        std::string("{A1}"), std::string("{T9}"),
-                                        std::string("REGEDIT4")));
+    EXPECT_EQ(calls[0],
+              std::make_tuple(m_workFolder + "/accounts.reg", itemkind::kOEAccounts,
+                              std::string("{A1}"), std::string("{T9}"), std::string("REGEDIT4")));
     EXPECT_EQ(m_recorder.TextsOf(notify::kRestoreSection),
               (std::vector<std::string>{"Outlook Express identity: Alice"}));
 }
@@ -220,7 +220,7 @@ TEST_F(RestoreTest, StartEndsEarlyWhenAMailProgramStaysOpenOrPlanningIsCancelled
 
 TEST(RestoreWorkerPriorityTest, PreferenceMapsToNiceValues)
 {
-    const std::vector<std::pair<int, int>> cases{{-15, 19}, {-2, 10}, {-1, 5}, {0, 0},
+    const std::vector<std::pair<int, int>> cases{{-15, 19}, {-2, 10}, {-1, 5},   {0, 0},
                                                  {1, -5},   {2, -10}, {15, -20}, {99, -20}};
     for (const auto& [preference, nice] : cases)
         EXPECT_EQ(NiceValueOfPriority(preference), nice) << preference;
