@@ -125,9 +125,9 @@ public:
     void SetMailProgramOpenHook(MailProgramOpenHook hook) { m_MailProgramOpen = std::move(hook); }
     // Imports a restored registry export (path, kind, backup GUID, target GUID); the
     // program installs the registry import here, since sources build on the engine.
-    using RegistryImportHook = std::function<bool(const std::string& path, std::uint32_t kind,
-                                                  const std::string& backupGuid,
-                                                  const std::string& targetGuid)>;
+    using RegistryImportHook =
+        std::function<bool(const std::string& path, std::uint32_t kind,
+                           const std::string& backupGuid, const std::string& targetGuid)>;
     void SetRegistryImportHook(RegistryImportHook hook);
 
 private:
