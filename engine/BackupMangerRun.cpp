@@ -63,8 +63,9 @@ int CBackupManger::StartBackup(CNotify* notify)
 {
     JoinWorker();
     g_ProjectData.SaveJob();
-    if (m_pBackupTree)
-        m_pBackupTree->SaveCheckStateToFile(g_ProjectData.GetPathInJobFolder(kMainTreeFile));
+    const std::string treeFile = g_ProjectData.GetPathInJobFolder(kMainTreeFile);
+    if (m_pBackupTree && !treeFile.empty())
+        m_pBackupTree->SaveCheckStateToFile(treeFile);
     if (m_pMyFiles)
         m_pMyFiles->SaveSelection();
     ApplyMedium();
