@@ -1,5 +1,6 @@
 #include "MyFilesRestoreTarget.h"
 
+#include "CaseFold.h"
 #include "Prompt.h"
 #include "ResultCodes.h"
 
@@ -51,7 +52,10 @@ CMyFilesRestoreTarget::CStoredPath CMyFilesRestoreTarget::Split(const std::strin
         parts.erase(parts.begin(), parts.begin() + static_cast<std::ptrdiff_t>(rootParts));
     } else if (stored.size() >= 2 && stored[1] == ':' &&
                std::isalpha(static_cast<unsigned char>(stored[0]))) {
-        split.root = stored.substr(0, 2) + "\\";
+        // Drive letters know no case: "c:" and "C:" are one drive, asked for once.
+        split.root =
+            std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(stored[0])))) +
+            ":\\";
         parts = Components(stored.substr(2), "\\/");
     } else if (!stored.empty() && stored[0] == '/') {
         split.root = "/";
@@ -117,7 +121,9 @@ int CMyFilesRestoreTarget::GetOriginalPlace(const std::string& stored, const CSt
     // A folder chosen for a missing root stands for the root itself: the files keep
     // their folders below it, so two files of the same name from different folders
     // never land on one another.
-    if (const auto mapped = m_MissingRoots.find(split.root); mapped != m_MissingRoots.end()) {
+    // Windows names know no case: "\\SERVER\share" is the share of "\\server\Share".
+    const std::string key = split.posix ? split.root : FoldCase(split.root);
+    if (const auto mapped = m_MissingRoots.find(key); mapped != m_MissingRoots.end()) {
         if (!mapped->second.empty())
             folder = Join(mapped->second, split.folders);
         return result::kSuccess;
@@ -140,7 +146,7 @@ int CMyFilesRestoreTarget::GetOriginalPlace(const std::string& stored, const CSt
                                 shown + " to.",
                             chosen))
         return result::kCancel;
-    m_MissingRoots[split.root] = chosen;
+    m_MissingRoots[key] = chosen;
     if (!chosen.empty())
         folder = Join(chosen, split.folders);
     return result::kSuccess;
