@@ -147,8 +147,10 @@ private:
     bool AddFile(AddPlan& plan);
     int AddThroughTrial(AddPlan& plan);
     bool CopyFromTrial(CZipContainer& trial, AddPlan& plan);
+    bool ReadSourceSize(AddPlan& plan);
+    static std::unique_ptr<CZipStream> OpenSource(const AddPlan& plan);
     bool AddData(AddPlan& plan);
-    void CopySource(AddPlan& plan, CZipFile& source, CZipProgressCallback* callback);
+    void CopySource(AddPlan& plan, CZipStream& source, CZipProgressCallback* callback);
     void HandleAbort(bool exhausted, bool replacement, CZipProgressCallback* callback,
                      const std::string& path);
     bool CheckGainAfter(AddPlan& plan);

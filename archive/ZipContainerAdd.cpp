@@ -5,6 +5,7 @@
 #include "ZipAttributes.h"
 #include "ZipException.h"
 #include "ZipFile.h"
+#include "ZipMemoryFile.h"
 #include "ZipPathParts.h"
 #include "ZipPlatform.h"
 
@@ -56,10 +57,14 @@ bool CZipContainer::PlanAdd(const CZipAddInfo& info, AddPlan& plan)
         return false;
     std::string name =
         info.m_nameInArchive.empty() ? DeriveName(path, info.m_fullPath) : info.m_nameInArchive;
+    // The path itself: a symbolic link is stored as a link, never followed (it may
+    // dangle, point at a folder, or lead out of what the user chose).
     std::uint32_t attributes = 0;
-    if (!ZipPlatform::GetFileAttributes(path, attributes))
+    std::time_t modified = 0;
+    if (!ZipPlatform::GetLinkStatus(path, attributes, modified))
         return false;
-    plan.directory = ZipAttributes::IsDirectory(attributes);
+    plan.link = ZipAttributes::IsUnixLink(attributes);
+    plan.directory = !plan.link && ZipAttributes::IsDirectory(attributes);
     std::replace(name.begin(), name.end(), '/', '\\');
     if (plan.directory && (name.empty() || name.back() != '\\'))
         name += '\\';
@@ -72,11 +77,9 @@ bool CZipContainer::PlanAdd(const CZipAddInfo& info, AddPlan& plan)
     } else {
         plan.replaceIndex = -1;
     }
-    std::time_t modified = 0;
     plan.header.m_fileName = name;
     plan.header.m_externalAttr = attributes;
-    plan.header.SetTime(ZipPlatform::GetFileModTime(path, modified) ? modified
-                                                                    : std::time(nullptr));
+    plan.header.SetTime(modified);
     plan.level = info.m_level < -1 || info.m_level > 9 ? -1 : info.m_level;
     plan.internal = plan.Has(CZipAddInfo::SmartInternal);
     if (!plan.internal)
@@ -106,7 +109,7 @@ bool CZipContainer::AddFolder(AddPlan& plan)
 bool CZipContainer::AddFile(AddPlan& plan)
 {
     const std::string& path = plan.info.m_path;
-    plan.sizeKnown = ZipPlatform::GetFileSize(path, plan.size);
+    plan.sizeKnown = ReadSourceSize(plan);
     if (plan.sizeKnown && plan.size > std::numeric_limits<std::uint32_t>::max()) {
         if (plan.callback)
             plan.callback->CallbackEnd();
@@ -139,11 +142,36 @@ bool CZipContainer::AddFile(AddPlan& plan)
     return checkAfter ? CheckGainAfter(plan) : true;
 }
 
+bool CZipContainer::ReadSourceSize(AddPlan& plan)
+{
+    if (!plan.link)
+        return ZipPlatform::GetFileSize(plan.info.m_path, plan.size);
+    if (!ZipPlatform::ReadLinkTarget(plan.info.m_path, plan.linkTarget))
+        return false;
+    plan.size = plan.linkTarget.size();
+    return true;
+}
+
+// The bytes of the entry: the file, or the target of a link. Null when the file
+// cannot be opened.
+std::unique_ptr<CZipStream> CZipContainer::OpenSource(const AddPlan& plan)
+{
+    if (plan.link) {
+        auto memory = std::make_unique<CZipMemoryFile>();
+        memory->Write(plan.linkTarget.data(), static_cast<std::uint32_t>(plan.linkTarget.size()));
+        memory->SeekToBegin();
+        return memory;
+    }
+    auto file = std::make_unique<CZipFile>();
+    if (!file->Open(plan.info.m_path, CZipStream::OpenRead | CZipStream::ShareDenyWrite, false))
+        return nullptr;
+    return file;
+}
+
 bool CZipContainer::AddData(AddPlan& plan)
 {
-    const std::string& path = plan.info.m_path;
-    CZipFile source;
-    if (!source.Open(path, CZipStream::OpenRead | CZipStream::ShareDenyWrite, false)) {
+    std::unique_ptr<CZipStream> source = OpenSource(plan);
+    if (!source) {
         if (plan.callback)
             plan.callback->CallbackEnd();
         return false;
@@ -164,14 +192,14 @@ bool CZipContainer::AddData(AddPlan& plan)
     } else if (callback) {
         callback->SetTotal(size);
     }
-    CopySource(plan, source, callback);
+    CopySource(plan, *source, callback);
     CloseNewFile();
     if (callback)
         callback->CallbackEnd();
     return true;
 }
 
-void CZipContainer::CopySource(AddPlan& plan, CZipFile& source, CZipProgressCallback* callback)
+void CZipContainer::CopySource(AddPlan& plan, CZipStream& source, CZipProgressCallback* callback)
 {
     const std::uint32_t chunkSize = plan.ChunkSize();
     CZipBuffer chunk(chunkSize);

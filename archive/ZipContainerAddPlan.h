@@ -11,6 +11,8 @@ struct CZipContainer::AddPlan
     int replaceIndex = -1;
     bool internal = false;
     bool directory = false;
+    bool link = false;      // a symbolic link: its target is the data
+    std::string linkTarget; // read once, when the size is settled
     std::uint64_t size = 0;
     bool sizeKnown = false;
     CZipProgressCallback* callback = nullptr;
