@@ -10,11 +10,13 @@
 #include "ZipVolumeStore.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 class CZipFile;
+class CZipReplacingFile;
 
 // The archive object: creates, opens, adds to, replaces in, deletes from and closes
 // a ZIP archive over the volume store. Writing an entry goes OpenNewFile,
@@ -48,6 +50,8 @@ public:
     static constexpr std::uint32_t DefaultSearchSize = 32768;
     static constexpr std::uint32_t MinBufferSize = 1024;
     static constexpr int ReplaceMarker = 0x100; // low 16 bits of a replacement level word
+    // Longest link target extracted; the system refuses longer ones anyway.
+    static constexpr std::uint32_t MaxLinkTarget = 65536;
 
     CZipContainer() = default;
     ~CZipContainer();
@@ -102,6 +106,11 @@ public:
     // Extracts entry `index` into `folder` (with its folders when `fullPath`, under
     // `newName` when given). Names never lead outside the folder: "..", ".", root
     // and drive parts are dropped and links inside the folder are not followed.
+    // A file is written under a temporary name beside the target and renamed onto
+    // it only after its CRC checked out (replacing a file or link there, never a
+    // folder): a failure, a CRC error (102) or an abort with the data incomplete
+    // (105) leaves what was there untouched. A Unix link entry becomes a symbolic
+    // link to its stored target.
     bool ExtractFile(int index, const std::string& folder, bool fullPath = true,
                      const std::string& newName = {}, std::uint32_t bufferSize = 65536);
     // Reads the whole entry and checks its CRC; directories must be empty (111).
@@ -166,8 +175,13 @@ private:
     void ReadDescriptor(const CZipEntryHeader& header);
     void EndReading();
     int AbortCode(std::uint32_t chunk, std::uint32_t bufferSize) const;
-    std::uint32_t CopyEntryTo(int fd, const std::string& target, std::uint32_t bufferSize,
+    using ChunkSink = std::function<void(const char*, std::uint32_t)>;
+    std::uint32_t CopyEntryTo(const ChunkSink& sink, std::uint32_t bufferSize,
                               CZipProgressCallback* callback, int& abortCode);
+    int ExtractDataTo(CZipReplacingFile& replacement, const CZipEntryHeader& header,
+                      std::uint32_t bufferSize, CZipProgressCallback* callback, int& abortCode);
+    int ExtractLinkTo(CZipReplacingFile& replacement, const CZipEntryHeader& header,
+                      std::uint32_t bufferSize, CZipProgressCallback* callback, int& abortCode);
 
     // Moving data inside the file.
     std::uint32_t GetDataEnd();

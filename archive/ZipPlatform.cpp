@@ -103,6 +103,22 @@ bool SetFileAttributes(const std::string& path, std::uint32_t attributes)
     return chmod(path.c_str(), static_cast<mode_t>(ModeFromAttributes(attributes))) == 0;
 }
 
+bool SetDescriptorAttributes(int fd, std::uint32_t attributes)
+{
+    return fchmod(fd, static_cast<mode_t>(ModeFromAttributes(attributes))) == 0;
+}
+
+bool SetDescriptorModTime(int fd, std::time_t modified)
+{
+    struct timespec times[2] = {};
+    times[0].tv_nsec = UTIME_NOW;
+    if (modified == static_cast<std::time_t>(-1))
+        times[1].tv_nsec = UTIME_NOW;
+    else
+        times[1].tv_sec = modified;
+    return futimens(fd, times) == 0;
+}
+
 bool GetFileModTime(const std::string& path, std::time_t& modified)
 {
     struct stat st

@@ -24,6 +24,10 @@ unsigned ModeFromAttributes(std::uint32_t attributes);
 // set: an archive must not hand out privileges when it is restored.
 bool SetFileAttributes(const std::string& path, std::uint32_t attributes);
 
+// The same for an open file.
+bool SetDescriptorAttributes(int fd, std::uint32_t attributes);
+bool SetDescriptorModTime(int fd, std::time_t modified);
+
 bool GetFileModTime(const std::string& path, std::time_t& modified);
 // Sets the modification time (-1: now); the access time becomes now.
 bool SetFileModTime(const std::string& path, std::time_t modified);
