@@ -81,6 +81,10 @@ public:
     void CloseNewFile(bool afterException = false);
 
     bool AddNewFile(const CZipAddInfo& info);
+    // True when the file of the last AddNewFile changed size while it was read: the
+    // entry holds exactly the bytes that were read (sizes and CRC agree with them),
+    // which are not what the file held when adding began.
+    bool LastFileChangedSize() const { return m_lastChangedSize; }
     void DeleteFiles(std::vector<int> indexes);
     bool GetFromArchive(CZipContainer& source, int index, bool keepSystemId = false,
                         int replaceIndex = -1, CZipProgressCallback* callback = nullptr);
@@ -160,6 +164,7 @@ private:
     static std::unique_ptr<CZipStream> OpenSource(const AddPlan& plan);
     bool AddData(AddPlan& plan);
     void CopySource(AddPlan& plan, CZipStream& source, CZipProgressCallback* callback);
+    static bool HasMoreData(CZipStream& source);
     void HandleAbort(bool exhausted, bool replacement, CZipProgressCallback* callback,
                      const std::string& path);
     bool CheckGainAfter(AddPlan& plan);
@@ -208,6 +213,7 @@ private:
     std::string m_password;
     CZipCrypt m_crypt;
     int m_systemId = 3;
+    bool m_lastChangedSize = false;
 
     // The entry being written.
     int m_openIndex = -1;

@@ -9,6 +9,7 @@
 #include "ZipPathParts.h"
 #include "ZipPlatform.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <limits>
 
@@ -33,6 +34,8 @@ bool CZipContainer::AddNewFile(const CZipAddInfo& info)
 {
     if (!CanAddEntry())
         return false;
+    if ((info.m_smartFlags & CZipAddInfo::SmartInternal) != CZipAddInfo::SmartInternal)
+        m_lastChangedSize = false;
     AddPlan plan;
     if (!PlanAdd(info, plan))
         return false;
@@ -115,8 +118,12 @@ bool CZipContainer::AddFile(AddPlan& plan)
             plan.callback->CallbackEnd();
         throw CZipException::FromErrno(EFBIG, path); // needs ZIP64
     }
-    if (plan.sizeKnown && plan.size == 0 && plan.Has(CZipAddInfo::SmartPassEmpty))
+    if (plan.sizeKnown && plan.size == 0 && plan.Has(CZipAddInfo::SmartPassEmpty) &&
+        !m_password.empty()) {
+        // Whatever the file holds by the time it is read must not go in unencrypted.
         m_password.clear();
+        plan.readLimit = 0;
+    }
     if (plan.sizeKnown && plan.size < 5 && plan.Has(CZipAddInfo::SmartStoreSmall))
         plan.level = 0;
     if (plan.replaceIndex >= 0 && !plan.sizeKnown) {
@@ -126,7 +133,7 @@ bool CZipContainer::AddFile(AddPlan& plan)
     }
     const bool spanned = m_storage.IsSpanMode() == 1;
     const bool trial =
-        plan.sizeKnown && plan.level != 0 &&
+        plan.sizeKnown && plan.level != 0 && plan.readLimit != 0 &&
         ((plan.Has(CZipAddInfo::SmartCheckGain) && spanned) || plan.replaceIndex >= 0);
     if (trial) {
         const int result = AddThroughTrial(plan);
@@ -184,11 +191,18 @@ bool CZipContainer::AddData(AddPlan& plan)
             plan.callback->CallbackEnd();
         return false;
     }
+    if (plan.replaceIndex >= 0)
+        plan.readLimit = std::min<std::uint64_t>(plan.readLimit, size); // the room made for it
     CZipProgressCallback* callback = plan.callback;
     if (plan.internal) {
         callback = GetCallback(CZipProgressCallback::CbAddStore);
         if (callback)
             callback->SetTotal(size);
+    } else if (plan.replaceIndex >= 0) {
+        // Making room reported on the same callback as CbReplace: report the file
+        // as CbAdd again.
+        callback = StartProgress(CZipProgressCallback::CbAdd, plan.header.m_fileName,
+                                 plan.info.m_path, size);
     } else if (callback) {
         callback->SetTotal(size);
     }
@@ -199,22 +213,35 @@ bool CZipContainer::AddData(AddPlan& plan)
     return true;
 }
 
+// Reads the source to its end (or to the plan's limit) whatever size it had when
+// adding began: a file that grows or shrinks meanwhile gives an entry of exactly
+// the bytes read, and LastFileChangedSize says so.
 void CZipContainer::CopySource(AddPlan& plan, CZipStream& source, CZipProgressCallback* callback)
 {
     const std::uint32_t chunkSize = plan.ChunkSize();
     CZipBuffer chunk(chunkSize);
-    for (;;) {
-        const std::uint32_t got = source.Read(chunk.GetBuffer(), chunkSize);
+    std::uint64_t total = 0;
+    bool ended = false;
+    while (!ended) {
+        const auto room =
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(chunkSize, plan.readLimit - total));
+        const std::uint32_t got = room > 0 ? source.Read(chunk.GetBuffer(), room) : 0;
         WriteNewFile(chunk.GetBuffer(), got);
-        const bool shortChunk = got < chunkSize;
-        if (callback && !(*callback)(static_cast<int>(got))) {
-            char probe = 0;
-            const bool exhausted = shortChunk || source.Read(&probe, 1) == 0;
-            HandleAbort(exhausted, plan.replaceIndex >= 0, callback, plan.info.m_path);
-        }
-        if (shortChunk)
-            return;
+        total += got;
+        ended = got < chunkSize || total == plan.readLimit;
+        if (callback && !(*callback)(static_cast<int>(got)))
+            HandleAbort(ended || !HasMoreData(source), plan.replaceIndex >= 0, callback,
+                        plan.info.m_path);
     }
+    const bool cutShort = total == plan.readLimit && HasMoreData(source);
+    if (cutShort || (plan.sizeKnown && total != plan.size))
+        m_lastChangedSize = true;
+}
+
+bool CZipContainer::HasMoreData(CZipStream& source)
+{
+    char probe = 0;
+    return source.Read(&probe, 1) == 1;
 }
 
 // Stopping on the last chunk still gives a whole entry (106); stopping earlier
