@@ -229,3 +229,32 @@ TEST_F(TempDirTest, ChangeInsideATrialCompressionIsReported)
         EXPECT_TRUE(UnzipTests(m_dir / "a.zip"));
     }
 }
+
+TEST_F(TempDirTest, SpannedArchivesCarryTheSizesReadInTheirDescriptors)
+{
+    for (int smart : {CZipAddInfo::DefaultSmartFlags,
+                      CZipAddInfo::DefaultSmartFlags | CZipAddInfo::SmartCheckGain}) {
+        SCOPED_TRACE(smart);
+        const std::string path = m_dir / "f";
+        const std::string archive = m_dir / ("span" + std::to_string(smart) + ".tbm");
+        WriteFileBytes(path, Pattern(Planned, 4));
+        CZipContainer zip;
+        ASSERT_TRUE(zip.Open(archive, CZipContainer::ArcCreateSpanned, 4000));
+        CChangingCallback callback;
+        callback.action = [&] { ApplyChange(path, Change::Grow); };
+        zip.SetCallback(&callback);
+        CZipAddInfo info;
+        info.m_path = path;
+        info.m_bufferSize = Chunk;
+        info.m_smartFlags = smart;
+        ASSERT_TRUE(zip.AddNewFile(info));
+        EXPECT_TRUE(zip.LastFileChangedSize());
+        zip.SetCallback(nullptr);
+        zip.Close();
+        ASSERT_TRUE(zip.Open(archive, CZipContainer::ArcOpenReadOnly));
+        ASSERT_EQ(zip.GetCount(), 1u);
+        EXPECT_EQ(ReadEntry(zip, 0), ReadFileBytes(path));
+        EXPECT_TRUE(zip.TestFile(0));
+        zip.Close();
+    }
+}
