@@ -82,8 +82,11 @@ bool CZipContainer::ExtractFile(int index, const std::string& folder, bool fullP
     }
     if (callback)
         callback->SetTotal(header.m_uncompressedSize);
-    if (header.IsSymbolicLink() && header.m_uncompressedSize > MaxLinkTarget)
+    if (header.IsSymbolicLink() && header.m_uncompressedSize > MaxLinkTarget) {
+        if (callback)
+            callback->CallbackEnd();
         throw CZipException::FromErrno(ENAMETOOLONG, path);
+    }
     if (!OpenFile(index))
         return false;
     int abortCode = 0;

@@ -143,11 +143,9 @@ TEST_P(ZipChangingFile, AppendedEntryHoldsEverythingRead)
     CheckArchive(archive, final);
 }
 
-TEST_P(ZipChangingFile, StoredReplacementKeepsToItsRoom)
+TEST_P(ZipChangingFile, ReplacementIsWhatFitsItsRoomOrWhatTheTrialRead)
 {
     const ChangeCase& c = GetParam();
-    if (c.level != 0)
-        GTEST_SKIP() << "replacements with compression go through a trial archive";
     const std::string archive = m_dir / "a.zip";
     CZipContainer zip;
     ASSERT_TRUE(zip.Open(archive, CZipContainer::ArcCreate));
@@ -160,10 +158,11 @@ TEST_P(ZipChangingFile, StoredReplacementKeepsToItsRoom)
     old.m_path = m_dir / "f";
     ASSERT_TRUE(zip.AddNewFile(old));
     AddSteady(zip, "after");
-    // The room is made for the size seen at the start: more than that cannot go in.
+    // Stored, the room is made for the size seen at the start and no more goes
+    // in; compressed, the file goes through a trial archive read to its end.
     const std::string final = AddChanging(zip, c, 1);
     zip.Close();
-    CheckArchive(archive, final.substr(0, Planned));
+    CheckArchive(archive, c.level == 0 ? final.substr(0, Planned) : final);
 }
 
 INSTANTIATE_TEST_SUITE_P(Changes, ZipChangingFile,
