@@ -111,7 +111,6 @@ void CMyFilesData::AddStoredEntry(TvTreeItem parent, CAddInfo& stored)
 int CMyFilesData::PlanRestore()
 {
     m_RestorePlan.RemoveAll();
-    m_ItemList.RemoveAll();
     for (TvTreeItem item = m_pTree->GetRootItem(); item; item = m_pTree->GetNextItemEx(item)) {
         const CFolderTreeNode* node = m_pFolders->GetNode(item);
         if (!node || !node->m_bRestore || !m_pTree->IsItemCheckedOrSubChecked(item))
@@ -137,7 +136,6 @@ int CMyFilesData::PlanRestore()
             planned->m_dwDirectory = stored.m_dwDirectory;
             planned->m_dwSize = stored.m_dwSize;
             planned->m_dwKind = kKind;
-            m_ItemList.Add(std::make_unique<CAddInfo>(*planned));
             m_RestorePlan.Add(std::move(planned));
         }
     }
