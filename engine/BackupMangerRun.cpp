@@ -167,8 +167,14 @@ bool CBackupManger::AddOne(const CAddInfo& item, int replaceIndex, bool& stop)
     // the one before.
     m_Progress.m_processed = 0;
     try {
-        if (m_Archive.AddNewFile(info))
+        if (m_Archive.AddNewFile(info)) {
+            // The entry holds what was read; the user should know it may not be the
+            // file's final state.
+            if (m_Archive.LastFileChangedSize())
+                m_Report.WriteLine("File changed while it was being backed up: " +
+                                   item.m_strSourcePath);
             return true;
+        }
         m_Progress.m_externalPath = item.m_strSourcePath;
         m_Progress.m_total = item.m_dwSize;
     } catch (const CZipException& e) {

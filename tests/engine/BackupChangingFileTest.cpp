@@ -71,6 +71,8 @@ TEST_P(BackupChangingFileTest, RunGoesOnAndTheArchiveStaysReadable)
                   notify.EventValues(notify::kBackupFailed).size(),
               1u);
     EXPECT_FALSE(m_engine.GetProgress().m_RunningEvent.IsSet());
+    EXPECT_TRUE(ReportHas("File changed while it was being backed up: " + changing));
+    EXPECT_FALSE(ReportHas("File changed while it was being backed up: " + m_dir / "after.txt"));
     EXPECT_EQ(RunCommand("unzip -t '" + g_ProjectData.GetOutputPath() + "'"), 0);
 }
 
