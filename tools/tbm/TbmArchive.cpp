@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 
 void CTbmArchive::Open(const std::string& path)
@@ -49,4 +50,11 @@ bool CTbmArchive::PreparePassword(const std::string& password, std::string& erro
         return false;
     }
     return true;
+}
+
+std::string CTbmArchive::EntryName(const CZipEntryHeader& header)
+{
+    std::string name = header.m_fileName;
+    std::replace(name.begin(), name.end(), '\\', '/');
+    return name;
 }

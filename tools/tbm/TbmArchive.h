@@ -19,6 +19,8 @@ public:
     // through the prompt. False (with `error` set) when no usable password is there.
     bool PreparePassword(const std::string& password, std::string& error);
     bool HasEncryptedEntries() const;
+    // The entry's name as ZIP tools show it, with "/" between its parts.
+    static std::string EntryName(const CZipEntryHeader& header);
 
     CZipContainer& Zip() { return m_zip; }
     const std::string& GetPath() const { return m_path; }

@@ -45,15 +45,15 @@ void CTbmEntryTester::Run(const std::string& path, const std::string& password, 
         }
         CZipEntryHeader header;
         zip.GetFileInfo(header, static_cast<int>(i));
-        Post(notify, notify::kVerifyName,
-             reinterpret_cast<std::intptr_t>(header.m_fileName.c_str()));
+        const std::string name = CTbmArchive::EntryName(header);
+        Post(notify, notify::kVerifyName, reinterpret_cast<std::intptr_t>(name.c_str()));
         try {
             if (!zip.TestFile(static_cast<int>(i))) {
-                Say("failed the test: " + header.m_fileName);
+                Say("failed the test: " + name);
                 ++failed;
             }
         } catch (const CZipException& e) {
-            Say("failed the test: " + header.m_fileName + ": " + e.what());
+            Say("failed the test: " + name + ": " + e.what());
             ++failed;
         }
     }

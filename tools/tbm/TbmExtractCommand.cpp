@@ -51,11 +51,11 @@ int CTbmExtractCommand::Run(const CTbmOptions& options)
         zip.GetFileInfo(header, static_cast<int>(i));
         try {
             if (!zip.ExtractFile(static_cast<int>(i), options.m_strTarget, true)) {
-                Say("could not extract " + header.m_fileName);
+                Say("could not extract " + CTbmArchive::EntryName(header));
                 ++failed;
             }
         } catch (const CZipException& e) {
-            Say("could not extract " + header.m_fileName + ": " + e.what());
+            Say("could not extract " + CTbmArchive::EntryName(header) + ": " + e.what());
             ++failed;
             if (e.GetCause() == CZipException::ErrBadPassword)
                 break;

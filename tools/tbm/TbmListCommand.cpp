@@ -35,7 +35,8 @@ void WriteJson(CZipContainer& zip, std::ostream& out)
     for (std::size_t i = 0; i < zip.GetCount(); ++i) {
         CZipEntryHeader header;
         zip.GetFileInfo(header, static_cast<int>(i));
-        out << (i ? ",\n " : "\n ") << "{\"name\": " << CTbmJson::Quote(header.m_fileName)
+        out << (i ? ",\n " : "\n ")
+            << "{\"name\": " << CTbmJson::Quote(CTbmArchive::EntryName(header))
             << ", \"size\": " << header.m_uncompressedSize
             << ", \"compressed_size\": " << header.m_compressedSize << ", \"time\": \""
             << FormatTime(header.GetTime()) << "\", \"crc\": \"" << Hex(header.m_crc)
@@ -59,7 +60,7 @@ void WriteTable(CZipContainer& zip, std::ostream& out)
         std::snprintf(line, sizeof line, "%12u %12u  %-19s  %-8s  ", header.m_uncompressedSize,
                       header.m_compressedSize, FormatTime(header.GetTime()).c_str(),
                       Hex(header.m_crc).c_str());
-        out << line << header.m_fileName << "\n";
+        out << line << CTbmArchive::EntryName(header) << "\n";
         size += header.m_uncompressedSize;
         packed += header.m_compressedSize;
     }

@@ -1,0 +1,169 @@
+#include "TbmCommandFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using tbmtest::Quote;
+using tbmtest::Shell;
+using tbmtest::TbmCommandTest;
+
+// Python's zipfile reads every entry, finds the catalogue at the root and the tree's
+// files, and sees the executable bit.
+const char kPythonCheck[] = R"(
+import sys, zipfile
+z = zipfile.ZipFile(sys.argv[1])
+assert z.testzip() is None
+names = z.namelist()
+for n in ("maindata.ini", "treeobj.tdat", "MyFiles.tdat"):
+    assert n in names, n
+tail = lambda s: [n for n in names if n.endswith(s)]
+assert len(tail("/nested/deeper/notes.txt")) == 1
+assert len(tail("/empty folder/")) == 1
+assert z.getinfo(tail("/empty.bin")[0]).file_size == 0
+assert len(tail("/gr\u00fc\u00dfe \u00e9t\u00e9.txt")) == 1, names
+assert z.getinfo(tail("/run.sh")[0]).external_attr >> 16 & 0o111
+)";
+
+bool Exists(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    return stat(path.c_str(), &st) == 0;
+}
+
+TEST_F(TbmCommandTest, BackupOfARealTreePassesEveryPeer)
+{
+    const std::string src = MakeTree();
+    const std::string out = m_dir / "out/tree.tbm";
+    const auto run = Tbm().Run({"backup", "--output", out, src});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Backup: " + out), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("backup.html"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("verification passed"), std::string::npos) << run.err;
+
+    EXPECT_EQ(Shell("unzip -tq " + Quote(out)), 0);
+    EXPECT_EQ(Shell("7zz t " + Quote(out)), 0);
+    tbmtest::WriteFileBytes(m_dir / "check.py", kPythonCheck);
+    EXPECT_EQ(Shell("python3 " + Quote(m_dir / "check.py") + " " + Quote(out)), 0);
+    EXPECT_EQ(Tbm().Run({"verify", out}).status, 0);
+}
+
+TEST_F(TbmCommandTest, PasswordFromTheEnvironmentEncryptsTheBackup)
+{
+    const std::string src = MakeTree();
+    const std::string out = m_dir / "secret.tbm";
+    Tbm().SetEnv("TBM_TEST_PW", "s3cret!");
+    ASSERT_EQ(Tbm().Run({"backup", "--password-env", "TBM_TEST_PW", "--output", out, src}).status,
+              0);
+    EXPECT_EQ(Shell("unzip -o -P 's3cret!' " + Quote(out) + " -d " + Quote(m_dir / "unzipped")), 0);
+    EXPECT_NE(Shell("unzip -t -P wrong " + Quote(out)), 0);
+    // Without the password nobody can be asked (no terminal): a failure, not a hang.
+    const auto unasked = Tbm().Run({"verify", out});
+    EXPECT_EQ(unasked.status, 1);
+    EXPECT_NE(unasked.err.find("password"), std::string::npos) << unasked.err;
+
+    tbmtest::WriteFileBytes(m_dir / "pw", "s3cret!\n");
+    EXPECT_EQ(Tbm().Run({"verify", out, "--password-file", m_dir / "pw"}).status, 0);
+    tbmtest::WriteFileBytes(m_dir / "wrong", "nope\n");
+    EXPECT_EQ(Tbm().Run({"verify", out, "--password-file", m_dir / "wrong"}).status, 1);
+}
+
+TEST_F(TbmCommandTest, VolumeSizeSplitsIntoPartsThatReadBack)
+{
+    const std::string src = m_dir / "noise";
+    mkdir(src.c_str(), 0755);
+    tbmtest::WriteFileBytes(src + "/a.bin", Noise(200000, 1));
+    tbmtest::WriteFileBytes(src + "/b.bin", Noise(100000, 2));
+    const std::string out = m_dir / "parts/title.tbm";
+    const auto run = Tbm().Run({"backup", "--volume-size", "64k", "--output", out, src});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(Exists(m_dir / "parts/title.000"));
+    EXPECT_TRUE(Exists(m_dir / "parts/title.001"));
+    EXPECT_TRUE(Exists(out));
+    EXPECT_EQ(Tbm().Run({"verify", out}).status, 0);
+    const std::string to = m_dir / "back";
+    ASSERT_EQ(Tbm().Run({"extract", out, "--to", to}).status, 0);
+    EXPECT_EQ(tbmtest::ReadFileBytes(to + src + "/a.bin"), Noise(200000, 1));
+    EXPECT_EQ(tbmtest::ReadFileBytes(to + src + "/b.bin"), Noise(100000, 2));
+}
+
+TEST_F(TbmCommandTest, ABackupThatFitsOneVolumeIsOneFile)
+{
+    const std::string src = m_dir / "small";
+    mkdir(src.c_str(), 0755);
+    tbmtest::WriteFileBytes(src + "/a.txt", "tiny");
+    const std::string out = m_dir / "one/title.tbm";
+    ASSERT_EQ(Tbm().Run({"backup", "--volume-size", "1M", "--output", out, src}).status, 0);
+    EXPECT_TRUE(Exists(out));
+    EXPECT_FALSE(Exists(m_dir / "one/title.000"));
+    EXPECT_EQ(Shell("unzip -tq " + Quote(out)), 0);
+}
+
+TEST_F(TbmCommandTest, DefaultJobBacksUpTheDocumentsFolderButNotItself)
+{
+    const std::string documents = m_home + "/Documents";
+    mkdir(documents.c_str(), 0700);
+    tbmtest::WriteFileBytes(documents + "/letter.txt", "Dear reader\n");
+    const std::string out = documents + "/My Backups/My Documents.tbm";
+    ASSERT_EQ(Tbm().Run({"backup"}).status, 0);
+    ASSERT_TRUE(Exists(out));
+    EXPECT_TRUE(Exists(m_home + "/.config/Tovan-Soft/Tovan Backup Manager/My Documents/"
+                                "backup.html"));
+    // The second run finds the first backup inside the documents folder and leaves it out.
+    ASSERT_EQ(Tbm().Run({"backup", "--no-verify"}).status, 0);
+    const auto listed = Tbm().Run({"list", out});
+    ASSERT_EQ(listed.status, 0);
+    EXPECT_NE(listed.out.find("letter.txt"), std::string::npos);
+    EXPECT_EQ(listed.out.find("My Documents.tbm"), std::string::npos) << listed.out;
+}
+
+TEST_F(TbmCommandTest, UnreadableFileIsSkippedWithoutATerminalOrCancelsOnRequest)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads every file";
+    const std::string src = m_dir / "locked";
+    mkdir(src.c_str(), 0755);
+    tbmtest::WriteFileBytes(src + "/ok.txt", "fine");
+    tbmtest::WriteFileBytes(src + "/secret.txt", "hidden");
+    chmod((src + "/secret.txt").c_str(), 0);
+    const std::string out = m_dir / "locked.tbm";
+    const auto skipped = Tbm().Run({"backup", "--output", out, src});
+    EXPECT_EQ(skipped.status, 0) << skipped.err;
+    EXPECT_NE(skipped.err.find("skipped"), std::string::npos) << skipped.err;
+    const auto listed = Tbm().Run({"list", out});
+    EXPECT_NE(listed.out.find("ok.txt"), std::string::npos);
+    EXPECT_EQ(listed.out.find("secret.txt"), std::string::npos);
+
+    const auto cancelled =
+        Tbm().Run({"backup", "--on-error", "cancel", "--output", m_dir / "c.tbm", src});
+    EXPECT_EQ(cancelled.status, 3) << cancelled.err;
+    chmod((src + "/secret.txt").c_str(), 0600);
+}
+
+TEST_F(TbmCommandTest, InterruptCancelsCleanlyAndLeavesAReadableArchive)
+{
+    const std::string src = m_dir / "large";
+    mkdir(src.c_str(), 0755);
+    for (int i = 0; i < 6; ++i)
+        tbmtest::WriteFileBytes(src + "/part" + std::to_string(i) + ".bin",
+                                Noise(16 * 1024 * 1024, static_cast<std::uint32_t>(i)));
+    const std::string out = m_dir / "large.tbm";
+    const auto run = Tbm().Run({"backup", "--output", out, src}, [&](pid_t pid) {
+        // Once the archive exists the run is adding files; then interrupt it.
+        for (int i = 0; i < 6000 && !Exists(out); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        kill(pid, SIGINT);
+    });
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_EQ(Shell("unzip -tq " + Quote(out)), 0);
+    EXPECT_EQ(Tbm().Run({"verify", out}).status, 0);
+}
+
+} // namespace
