@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -124,15 +126,16 @@ TEST_F(TbmCommandTest, DefaultJobBacksUpTheDocumentsFolderButNotItself)
     EXPECT_EQ(listed.out.find("My Documents.tbm"), std::string::npos) << listed.out;
 }
 
-TEST_F(TbmCommandTest, UnreadableFileIsSkippedWithoutATerminalOrCancelsOnRequest)
+TEST_F(TbmCommandTest, LockedFileIsSkippedWithoutATerminalOrCancelsOnRequest)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root reads every file";
     const std::string src = m_dir / "locked";
     mkdir(src.c_str(), 0755);
     tbmtest::WriteFileBytes(src + "/ok.txt", "fine");
     tbmtest::WriteFileBytes(src + "/secret.txt", "hidden");
-    chmod((src + "/secret.txt").c_str(), 0);
+    // Another program holds the file locked for writing (this works for root too).
+    const int locked = open((src + "/secret.txt").c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(locked, 0);
+    ASSERT_EQ(flock(locked, LOCK_EX), 0);
     const std::string out = m_dir / "locked.tbm";
     const auto skipped = Tbm().Run({"backup", "--output", out, src});
     EXPECT_EQ(skipped.status, 0) << skipped.err;
@@ -140,11 +143,17 @@ TEST_F(TbmCommandTest, UnreadableFileIsSkippedWithoutATerminalOrCancelsOnRequest
     const auto listed = Tbm().Run({"list", out});
     EXPECT_NE(listed.out.find("ok.txt"), std::string::npos);
     EXPECT_EQ(listed.out.find("secret.txt"), std::string::npos);
+    // The report lists the skipped file too.
+    const std::size_t report = skipped.out.find("Report: ");
+    ASSERT_NE(report, std::string::npos) << skipped.out;
+    const std::string reportPath =
+        skipped.out.substr(report + 8, skipped.out.find('\n', report) - report - 8);
+    EXPECT_NE(tbmtest::ReadFileBytes(reportPath).find("Skip reading the file"), std::string::npos);
 
     const auto cancelled =
         Tbm().Run({"backup", "--on-error", "cancel", "--output", m_dir / "c.tbm", src});
     EXPECT_EQ(cancelled.status, 3) << cancelled.err;
-    chmod((src + "/secret.txt").c_str(), 0600);
+    close(locked);
 }
 
 TEST_F(TbmCommandTest, InterruptCancelsCleanlyAndLeavesAReadableArchive)

@@ -22,6 +22,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -29,6 +30,14 @@ namespace {
 void Say(const std::string& text)
 {
     CTbmConsole::Get().Write("tbm: " + text + "\n");
+}
+
+// ".000", ".001", ...: the names of a backup's parts.
+std::string VolumeSuffix(int number)
+{
+    char suffix[8];
+    std::snprintf(suffix, sizeof suffix, ".%03d", number);
+    return suffix;
 }
 
 std::size_t TerminalColumns()
@@ -46,6 +55,18 @@ template <class Files> bool LoadSelectionOf(Files& files)
         return static_cast<bool>(files.LoadSelection());
     else
         return false;
+}
+
+// The engine's verification run, which also writes its lines into the job's report,
+// where the engine has one; otherwise the entry tester does the same test.
+template <class Engine> void VerifyBackup(Engine& engine, CNotify& notify)
+{
+    if constexpr (requires { engine.Verify(&notify); }) {
+        engine.Verify(&notify);
+        engine.WaitForWorker();
+    } else {
+        CTbmEntryTester::Run(g_ProjectData.GetOutputPath(), g_ProjectData.GetPassword(), notify);
+    }
 }
 
 } // namespace
@@ -159,9 +180,8 @@ int CTbmBackupCommand::Backup(CBackupManger& engine, CTbmProgress& progress)
 
 int CTbmBackupCommand::Verify(CBackupManger& engine, CTbmProgress& progress)
 {
-    (void)engine;
     progress.SetPhase("Verifying");
-    CTbmEntryTester::Run(g_ProjectData.GetOutputPath(), g_ProjectData.GetPassword(), progress);
+    VerifyBackup(engine, progress);
     progress.Finish();
     if (CTbmInterrupt::IsRaised()) {
         Say("verification cancelled");
@@ -181,6 +201,14 @@ void CTbmBackupCommand::TellWhere() const
     const std::string& output = g_ProjectData.GetOutputPath();
     if (CTbmFiles::IsFile(output))
         std::printf("Backup: %s\n", output.c_str());
+    // A backup in parts keeps its first parts beside the last one, title.000 on.
+    const std::string title = output.substr(0, output.rfind('.'));
+    int parts = 0;
+    while (parts < 1000 && CTbmFiles::IsFile(title + VolumeSuffix(parts)))
+        ++parts;
+    if (parts > 0)
+        std::printf("Parts:  %s%s ... %s%s, then %s\n", title.c_str(), VolumeSuffix(0).c_str(),
+                    title.c_str(), VolumeSuffix(parts - 1).c_str(), output.c_str());
     const std::string report = CHtmlReport::GetBackupReportPath();
     if (CTbmFiles::IsFile(report))
         std::printf("Report: %s\n", report.c_str());
