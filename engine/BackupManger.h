@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AutoObArray.h"
+#include "BackupDiskCallback.h"
 #include "BackupMangerFileCheck.h"
 #include "BackupMangerSource.h"
 #include "BackupProgress.h"
@@ -17,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+class CCheckTreeModel;
 class CNotify;
 
 // How the next backup opens its archive; set from the job's medium by StartBackup.
@@ -53,8 +55,8 @@ public:
     void SetMyFiles(std::unique_ptr<CBackupMangerSource> source);
     CBackupMangerSource* GetMyFiles() const { return m_pMyFiles.get(); }
     // The other data sources (owned), by the item kind of their tree node: 0 Outlook,
-    // 13 favorites, 15 address book, 22 applications, 24 fonts. A kind without a
-    // source gets no node in the backup or restore tree.
+    // 1 Outlook Express (its identities), 13 favorites, 15 address book, 22 applications, 24 fonts.
+    // A kind without a source gets no node in the backup or restore tree.
     void SetSource(std::uint32_t kind, std::unique_ptr<CBackupMangerSource> source);
     CBackupMangerSource* GetSource(std::uint32_t kind) const;
 
@@ -82,6 +84,12 @@ public:
     void CancelAndWait();
     // Closes the archive; after a failed entry the directory is still written.
     void Close();
+    // Tests every entry of the job's output file on the worker thread; returns 0.
+    // `notify` (may be null) receives the names tested and the verdict (16 or 17).
+    int Verify(CNotify* notify);
+    // Fills `tree` (may be null: nothing happens) with the root and one node per data
+    // source that is present, then loads the job's saved check states. Returns 0.
+    int BuildBackupTree(CCheckTreeModel* tree);
 
     // File check for the sources: 0, or the prompt's answer.
     int FileCheck(const std::string& path) { return m_FileCheck.CheckFile(path); }
@@ -103,11 +111,38 @@ private:
     bool OpenArchive();
     bool ApplyPassword();
     void NormalRun();
-    bool AddOne(const CAddInfo& item, std::uint32_t number, bool& stop);
+    // Adds one file (replacing entry `replaceIndex` when >= 0); true when added.
+    bool AddOne(const CAddInfo& item, int replaceIndex, bool& stop);
+    void PostFileEvents(const CAddInfo& item, std::uint32_t number);
+    // The file's unreported bytes go to the progress; false when the run must stop.
+    bool ReportRemaining(const CAddInfo& item, bool clean, bool stop);
     void FinishRun(bool stopped);
     void PostEvent(int code, std::intptr_t value);
     void LogResource(unsigned id);
     void LogResource(unsigned id, const std::string& insert);
+    std::uint64_t StartRun();
+    void FailRun();
+    bool BeginStage(std::uint64_t total);
+
+    // Update and synchronise runs (BackupMangerUpdate.cpp).
+    void UpdateRun(bool synchronise);
+    bool OpenForUpdate();
+    int DecideUpdate(const CAddInfo& item, int& index);
+    bool IsNewerThanEntry(const std::string& path, int index);
+    void TrackKeepFlags(bool synchronise, int replaced, std::size_t before);
+    bool DeleteObsolete();
+
+    // Verification (BackupMangerVerify.cpp).
+    void VerifyRun();
+    bool OpenForVerify(const std::string& path);
+    bool ReadEntryNames(std::uint64_t& sum);
+    bool TestEntries(std::uint32_t& failures);
+    void EndVerify(bool stopped, std::uint32_t failures);
+    bool TestOne(int index, std::uint32_t& failures, bool& passed);
+
+    // Backup tree (BackupMangerTree.cpp).
+    void AddSourceNode(CCheckTreeModel& tree, TvTreeItem root, std::uint32_t kind, unsigned text);
+    void AddIdentityNodes(CCheckTreeModel& tree, TvTreeItem root);
 
     std::vector<std::uint8_t> m_KeepFlags;
     CHtmlReport m_Report;
@@ -130,4 +165,8 @@ private:
     std::thread m_Worker;
     std::thread m_Collector;
     int m_nCollectResult = 0;
+    CBackupDiskCallback m_DiskCallback;
+    CCheckTreeModel* m_pBackupTree = nullptr;
+    // Names of the entries being verified; code 15 points into it.
+    std::vector<std::string> m_VerifyNames;
 };

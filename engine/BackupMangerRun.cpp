@@ -1,5 +1,6 @@
 #include "BackupManger.h"
 
+#include "CheckTreeModel.h"
 #include "Notify.h"
 #include "ProjectData.h"
 #include "Prompt.h"
@@ -19,6 +20,7 @@ constexpr unsigned kTextFinished = 202;
 constexpr unsigned kTextFailed = 203;
 constexpr unsigned kTextStoppedEarly = 204;
 constexpr unsigned kTextAddFailed = 205;
+constexpr const char* kMainTreeFile = "MainTree.xsel";
 
 } // namespace
 
@@ -61,11 +63,14 @@ int CBackupManger::StartBackup(CNotify* notify)
 {
     JoinWorker();
     g_ProjectData.SaveJob();
+    if (m_pBackupTree)
+        m_pBackupTree->SaveCheckStateToFile(g_ProjectData.GetPathInJobFolder(kMainTreeFile));
     if (m_pMyFiles)
         m_pMyFiles->SaveSelection();
     ApplyMedium();
     Close();
     m_Archive.SetCallback(&m_Progress, CZipProgressCallback::CbAll);
+    m_Archive.GetStorage().m_pDiskCallback = &m_DiskCallback;
     m_Progress.m_pOwner = this;
     m_Progress.m_pNotify = notify;
     m_Progress.m_RunningEvent.Set();
@@ -73,15 +78,24 @@ int CBackupManger::StartBackup(CNotify* notify)
     const std::uint32_t medium = g_ProjectData.GetMedium();
     const bool singleFolder = medium == 0 || (medium == 3 && g_ProjectData.m_dwCdSpanning == 0);
     const std::uint32_t type = singleFolder ? g_ProjectData.GetBackupType() : 0;
-    if (type != 0) {
-        // Update and synchronise runs are not offered yet: say so instead of
-        // leaving the window waiting for an end that never comes.
+    switch (type) {
+    case 0:
+        m_Worker = std::thread([this] { NormalRun(); });
+        break;
+    case 1:
+        m_Worker = std::thread([this] { UpdateRun(false); });
+        break;
+    case 2:
+        m_Worker = std::thread([this] { UpdateRun(true); });
+        break;
+    default:
+        // A job file from elsewhere may hold any number here: end with a failure
+        // rather than leave the window waiting for an end that never comes.
         m_Report.WriteFormatted("Fail to start the backup: backup type %u is not supported", type);
         PostEvent(notify::kBackupFailed, 0);
         m_Progress.End();
-        return 0;
+        break;
     }
-    m_Worker = std::thread([this] { NormalRun(); });
     return 0;
 }
 
@@ -141,15 +155,13 @@ bool CBackupManger::ApplyPassword()
     return false;
 }
 
-bool CBackupManger::AddOne(const CAddInfo& item, std::uint32_t number, bool& stop)
+bool CBackupManger::AddOne(const CAddInfo& item, int replaceIndex, bool& stop)
 {
-    PostEvent(notify::kFilePath, reinterpret_cast<std::intptr_t>(item.m_strSourcePath.c_str()));
-    PostEvent(notify::kFileNumber, number);
-    PostEvent(notify::kAddedCount, number);
     CZipAddInfo info;
     info.m_path = item.m_strSourcePath;
     info.m_nameInArchive = item.m_strEntryName;
     info.m_fullPath = !item.m_strEntryName.empty();
+    info.m_replaceIndex = replaceIndex;
     // A file refused before the archive starts on it must not inherit the count of
     // the one before.
     m_Progress.m_processed = 0;
@@ -180,7 +192,7 @@ bool CBackupManger::AddOne(const CAddInfo& item, std::uint32_t number, bool& sto
     return false;
 }
 
-void CBackupManger::NormalRun()
+std::uint64_t CBackupManger::StartRun()
 {
     m_Progress.Begin(0);
     m_Progress.m_type = CBackupProgress::kPreparing;
@@ -191,13 +203,31 @@ void CBackupManger::NormalRun()
         sum += item->m_dwSize;
     LogResource(kTextRunStart);
     m_Report.WriteLine("");
-    m_Progress.Begin(sum);
+    return sum;
+}
 
+void CBackupManger::FailRun()
+{
+    Close();
+    PostEvent(notify::kBackupFailed, 0);
+    m_Report.SaveBackupReport();
+    m_Progress.End();
+}
+
+bool CBackupManger::BeginStage(std::uint64_t total)
+{
+    // Begin clears the events: a cancel that arrived before it must not be lost.
+    const bool cancelled = m_Progress.m_CancelEvent.IsSet() || m_Progress.m_StopEvent.IsSet();
+    m_Progress.Begin(total);
+    return !cancelled;
+}
+
+void CBackupManger::NormalRun()
+{
+    const std::uint64_t sum = StartRun();
+    m_Progress.Begin(sum);
     if (!OpenArchive() || !ApplyPassword()) {
-        Close();
-        PostEvent(notify::kBackupFailed, 0);
-        m_Report.SaveBackupReport();
-        m_Progress.End();
+        FailRun();
         return;
     }
     PostEvent(notify::kFileCount, static_cast<std::intptr_t>(m_RunList.GetSize()));
@@ -205,15 +235,30 @@ void CBackupManger::NormalRun()
     std::uint32_t number = 0;
     for (const CAddInfo* item : m_RunList) {
         bool stop = false;
-        const bool added = AddOne(*item, ++number, stop);
-        const std::uint32_t done = m_Progress.m_processed;
-        const int remaining = item->m_dwSize > done ? static_cast<int>(item->m_dwSize - done) : 0;
-        if (!m_Progress.Callback(remaining) || stop || (added && m_Progress.m_StopEvent.IsSet())) {
+        PostFileEvents(*item, ++number);
+        PostEvent(notify::kAddedCount, number);
+        const bool added = AddOne(*item, -1, stop);
+        if (!ReportRemaining(*item, added, stop)) {
             stopped = true;
             break;
         }
     }
     FinishRun(stopped);
+}
+
+void CBackupManger::PostFileEvents(const CAddInfo& item, std::uint32_t number)
+{
+    PostEvent(notify::kFilePath, reinterpret_cast<std::intptr_t>(item.m_strSourcePath.c_str()));
+    PostEvent(notify::kFileNumber, number);
+}
+
+bool CBackupManger::ReportRemaining(const CAddInfo& item, bool clean, bool stop)
+{
+    const std::uint32_t done = m_Progress.m_processed;
+    const int remaining = item.m_dwSize > done ? static_cast<int>(item.m_dwSize - done) : 0;
+    if (!m_Progress.Callback(remaining) || stop)
+        return false;
+    return !(clean && m_Progress.m_StopEvent.IsSet());
 }
 
 void CBackupManger::FinishRun(bool stopped)

@@ -5,6 +5,7 @@
 #include "TvEvent.h"
 
 #include <string>
+#include <vector>
 
 // A data source the backup job collects from: it walks its selection, checks every
 // file through the engine's file check, leaves one entry per file in its item list
@@ -17,6 +18,11 @@ public:
 
     // 0 with the catalogue's file name, or a result code (7 cancel, 12 stopped, ...).
     virtual int Collect(std::string& catalogueName) = 0;
+    // Whether the data the source stands for exist on this machine; a source that is
+    // not present gets no node in the backup tree.
+    virtual bool IsPresent() const { return true; }
+    // The Outlook Express source: the names of its identities in list order.
+    virtual std::vector<std::string> GetIdentityNames() const { return {}; }
     // Keeps the source's selection with the job; nothing by default.
     virtual void SaveSelection() {}
     // Restore: fills the item list with the entries to take out of the archive, each

@@ -1,5 +1,4 @@
-#include "BackupManger.h"
-#include "EngineTest.h"
+#include "BackupTestFixture.h"
 #include "MainCatalogue.h"
 #include "Notify.h"
 #include "NotifyRecorder.h"
@@ -16,85 +15,8 @@
 
 namespace {
 
-using enginetest::EngineTest;
-
-// A source driven by a list of files: adds each through the engine's file check and
-// stores it under a name of its own, like the real sources do.
-class CFakeSource : public CBackupMangerSource
-{
-public:
-    CFakeSource() : CBackupMangerSource("Fake.tdat") {}
-    std::vector<std::pair<std::string, std::string>> m_Files; // path, entry name
-    int m_nCollects = 0;
-
-    int Collect(std::string& catalogueName) override
-    {
-        ++m_nCollects;
-        m_ItemList.RemoveAll();
-        for (const auto& [path, entry] : m_Files) {
-            if (IsStopRequested())
-                return result::kAbortScan;
-            const int code = CheckFileLoop(path);
-            if (code == result::kSkip)
-                continue;
-            if (code != result::kSuccess)
-                return code;
-            auto info = std::make_unique<CAddInfo>(path, 4);
-            info->m_strEntryName = entry;
-            m_ItemList.Add(std::move(info));
-        }
-        if (!WriteCatalogue("Fake.tdat"))
-            return result::kReadError;
-        catalogueName = "Fake.tdat";
-        return result::kSuccess;
-    }
-};
-
-int RunCommand(const std::string& command)
-{
-    const int status = std::system((command + " >/dev/null 2>&1").c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-class BackupMangerTest : public EngineTest
-{
-protected:
-    void SetUp() override
-    {
-        EngineTest::SetUp();
-        auto source = std::make_unique<CFakeSource>();
-        m_pSource = source.get();
-        m_engine.SetMyFiles(std::move(source));
-        m_engine.Reset();
-        m_engine.SetMode(0);
-        m_engine.GetReport().LoadTemplate(CHtmlReport::kBackupTemplate);
-        m_engine.GetReport().SetPlaceholder(CHtmlReport::kBackupSt);
-        g_ProjectData.m_strJobName = "Test job";
-        g_ProjectData.m_strOutputPath = m_dir / "out.tbm";
-    }
-
-    std::string MakeFile(const std::string& name, const std::string& content)
-    {
-        const std::string path = m_dir / name;
-        tbmtest::WriteFileBytes(path, content);
-        return path;
-    }
-
-    // Collect, catalogue and the run, as the user interface drives them.
-    void Backup()
-    {
-        m_engine.StartCollect(&m_recorder);
-        ASSERT_EQ(m_engine.WaitCollect(), result::kSuccess);
-        ASSERT_EQ(m_engine.WriteCatalogue(), 1);
-        ASSERT_EQ(m_engine.StartBackup(&m_recorder), 0);
-        m_engine.WaitForWorker();
-    }
-
-    CBackupManger m_engine;
-    CFakeSource* m_pSource = nullptr;
-    CNotifyRecorder m_recorder;
-    tbmtest::CScriptedPrompt m_prompt;
-};
+using backuptest::BackupMangerTest;
+using backuptest::RunCommand;
 
 TEST_F(BackupMangerTest, NormalRunWritesAnArchivePeersAccept)
 {

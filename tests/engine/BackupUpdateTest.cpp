@@ -1,0 +1,259 @@
+#include "BackupTestFixture.h"
+#include "ZipContainer.h"
+#include "ZipEntryHeader.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <ctime>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+using backuptest::BackupMangerTest;
+using backuptest::RunCommand;
+
+// An even second, so that the archive stores it exactly.
+constexpr std::time_t kFirstTime = 1709640000;
+
+void SetModTime(const std::string& path, std::time_t when)
+{
+    struct timespec times[2] = {};
+    times[0].tv_sec = when;
+    times[1].tv_sec = when;
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+// Each entry's local header and data as they lie in the archive, by entry name.
+std::map<std::string, std::string> RawEntries(const std::string& archivePath)
+{
+    std::map<std::string, std::string> entries;
+    const std::string bytes = tbmtest::ReadFileBytes(archivePath);
+    CZipContainer archive;
+    archive.Open(archivePath, CZipContainer::ArcOpenReadOnly);
+    for (std::size_t i = 0; i < archive.GetCount(); ++i) {
+        CZipEntryHeader header;
+        archive.GetFileInfo(header, static_cast<int>(i));
+        const std::size_t at = header.m_offset;
+        if (at + 30 > bytes.size())
+            continue;
+        const std::size_t name = ZipBytes::Get16(bytes.data() + at + 26);
+        const std::size_t extra = ZipBytes::Get16(bytes.data() + at + 28);
+        entries[header.m_fileName] = bytes.substr(at, 30 + name + extra + header.m_compressedSize);
+    }
+    archive.Close();
+    return entries;
+}
+
+class BackupUpdateTest : public BackupMangerTest
+{
+protected:
+    void SetUp() override
+    {
+        BackupMangerTest::SetUp();
+        m_pSource->m_Files = {{MakeFile("a.txt", std::string(30000, 'a')), "home\\u\\a.txt"},
+                              {MakeFile("b.txt", std::string(8000, 'b')), "home\\u\\b.txt"},
+                              {MakeFile("c.txt", "unchanging c"), "home\\u\\c.txt"}};
+        for (const auto& file : m_pSource->m_Files)
+            SetModTime(file.first, kFirstTime);
+    }
+
+    // The first, normal backup; then the runs of `type` follow.
+    void FirstBackup(std::uint32_t type)
+    {
+        Backup();
+        ASSERT_EQ(m_recorder.EventValues(notify::kBackupDone).size(), 1u);
+        g_ProjectData.m_dwBackupType = type;
+    }
+
+    void Run()
+    {
+        m_recorder.Clear();
+        Backup();
+    }
+
+    // The last value posted with `code`, 0 when none was.
+    std::intptr_t Count(int code) const
+    {
+        const auto values = m_recorder.EventValues(code);
+        return values.empty() ? 0 : values.back();
+    }
+
+    std::string Out() const { return g_ProjectData.GetOutputPath(); }
+};
+
+TEST_F(BackupUpdateTest, CountsNewReplacedAndUnchangedAndKeepsUnchangedEntries)
+{
+    FirstBackup(1);
+    const auto before = RawEntries(Out());
+    tbmtest::WriteFileBytes(m_dir / "b.txt", std::string(9000, 'B'));
+    SetModTime(m_dir / "b.txt", kFirstTime + 60);
+    m_pSource->m_Files.push_back({MakeFile("d.txt", "new file d"), "home\\u\\d.txt"});
+    Run();
+    EXPECT_EQ(m_recorder.EventValues(notify::kBackupDone).size(), 1u);
+    // d is new; b and the source's catalogue (which now lists d) are replaced; a, c,
+    // "maindata.ini" and "treeobj.tdat" are as they were.
+    EXPECT_EQ(Count(notify::kAddedCount), 1);
+    EXPECT_EQ(Count(notify::kReplacedCount), 2);
+    EXPECT_EQ(Count(notify::kUnchangedCount), 4);
+    EXPECT_TRUE(m_recorder.EventValues(notify::kObsoleteCount).empty());
+    EXPECT_TRUE(ReportHas(FillInserts(LoadResString(207), {"1"})));
+    EXPECT_TRUE(ReportHas(FillInserts(LoadResString(208), {"2"})));
+    EXPECT_TRUE(ReportHas(FillInserts(LoadResString(210), {"4"})));
+
+    const auto after = RawEntries(Out());
+    EXPECT_EQ(after.size(), 7u);
+    for (const char* same : {"home\\u\\a.txt", "home\\u\\c.txt", "maindata.ini", "treeobj.tdat"})
+        EXPECT_EQ(after.at(same), before.at(same)) << same;
+    EXPECT_NE(after.at("home\\u\\b.txt"), before.at("home\\u\\b.txt"));
+    ASSERT_EQ(RunCommand("unzip -t '" + Out() + "'"), 0);
+    ASSERT_EQ(RunCommand("unzip -o -d '" + m_dir / "x" + "' '" + Out() + "' home/u/b.txt"), 0);
+    EXPECT_TRUE(tbmtest::ReadFileBytes(m_dir / "x/home/u/b.txt") == std::string(9000, 'B'));
+}
+
+TEST_F(BackupUpdateTest, UpdateRightAfterABackupChangesNothing)
+{
+    // Odd seconds: the archive keeps only even ones.
+    for (const auto& file : m_pSource->m_Files)
+        SetModTime(file.first, kFirstTime + 1);
+    FirstBackup(1);
+    const std::string first = tbmtest::ReadFileBytes(Out());
+    for (int run = 0; run < 2; ++run) {
+        Run();
+        EXPECT_EQ(Count(notify::kAddedCount), 0);
+        EXPECT_EQ(Count(notify::kReplacedCount), 0);
+        EXPECT_EQ(Count(notify::kUnchangedCount), 6);
+        EXPECT_EQ(tbmtest::ReadFileBytes(Out()), first) << "run " << run;
+    }
+}
+
+struct TimeRuleCase
+{
+    const char* name;
+    int secondsLater;   // the file's new time, after the stored one
+    bool changeContent; // the bytes differ from the stored ones
+    int expectCode;     // the count that grows for b
+};
+
+class BackupUpdateTimeRuleTest : public BackupUpdateTest,
+                                 public ::testing::WithParamInterface<TimeRuleCase>
+{
+};
+
+TEST_P(BackupUpdateTimeRuleTest, DecidesByTheStoredTime)
+{
+    const TimeRuleCase& c = GetParam();
+    // Only b is collected, so its decision is the only one besides the catalogue.
+    m_pSource->m_Files = {m_pSource->m_Files[1]};
+    FirstBackup(1);
+    if (c.changeContent)
+        tbmtest::WriteFileBytes(m_dir / "b.txt", std::string(8000, 'x'));
+    SetModTime(m_dir / "b.txt", kFirstTime + c.secondsLater);
+    Run();
+    EXPECT_EQ(Count(notify::kAddedCount), 0);
+    const std::intptr_t replaced = Count(notify::kReplacedCount);
+    EXPECT_EQ(replaced, c.expectCode == notify::kReplacedCount ? 1 : 0);
+    // maindata.ini, treeobj.tdat and Fake.tdat keep their bytes.
+    EXPECT_EQ(Count(notify::kUnchangedCount), c.expectCode == notify::kUnchangedCount ? 4 : 3);
+    ASSERT_EQ(RunCommand("unzip -t '" + Out() + "'"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, BackupUpdateTimeRuleTest,
+    ::testing::Values(TimeRuleCase{"SameTime", 0, false, notify::kUnchangedCount},
+                      TimeRuleCase{"NewerChanged", 2, true, notify::kReplacedCount},
+                      TimeRuleCase{"NewerSameBytes", 120, false, notify::kUnchangedCount},
+                      TimeRuleCase{"OlderChanged", -10, true, notify::kUnchangedCount},
+                      // One second later lies in the same two-second step the archive stores.
+                      TimeRuleCase{"WithinTheStoredStep", 1, true, notify::kUnchangedCount}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BackupUpdateTest, UpdateWithoutAnArchiveCreatesIt)
+{
+    g_ProjectData.m_dwBackupType = 1;
+    Backup();
+    EXPECT_EQ(m_recorder.EventValues(notify::kBackupDone).size(), 1u);
+    EXPECT_EQ(Count(notify::kAddedCount), 6);
+    EXPECT_EQ(RunCommand("unzip -t '" + Out() + "'"), 0);
+}
+
+TEST_F(BackupUpdateTest, UnreadableArchiveIsLeftAsItWas)
+{
+    tbmtest::WriteFileBytes(Out(), "not an archive at all");
+    g_ProjectData.m_dwBackupType = 2;
+    Backup();
+    EXPECT_EQ(m_recorder.EventValues(notify::kBackupFailed).size(), 1u);
+    EXPECT_TRUE(m_recorder.EventValues(notify::kFileCount).empty());
+    EXPECT_EQ(tbmtest::ReadFileBytes(Out()), "not an archive at all");
+    EXPECT_FALSE(m_engine.GetProgress().m_RunningEvent.IsSet());
+}
+
+TEST_F(BackupUpdateTest, SynchroniseDeletesTheEntriesOfRemovedFiles)
+{
+    FirstBackup(2);
+    ASSERT_EQ(std::remove((m_dir / "b.txt").c_str()), 0);
+    m_prompt.SetDefaultAnswer(IDSKIPFILE);
+    m_pSource->m_Files.erase(m_pSource->m_Files.begin() + 1);
+    Run();
+    EXPECT_EQ(m_recorder.EventValues(notify::kBackupDone).size(), 1u);
+    EXPECT_EQ(m_recorder.EventValues(notify::kObsoleteCount), std::vector<std::intptr_t>{1});
+    EXPECT_TRUE(ReportHas(FillInserts(LoadResString(209), {"1"})));
+    EXPECT_TRUE(ReportHas(206));
+    const auto entries = RawEntries(Out());
+    EXPECT_EQ(entries.count("home\\u\\b.txt"), 0u);
+    EXPECT_EQ(entries.size(), 5u);
+    EXPECT_EQ(RunCommand("unzip -t '" + Out() + "'"), 0);
+    // Nothing left to delete the next time.
+    Run();
+    EXPECT_EQ(m_recorder.EventValues(notify::kObsoleteCount), std::vector<std::intptr_t>{0});
+}
+
+// Cancels the run when the file with the given number is about to be processed.
+class CCancelAt : public CNotifyRecorder
+{
+public:
+    CCancelAt(CBackupProgress& progress, std::intptr_t number)
+        : m_progress(progress), m_number(number)
+    {
+    }
+    void post(unsigned message, std::uintptr_t first, std::intptr_t second) override
+    {
+        if (message == notify::kEvent && first == notify::kFileNumber && second == m_number)
+            m_progress.m_CancelEvent.Set();
+        CNotifyRecorder::post(message, first, second);
+    }
+
+private:
+    CBackupProgress& m_progress;
+    std::intptr_t m_number;
+};
+
+TEST_F(BackupUpdateTest, CancelledSynchroniseDeletesNothing)
+{
+    FirstBackup(2);
+    const auto before = RawEntries(Out());
+    ASSERT_EQ(std::remove((m_dir / "b.txt").c_str()), 0);
+    m_pSource->m_Files.erase(m_pSource->m_Files.begin() + 1);
+    tbmtest::WriteFileBytes(m_dir / "a.txt", std::string(40000, 'A'));
+    SetModTime(m_dir / "a.txt", kFirstTime + 10);
+    m_engine.StartCollect(nullptr);
+    ASSERT_EQ(m_engine.WaitCollect(), result::kSuccess);
+    ASSERT_EQ(m_engine.WriteCatalogue(), 1);
+    // Cancelled at the last file: every file was looked at, but the run did not end.
+    CCancelAt cancel(m_engine.GetProgress(), 5);
+    ASSERT_EQ(m_engine.StartBackup(&cancel), 0);
+    m_engine.WaitForWorker();
+    EXPECT_EQ(cancel.EventValues(notify::kBackupFailed).size(), 1u);
+    EXPECT_TRUE(cancel.EventValues(notify::kObsoleteCount).empty());
+    EXPECT_TRUE(ReportHas(204));
+    const auto after = RawEntries(Out());
+    EXPECT_EQ(after.count("home\\u\\b.txt"), 1u);
+    EXPECT_EQ(after.at("home\\u\\b.txt"), before.at("home\\u\\b.txt"));
+    EXPECT_EQ(RunCommand("unzip -t '" + Out() + "'"), 0);
+}
+
+} // namespace
