@@ -1,7 +1,6 @@
 #include "TbmBackupCommand.h"
 
 #include "TbmConsole.h"
-#include "TbmEntryTester.h"
 #include "TbmExitCodes.h"
 #include "TbmFiles.h"
 #include "TbmInterrupt.h"
@@ -55,18 +54,6 @@ template <class Files> bool LoadSelectionOf(Files& files)
         return static_cast<bool>(files.LoadSelection());
     else
         return false;
-}
-
-// The engine's verification run, which also writes its lines into the job's report,
-// where the engine has one; otherwise the entry tester does the same test.
-template <class Engine> void VerifyBackup(Engine& engine, CNotify& notify)
-{
-    if constexpr (requires { engine.Verify(&notify); }) {
-        engine.Verify(&notify);
-        engine.WaitForWorker();
-    } else {
-        CTbmEntryTester::Run(g_ProjectData.GetOutputPath(), g_ProjectData.GetPassword(), notify);
-    }
 }
 
 } // namespace
@@ -180,8 +167,10 @@ int CTbmBackupCommand::Backup(CBackupManger& engine, CTbmProgress& progress)
 
 int CTbmBackupCommand::Verify(CBackupManger& engine, CTbmProgress& progress)
 {
+    // The engine tests the job's output file and writes its lines into the report.
     progress.SetPhase("Verifying");
-    VerifyBackup(engine, progress);
+    engine.Verify(&progress);
+    engine.WaitForWorker();
     progress.Finish();
     if (CTbmInterrupt::IsRaised()) {
         Say("verification cancelled");
