@@ -176,3 +176,31 @@ TEST_F(TbmCommandTest, InterruptCancelsCleanlyAndLeavesAReadableArchive)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TbmCommandTest, UpdateAndSynchroniseRunsTellTheirCounts)
+{
+    const std::string src = m_dir / "docs";
+    mkdir(src.c_str(), 0755);
+    tbmtest::WriteFileBytes(src + "/a.txt", "first");
+    tbmtest::WriteFileBytes(src + "/b.txt", "second");
+    const std::string out = m_dir / "docs.tbm";
+    ASSERT_EQ(Tbm().Run({"backup", "--output", out, src}).status, 0);
+
+    tbmtest::WriteFileBytes(src + "/c.txt", "third");
+    const auto updated = Tbm().Run({"backup", "--type", "update", "--output", out, src});
+    ASSERT_EQ(updated.status, 0) << updated.err;
+    EXPECT_NE(updated.err.find("new 1,"), std::string::npos) << updated.err;
+
+    unlink((src + "/b.txt").c_str());
+    const auto synced = Tbm().Run({"backup", "--type", "sync", "--output", out, src});
+    ASSERT_EQ(synced.status, 0) << synced.err;
+    EXPECT_NE(synced.err.find("removed 1"), std::string::npos) << synced.err;
+    const auto listed = Tbm().Run({"list", out});
+    EXPECT_NE(listed.out.find("c.txt"), std::string::npos);
+    EXPECT_EQ(listed.out.find("b.txt"), std::string::npos) << listed.out;
+    EXPECT_EQ(Shell("unzip -tq " + Quote(out)), 0);
+}
+
+} // namespace

@@ -1,5 +1,5 @@
-#include "TbmConsole.h"
 #include "TbmProgress.h"
+#include "TbmConsole.h"
 
 #include "BackupProgress.h"
 

@@ -42,15 +42,8 @@ void CTbmProgress::post(unsigned message, std::uintptr_t first, std::intptr_t se
         }
         break;
     case notify::kProgress:
-        if (first != 0) {
-            const auto* progress = reinterpret_cast<const CBackupProgress*>(first);
-            const std::uint64_t total = progress->m_qwJobTotal;
-            if (total != m_total) {
-                m_total = total;
-                m_phaseStart = Clock::now();
-            }
-            m_done = progress->m_qwJobDone;
-        }
+        if (first != 0)
+            m_pJob = reinterpret_cast<const CBackupProgress*>(first);
         Show(false);
         break;
     case notify::kEvent:
@@ -92,8 +85,21 @@ void CTbmProgress::OnEvent(int code, std::intptr_t value)
     }
 }
 
+void CTbmProgress::ReadJob()
+{
+    if (!m_pJob)
+        return;
+    const std::uint64_t total = m_pJob->m_qwJobTotal;
+    if (total != m_total) {
+        m_total = total;
+        m_phaseStart = Clock::now();
+    }
+    m_done = m_pJob->m_qwJobDone;
+}
+
 void CTbmProgress::Show(bool force)
 {
+    ReadJob();
     const Clock::time_point now = Clock::now();
     const double seconds = std::chrono::duration<double>(now - m_phaseStart).count();
     if (m_bTerminal) {

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 
+class CBackupProgress;
 class CTbmConsole;
 
 // Shows a running job on stderr and keeps how it ended. On a terminal it redraws one
@@ -36,6 +37,7 @@ public:
 private:
     void OnEvent(int code, std::intptr_t value);
     void Show(bool force);
+    void ReadJob();
 
     CTbmConsole& m_console;
     const bool m_bTerminal;
@@ -47,6 +49,9 @@ private:
     std::uint64_t m_done = 0;
     std::uint64_t m_total = 0;
     std::uint64_t m_scanned = 0;
+    // The engine's progress object, read whenever the display is drawn; it lives as
+    // long as the engine.
+    const CBackupProgress* m_pJob = nullptr;
     std::intptr_t m_counts[4] = {0, 0, 0, 0};
     int m_endCode = -1;
     std::intptr_t m_failed = 0;
