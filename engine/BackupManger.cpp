@@ -26,6 +26,7 @@ void CBackupManger::Reset()
     for (auto& [kind, source] : m_Sources)
         source->Reset();
     m_Settings = ArchiveOpenSettings();
+    m_IdentityMap.clear();
     m_qwTotalBytes = 0;
     m_dwTotalFiles = 0;
 }

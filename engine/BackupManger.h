@@ -8,14 +8,17 @@
 #include "BackupTreeItem.h"
 #include "DataSource.h"
 #include "HtmlReport.h"
+#include "RestoreIdentity.h"
 #include "TvEvent.h"
 #include "ZipContainer.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 class CCheckTreeModel;
@@ -100,6 +103,40 @@ public:
     CTvEvent& GetScanCancelEvent() { return m_ScanCancelEvent; }
     const CAutoObArray<CBackupTreeItem>& GetCatalogueList() const { return m_CatalogueList; }
 
+    // Restore (BackupMangerRestore*.cpp). Open backup: 0, 9 (no such file), 10 (not
+    // a readable archive; the user was told), 11 (password refused, the user gave up).
+    int OpenBackup(const std::string& path);
+    // Extracts the named files from the archive root into `folder` (empty: the work
+    // folder); names not in the archive are passed over. 0, 10 or 11.
+    int ExtractCatalogueFiles(const std::vector<std::string>& names, const std::string& folder);
+    // The root text ("ProjectName") and the catalogue list from the extracted
+    // catalogue; 1, or 0 with an empty list.
+    int ReadMainCatalogue();
+    const std::string& GetRootText() const { return m_strRootText; }
+    // Fills `tree` (kept, not owned) with the root and one node per source of the
+    // catalogue; each node's item data is an ItemTag of the engine.
+    void BuildRestoreTree(CCheckTreeModel* tree);
+    CCheckTreeModel* GetRestoreTree() const { return m_pRestoreTree; }
+    // Plans the checked sources and starts the restore thread: 0, 13 (nothing to
+    // restore), 16 (a mail program stayed open) or a source's planning result.
+    int StartRestore(CNotify* notify);
+    // Outlook Express identities of the backup being restored, by catalogue name.
+    void SetRestoreIdentity(const std::string& catalogueName,
+                            std::unique_ptr<CRestoreIdentity> identity);
+    CRestoreIdentity* GetRestoreIdentity(const std::string& catalogueName) const;
+    const std::vector<std::uint16_t>& GetRestoreSectionKinds() const { return m_RestoreKinds; }
+    std::uint64_t GetRestoreTotalBytes() const { return m_qwRestoreTotal; }
+    // Asked before Outlook (kind 0) or Outlook Express (kind 2) is restored: true when
+    // the mail program is running and the user would not close it. None: never.
+    using MailProgramOpenHook = std::function<bool(std::uint32_t kind)>;
+    void SetMailProgramOpenHook(MailProgramOpenHook hook) { m_MailProgramOpen = std::move(hook); }
+    // Imports a restored registry export (path, kind, backup GUID, target GUID); the
+    // program installs the registry import here, since sources build on the engine.
+    using RegistryImportHook =
+        std::function<bool(const std::string& path, std::uint32_t kind,
+                           const std::string& backupGuid, const std::string& targetGuid)>;
+    void SetRegistryImportHook(RegistryImportHook hook);
+
 private:
     void ApplyMedium();
     void InstallFileCheck(CDataSource& source);
@@ -169,4 +206,32 @@ private:
     CCheckTreeModel* m_pBackupTree = nullptr;
     // Names of the entries being verified; code 15 points into it.
     std::vector<std::string> m_VerifyNames;
+
+    // Restore (BackupMangerRestore*.cpp).
+    int OpenRestoreArchive(const std::string& path);
+    int PlanSection(std::uint32_t kind, CBackupMangerSource* source, unsigned headingId);
+    int PlanCheckedNode(TvTreeItem node);
+    void RestoreRun();
+    bool RestoreSection(std::uint32_t kind, std::size_t& identityIndex);
+    bool RestoreEntry(const CAddInfo& entry, std::uint32_t kind, const std::string& backupGuid,
+                      const std::string& targetGuid, bool& stop);
+    bool PrepareTarget(const CAddInfo& entry, std::uint32_t kind);
+    bool RenameAside(const std::string& path, const std::string& newPath);
+    bool IsStoredCopyNewer(const std::string& path, int index);
+    void PostExtract(const std::string& path, std::uint32_t kind, const std::string& backupGuid,
+                     const std::string& targetGuid);
+    void PostRestoreHeading(const std::string& text);
+
+    std::string m_strRootText;
+    CCheckTreeModel* m_pRestoreTree = nullptr;
+    std::vector<std::unique_ptr<ItemTag>> m_RestoreTags;
+    std::unordered_map<std::string, std::unique_ptr<CRestoreIdentity>> m_IdentityMap;
+    std::vector<std::string> m_RestoreIdentities;
+    std::vector<std::uint16_t> m_RestoreKinds;
+    std::uint64_t m_qwRestoreTotal = 0;
+    MailProgramOpenHook m_MailProgramOpen;
+    RegistryImportHook m_RegistryImport;
+    // Every planned entry of the running restore: the paths posted with code 5 point
+    // into it, so it lives until the next restore starts.
+    CAutoObArray<CAddInfo> m_RestoreRunList;
 };

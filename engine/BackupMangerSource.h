@@ -25,7 +25,7 @@ public:
     virtual std::vector<std::string> GetIdentityNames() const { return {}; }
     // Keeps the source's selection with the job; nothing by default.
     virtual void SaveSelection() {}
-    // Restore: fills the item list with the entries to take out of the archive, each
+    // Restore: fills the restore plan with the entries to take out of the archive, each
     // with its target folder (m_strSourcePath), target path, entry name, size and
     // kind; 0, or 7 when the user cancelled. The engine takes the list over.
     virtual int PlanRestore() { return 0; }

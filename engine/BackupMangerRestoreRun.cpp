@@ -1,0 +1,141 @@
+// Restore: the restore thread, section by section.
+#include "BackupManger.h"
+
+#include "ItemKinds.h"
+#include "Notify.h"
+#include "RestoreNotify.h"
+
+#include "ResourceLibrary.h"
+#include "TextInserts.h"
+#include "ZipException.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+constexpr unsigned kTextFinished = 239;
+constexpr unsigned kTextIdentity = 238;
+
+// The heading of a section that is not an identity; 0 for an unknown kind.
+unsigned HeadingOf(std::uint32_t kind)
+{
+    switch (kind) {
+    case itemkind::kOutlook:
+        return 156;
+    case itemkind::kMyFiles:
+        return 158;
+    case itemkind::kFavorites:
+        return 174;
+    case itemkind::kAddressBook:
+        return 157;
+    case itemkind::kFonts:
+        return 173;
+    default:
+        return 0;
+    }
+}
+
+std::string WithoutExtension(const std::string& name)
+{
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+} // namespace
+
+void CBackupManger::PostRestoreHeading(const std::string& text)
+{
+    m_Report.WriteLine("");
+    m_Report.WriteLine(text);
+    if (m_Progress.m_pNotify) {
+        // The receiver owns the heading from here on and deletes it.
+        auto* heading = new std::string(text);
+        m_Progress.m_pNotify->post(notify::kEvent, notify::kRestoreSection,
+                                   reinterpret_cast<std::intptr_t>(heading));
+    }
+}
+
+void CBackupManger::RestoreRun()
+{
+    PostEvent(notify::kRestoreStarted, 0);
+    bool stopped = false;
+    std::size_t identityIndex = 0;
+    for (const std::uint16_t kind : m_RestoreKinds) {
+        if (!RestoreSection(kind, identityIndex)) {
+            stopped = true;
+            break;
+        }
+    }
+    Close();
+    if (!stopped) {
+        m_Report.WriteLine("");
+        LogResource(kTextFinished);
+        PostEvent(notify::kRestoreDone, 0);
+    }
+    m_Report.SaveRestoreReport();
+    m_Progress.End();
+}
+
+// One section; false when the restore stops here.
+bool CBackupManger::RestoreSection(std::uint32_t kind, std::size_t& identityIndex)
+{
+    m_Progress.m_RunningEvent.Set();
+    std::string backupGuid;
+    std::string targetGuid;
+    CBackupMangerSource* source = nullptr;
+    if (kind == itemkind::kOEIdentity) {
+        const std::string name = identityIndex < m_RestoreIdentities.size()
+                                     ? m_RestoreIdentities[identityIndex]
+                                     : std::string();
+        ++identityIndex;
+        CRestoreIdentity* identity = GetRestoreIdentity(name);
+        source = identity;
+        backupGuid = WithoutExtension(name);
+        if (identity)
+            targetGuid = identity->GetTargetGuid();
+        PostRestoreHeading(FillInserts(LoadResString(kTextIdentity),
+                                       {identity ? identity->GetIdentityName() : name}));
+    } else {
+        source = kind == itemkind::kMyFiles ? m_pMyFiles.get() : GetSource(kind);
+        PostRestoreHeading(LoadResString(HeadingOf(kind)));
+    }
+
+    const std::size_t first = m_RestoreRunList.GetSize();
+    if (source) {
+        source->GetRestorePlan().HandOverTo(m_RestoreRunList);
+        // The source keeps no pointers into a plan it no longer owns.
+        source->GetRestorePlan().RemoveAll();
+    }
+    const std::size_t last = m_RestoreRunList.GetSize();
+    if (first == last)
+        return true;
+
+    std::uint64_t sum = 0;
+    for (std::size_t i = first; i < last; ++i) {
+        CAddInfo& entry = *m_RestoreRunList[i];
+        entry.m_nArchiveIndex = m_Archive.FindFile(entry.m_strEntryName, 0, false);
+        sum += entry.m_dwSize;
+    }
+    m_Progress.Begin(sum);
+    m_Progress.PostProgress();
+
+    bool stop = false;
+    for (std::size_t i = first; i < last && !stop; ++i) {
+        CAddInfo& entry = *m_RestoreRunList[i];
+        if (entry.m_nArchiveIndex < 0)
+            continue;
+        PostEvent(notify::kRestorePath,
+                  reinterpret_cast<std::intptr_t>(entry.m_strTargetPath.c_str()));
+        m_Progress.m_processed = 0;
+        const bool restored = RestoreEntry(entry, kind, backupGuid, targetGuid, stop);
+        const std::uint32_t done = m_Progress.m_processed;
+        const std::uint32_t left = entry.m_dwSize > done ? entry.m_dwSize - done : 0;
+        const int remaining = static_cast<int>(std::min<std::uint32_t>(left, INT_MAX));
+        if (!m_Progress.Callback(remaining) || (restored && m_Progress.m_StopEvent.IsSet()))
+            stop = true;
+    }
+    PostEvent(notify::kRestoreSectionEnded, static_cast<std::intptr_t>(sum));
+    m_Progress.End();
+    return !stop;
+}

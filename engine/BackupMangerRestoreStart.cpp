@@ -1,0 +1,128 @@
+// Restore: planning the checked sources and starting the restore thread.
+#include "BackupManger.h"
+
+#include "ItemKinds.h"
+#include "ProjectData.h"
+#include "RestoreWorkerPriority.h"
+#include "ResultCodes.h"
+
+#include "CheckTreeModel.h"
+#include "Preferences.h"
+
+namespace {
+
+constexpr unsigned kTextPlanOutlook = 233;
+constexpr unsigned kTextPlanAddressBook = 235;
+constexpr unsigned kTextPlanFonts = 236;
+constexpr unsigned kTextPlanFavorites = 237;
+constexpr unsigned kTextMyFiles = 158;
+
+} // namespace
+
+// Plans one source's section; a missing source gives a section without entries.
+int CBackupManger::PlanSection(std::uint32_t kind, CBackupMangerSource* source, unsigned headingId)
+{
+    m_Report.WriteLine("");
+    LogResource(headingId);
+    if (source) {
+        source->GetRestorePlan().RemoveAll();
+        const int planned = source->PlanRestore();
+        if (planned != result::kSuccess)
+            return planned;
+        m_qwRestoreTotal += source->GetRestoreTotalSize();
+    }
+    m_RestoreKinds.push_back(static_cast<std::uint16_t>(kind));
+    return result::kSuccess;
+}
+
+int CBackupManger::PlanCheckedNode(TvTreeItem node)
+{
+    const auto* tag = reinterpret_cast<const ItemTag*>(m_pRestoreTree->GetItemData(node));
+    if (!tag)
+        return result::kSuccess;
+    const auto* item = reinterpret_cast<const CBackupTreeItem*>(tag->value);
+    switch (tag->kind) {
+    case itemkind::kOutlook:
+        if (m_MailProgramOpen && m_MailProgramOpen(tag->kind))
+            return result::kRestoreCancel;
+        return PlanSection(tag->kind, GetSource(tag->kind), kTextPlanOutlook);
+    case itemkind::kOEIdentity: {
+        if (m_MailProgramOpen && m_MailProgramOpen(tag->kind))
+            return result::kRestoreCancel;
+        const std::string name = item ? item->m_strCatalogueFile : std::string();
+        if (CRestoreIdentity* identity = GetRestoreIdentity(name)) {
+            identity->GetRestorePlan().RemoveAll();
+            const int planned = identity->PlanRestore();
+            if (planned != result::kSuccess)
+                return planned;
+            m_qwRestoreTotal += identity->GetRestoreTotalSize();
+        }
+        m_RestoreIdentities.push_back(name);
+        m_RestoreKinds.push_back(static_cast<std::uint16_t>(tag->kind));
+        return result::kSuccess;
+    }
+    case itemkind::kFavorites:
+        return PlanSection(tag->kind, GetSource(tag->kind), kTextPlanFavorites);
+    case itemkind::kAddressBook:
+        return PlanSection(tag->kind, GetSource(tag->kind), kTextPlanAddressBook);
+    case itemkind::kFonts:
+        return PlanSection(tag->kind, GetSource(tag->kind), kTextPlanFonts);
+    default:
+        return result::kSuccess;
+    }
+}
+
+int CBackupManger::StartRestore(CNotify* notify)
+{
+    JoinWorker();
+    m_RestoreKinds.clear();
+    m_RestoreIdentities.clear();
+    m_qwRestoreTotal = 0;
+    m_RestoreRunList.RemoveAll();
+    if (m_pRestoreTree) {
+        for (TvTreeItem node = m_pRestoreTree->GetFirstCheckedItem(); node;
+             node = m_pRestoreTree->GetNextCheckedItem(node)) {
+            const int planned = PlanCheckedNode(node);
+            if (planned != result::kSuccess)
+                return planned;
+        }
+    }
+    if (m_pMyFiles) {
+        m_pMyFiles->GetRestorePlan().RemoveAll();
+        const int planned = m_pMyFiles->PlanRestore();
+        if (planned != result::kSuccess)
+            return planned;
+        // A plan of empty files has no bytes but still has files to restore.
+        if (!m_pMyFiles->GetRestorePlan().IsEmpty()) {
+            m_Report.WriteLine("");
+            LogResource(kTextMyFiles);
+            m_RestoreKinds.push_back(static_cast<std::uint16_t>(itemkind::kMyFiles));
+            m_qwRestoreTotal += m_pMyFiles->GetRestoreTotalSize();
+        }
+    }
+    if (m_RestoreKinds.empty())
+        return result::kNothingToRestore;
+    // A finished restore closed the archive; a second one from the same backup opens
+    // it again rather than finding none of its entries.
+    if (m_Archive.IsClosed()) {
+        const std::string& path = g_ProjectData.GetRestoreSourcePath();
+        if (path.empty())
+            return result::kInvalidBackup;
+        const int opened = OpenRestoreArchive(path);
+        if (opened != result::kSuccess)
+            return opened;
+    }
+
+    m_Report.SetPlaceholder(CHtmlReport::kRestoreSt);
+    m_Archive.SetCallback(&m_Progress, CZipProgressCallback::CbAll);
+    m_Archive.GetStorage().m_pDiskCallback = &m_DiskCallback;
+    m_Progress.m_pOwner = this;
+    m_Progress.m_pNotify = notify;
+    m_Progress.m_RunningEvent.Set();
+    const int priority = g_Preferences.m_nPriority;
+    m_Worker = std::thread([this, priority] {
+        SetWorkerThreadPriority(priority);
+        RestoreRun();
+    });
+    return result::kSuccess;
+}

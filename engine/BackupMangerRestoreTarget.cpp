@@ -1,0 +1,143 @@
+// Restore: one entry — what to do with a file already in place, the extraction and
+// the registry import after it.
+#include "BackupManger.h"
+
+#include "ItemKinds.h"
+
+#include "Preferences.h"
+#include "ResourceLibrary.h"
+#include "UniqueNames.h"
+#include "WriteLog.h"
+#include "ZipException.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+constexpr unsigned kTextIdentityFileRenamed = 241;
+
+bool Exists(const std::string& path, struct stat& st)
+{
+    // A link counts as the thing in place: it is renamed or kept, never followed.
+    return lstat(path.c_str(), &st) == 0;
+}
+
+std::string Normal(const std::string& path)
+{
+    return std::filesystem::path(path).lexically_normal().string();
+}
+
+} // namespace
+
+bool CBackupManger::RestoreEntry(const CAddInfo& entry, std::uint32_t kind,
+                                 const std::string& backupGuid, const std::string& targetGuid,
+                                 bool& stop)
+{
+    if (!PrepareTarget(entry, kind))
+        return false;
+    try {
+        if (!m_Archive.ExtractFile(entry.m_nArchiveIndex, entry.m_strSourcePath, false,
+                                   entry.m_strNewName, kGeneralBuffer)) {
+            m_Report.WriteFormatted("Fail to extract file %s", entry.m_strTargetPath.c_str());
+            return false;
+        }
+    } catch (const CZipException& e) {
+        const int cause = e.GetCause();
+        if (cause == CZipException::ErrAbortedSafely) {
+            stop = true;
+        } else {
+            m_bError = true;
+            m_Archive.CloseNewFile(true);
+            if (cause == CZipException::ErrDiskChangeAborted)
+                stop = true;
+        }
+        if (cause != CZipException::ErrAbortedSafely && cause != CZipException::ErrAborted) {
+            m_Report.WriteFormatted("Fail to extract file %s", entry.m_strTargetPath.c_str());
+            m_Report.WriteException(e);
+        }
+        return false;
+    }
+    PostExtract(entry.m_strTargetPath, entry.m_dwKind, backupGuid, targetGuid);
+    return true;
+}
+
+bool CBackupManger::RenameAside(const std::string& path, const std::string& newPath)
+{
+    if (!newPath.empty() && newPath != path && std::rename(path.c_str(), newPath.c_str()) == 0) {
+        m_Report.WriteFormatted("Rename file %s to file %s", path.c_str(), newPath.c_str());
+        return true;
+    }
+    m_Report.WriteFormatted("Fail to rename file : %s to file %s", path.c_str(), newPath.c_str());
+    return false;
+}
+
+// True when the stored copy is at least as new as the file in place. Stored times
+// have a resolution of 2 seconds, so both sides are compared at it: a file restored
+// over itself counts as the same age, not as older.
+bool CBackupManger::IsStoredCopyNewer(const std::string& path, int index)
+{
+    struct stat st
+    {
+    };
+    CZipEntryHeader header;
+    if (lstat(path.c_str(), &st) != 0 || !m_Archive.GetFileInfo(header, index))
+        return false;
+    const std::time_t stored = header.GetTime();
+    return stored / 2 >= st.st_mtime / 2;
+}
+
+bool CBackupManger::PrepareTarget(const CAddInfo& entry, std::uint32_t kind)
+{
+    // The checks below look at the target path; the file written must be that one.
+    const std::string written = CZipContainer::PredictExtractedName(
+        entry.m_strEntryName, entry.m_strSourcePath, false, entry.m_strNewName);
+    if (entry.m_strTargetPath.empty() || Normal(written) != Normal(entry.m_strTargetPath)) {
+        m_Report.WriteFormatted("Fail to restore file %s: it does not belong in folder %s",
+                                entry.m_strTargetPath.c_str(), entry.m_strSourcePath.c_str());
+        return false;
+    }
+    const std::string& path = entry.m_strTargetPath;
+    struct stat st
+    {
+    };
+    if (!Exists(path, st))
+        return true;
+    switch (kind) {
+    case itemkind::kOutlook:
+        return g_Preferences.m_nR_O2_Rename == 0 ||
+               RenameAside(path, tbm::MakeNumberedFileName(path));
+    case itemkind::kOEIdentity:
+        LogResource(kTextIdentityFileRenamed);
+        RenameAside(path, tbm::MakeNumberedFileName(path));
+        return true;
+    case itemkind::kMyFiles:
+        if (g_Preferences.m_nResFileType == 0)
+            return false;
+        if (g_Preferences.m_nResFileType == 1)
+            return IsStoredCopyNewer(path, entry.m_nArchiveIndex);
+        return true;
+    case itemkind::kFavorites:
+        return true;
+    case itemkind::kAddressBook:
+        return g_Preferences.m_nR_Wab_Save == 0 || RenameAside(path, tbm::MakeUniqueFileName(path));
+    default:
+        return false;
+    }
+}
+
+void CBackupManger::PostExtract(const std::string& path, std::uint32_t kind,
+                                const std::string& backupGuid, const std::string& targetGuid)
+{
+    if (!itemkind::IsRegistryExport(kind))
+        return;
+    if (!m_RegistryImport) {
+        WriteLog("Fail to import registry file %s: no registry import installed", path.c_str());
+        m_Report.WriteFormatted("Fail to import registry file %s", path.c_str());
+        return;
+    }
+    if (!m_RegistryImport(path, kind, backupGuid, targetGuid))
+        m_Report.WriteFormatted("Fail to import registry file %s", path.c_str());
+}
