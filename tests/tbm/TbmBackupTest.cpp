@@ -204,3 +204,29 @@ TEST_F(TbmCommandTest, UpdateAndSynchroniseRunsTellTheirCounts)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TbmCommandTest, OnATerminalOneLineIsRedrawn)
+{
+    const std::string src = m_dir / "term";
+    mkdir(src.c_str(), 0755);
+    tbmtest::WriteFileBytes(src + "/noise.bin", Noise(2000000, 9));
+    const std::string out = m_dir / "term.tbm";
+    // script(1) gives tbm a terminal of its own; -e passes its exit status on.
+    const std::string command = "HOME=" + Quote(m_home) + " " +
+                                Quote(tbmtest::CTbmRunner::ProgramPath()) + " backup --output " +
+                                Quote(out) + " " + Quote(src);
+    const std::string shown = m_dir / "shown.txt";
+    ASSERT_EQ(
+        Shell("(script -qec " + Quote(command) + " /dev/null < /dev/null > " + Quote(shown) + ")"),
+        0);
+    const std::string text = tbmtest::ReadFileBytes(shown);
+    EXPECT_NE(text.find("\r["), std::string::npos) << text;
+    EXPECT_NE(text.find("\x1b[K"), std::string::npos);
+    EXPECT_NE(text.find("100%"), std::string::npos);
+    EXPECT_NE(text.find(" left"), std::string::npos);
+    EXPECT_EQ(Shell("unzip -tq " + Quote(out)), 0);
+}
+
+} // namespace
