@@ -1,3 +1,4 @@
+#include "MyFilesData.h"
 #include "TbmCommandFixture.h"
 
 #include <gtest/gtest.h>
@@ -227,6 +228,35 @@ TEST_F(TbmCommandTest, OnATerminalOneLineIsRedrawn)
     EXPECT_NE(text.find("100%"), std::string::npos);
     EXPECT_NE(text.find(" left"), std::string::npos);
     EXPECT_EQ(Shell("unzip -tq " + Quote(out)), 0);
+}
+
+} // namespace
+
+namespace {
+
+template <class Files> constexpr bool KeepsSelections()
+{
+    return requires(Files files)
+    {
+        files.LoadSelection();
+    };
+}
+
+TEST_F(TbmCommandTest, NamedJobKeepsItsPathsForTheNextRun)
+{
+    if constexpr (!KeepsSelections<CMyFilesData>())
+        GTEST_SKIP() << "My Files cannot load a saved selection in this build";
+    const std::string src = m_dir / "kept";
+    mkdir(src.c_str(), 0755);
+    tbmtest::WriteFileBytes(src + "/one.txt", "1");
+    const std::string out = m_dir / "kept.tbm";
+    ASSERT_EQ(Tbm().Run({"backup", "--job", "Weekly", "--output", out, src}).status, 0);
+    tbmtest::WriteFileBytes(src + "/two.txt", "2");
+    // No paths: the job's saved selection and output are used again.
+    const auto again = Tbm().Run({"backup", "--job", "Weekly", "--no-verify"});
+    ASSERT_EQ(again.status, 0) << again.err;
+    const auto listed = Tbm().Run({"list", out});
+    EXPECT_NE(listed.out.find("two.txt"), std::string::npos) << listed.out;
 }
 
 } // namespace
