@@ -26,17 +26,19 @@ mkdir -p "$documents"
 # A fresh machine has nothing to back up; leave one file there so the first backup
 # shows what a real one holds.
 if [ -z "$(find "$documents" -mindepth 1 -maxdepth 1 ! -name 'My Backups' -print -quit)" ]; then
-    cat >"$documents/Welcome to Tovan Backup Manager.txt" <<'TEXT'
+    tbm="$PWD/build/bin/tbm"
+    backup="$documents/My Backups/My Documents.tbm"
+    cat >"$documents/Welcome to Tovan Backup Manager.txt" <<TEXT
 Tovan Backup Manager keeps copies of your files in one backup file (.tbm),
 a ZIP archive that any unzip tool can open.
 
 This folder is what the default job "My Documents" backs up; the backups go
 to the "My Backups" folder beside this file. Run it again at any time:
 
-    build/bin/tbm backup                      back up this folder again
-    build/bin/tbm backup --type update        only what changed since
-    build/bin/tbm list  "My Backups/My Documents.tbm"
-    build/bin/tbm verify "My Backups/My Documents.tbm"
+    $tbm backup                    back up this folder again
+    $tbm backup --type update      add only what changed since
+    $tbm list "$backup"
+    $tbm verify "$backup"
 
 You may delete this file.
 TEXT
