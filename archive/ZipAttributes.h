@@ -41,6 +41,15 @@ inline bool IsDirectory(std::uint32_t attributes)
     return (attributes & AttrDirectory) != 0;
 }
 
+// Unix file type in the high 16 bits: a symbolic link, whose entry data is the
+// link's target.
+constexpr std::uint32_t UnixTypeMask = 0xF0000000;
+constexpr std::uint32_t UnixTypeLink = 0xA0000000;
+inline bool IsUnixLink(std::uint32_t attributes)
+{
+    return (attributes & UnixTypeMask) == UnixTypeLink;
+}
+
 // True when attributes of `system` can be converted (ids 0, 3, 6, 7 and 10).
 bool IsSupportedSystem(int system);
 

@@ -10,11 +10,13 @@
 #include "ZipVolumeStore.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 class CZipFile;
+class CZipReplacingFile;
 
 // The archive object: creates, opens, adds to, replaces in, deletes from and closes
 // a ZIP archive over the volume store. Writing an entry goes OpenNewFile,
@@ -48,6 +50,8 @@ public:
     static constexpr std::uint32_t DefaultSearchSize = 32768;
     static constexpr std::uint32_t MinBufferSize = 1024;
     static constexpr int ReplaceMarker = 0x100; // low 16 bits of a replacement level word
+    // Longest link target extracted; the system refuses longer ones anyway.
+    static constexpr std::uint32_t MaxLinkTarget = 65536;
 
     CZipContainer() = default;
     ~CZipContainer();
@@ -77,6 +81,10 @@ public:
     void CloseNewFile(bool afterException = false);
 
     bool AddNewFile(const CZipAddInfo& info);
+    // True when the file of the last AddNewFile changed size while it was read: the
+    // entry holds exactly the bytes that were read (sizes and CRC agree with them),
+    // which are not what the file held when adding began.
+    bool LastFileChangedSize() const { return m_lastChangedSize; }
     void DeleteFiles(std::vector<int> indexes);
     bool GetFromArchive(CZipContainer& source, int index, bool keepSystemId = false,
                         int replaceIndex = -1, CZipProgressCallback* callback = nullptr);
@@ -102,6 +110,11 @@ public:
     // Extracts entry `index` into `folder` (with its folders when `fullPath`, under
     // `newName` when given). Names never lead outside the folder: "..", ".", root
     // and drive parts are dropped and links inside the folder are not followed.
+    // A file is written under a temporary name beside the target and renamed onto
+    // it only after its CRC checked out (replacing a file or link there, never a
+    // folder): a failure, a CRC error (102) or an abort with the data incomplete
+    // (105) leaves what was there untouched. A Unix link entry becomes a symbolic
+    // link to its stored target.
     bool ExtractFile(int index, const std::string& folder, bool fullPath = true,
                      const std::string& newName = {}, std::uint32_t bufferSize = 65536);
     // Reads the whole entry and checks its CRC; directories must be empty (111).
@@ -147,8 +160,11 @@ private:
     bool AddFile(AddPlan& plan);
     int AddThroughTrial(AddPlan& plan);
     bool CopyFromTrial(CZipContainer& trial, AddPlan& plan);
+    bool ReadSourceSize(AddPlan& plan);
+    static std::unique_ptr<CZipStream> OpenSource(const AddPlan& plan);
     bool AddData(AddPlan& plan);
-    void CopySource(AddPlan& plan, CZipFile& source, CZipProgressCallback* callback);
+    void CopySource(AddPlan& plan, CZipStream& source, CZipProgressCallback* callback);
+    static bool HasMoreData(CZipStream& source);
     void HandleAbort(bool exhausted, bool replacement, CZipProgressCallback* callback,
                      const std::string& path);
     bool CheckGainAfter(AddPlan& plan);
@@ -164,8 +180,13 @@ private:
     void ReadDescriptor(const CZipEntryHeader& header);
     void EndReading();
     int AbortCode(std::uint32_t chunk, std::uint32_t bufferSize) const;
-    std::uint32_t CopyEntryTo(int fd, const std::string& target, std::uint32_t bufferSize,
+    using ChunkSink = std::function<void(const char*, std::uint32_t)>;
+    std::uint32_t CopyEntryTo(const ChunkSink& sink, std::uint32_t bufferSize,
                               CZipProgressCallback* callback, int& abortCode);
+    int ExtractDataTo(CZipReplacingFile& replacement, const CZipEntryHeader& header,
+                      std::uint32_t bufferSize, CZipProgressCallback* callback, int& abortCode);
+    int ExtractLinkTo(CZipReplacingFile& replacement, const CZipEntryHeader& header,
+                      std::uint32_t bufferSize, CZipProgressCallback* callback, int& abortCode);
 
     // Moving data inside the file.
     std::uint32_t GetDataEnd();
@@ -192,6 +213,7 @@ private:
     std::string m_password;
     CZipCrypt m_crypt;
     int m_systemId = 3;
+    bool m_lastChangedSize = false;
 
     // The entry being written.
     int m_openIndex = -1;

@@ -5,9 +5,11 @@
 #include "ZipAttributes.h"
 #include "ZipException.h"
 #include "ZipFile.h"
+#include "ZipMemoryFile.h"
 #include "ZipPathParts.h"
 #include "ZipPlatform.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <limits>
 
@@ -32,6 +34,8 @@ bool CZipContainer::AddNewFile(const CZipAddInfo& info)
 {
     if (!CanAddEntry())
         return false;
+    if ((info.m_smartFlags & CZipAddInfo::SmartInternal) != CZipAddInfo::SmartInternal)
+        m_lastChangedSize = false;
     AddPlan plan;
     if (!PlanAdd(info, plan))
         return false;
@@ -56,10 +60,14 @@ bool CZipContainer::PlanAdd(const CZipAddInfo& info, AddPlan& plan)
         return false;
     std::string name =
         info.m_nameInArchive.empty() ? DeriveName(path, info.m_fullPath) : info.m_nameInArchive;
+    // The path itself: a symbolic link is stored as a link, never followed (it may
+    // dangle, point at a folder, or lead out of what the user chose).
     std::uint32_t attributes = 0;
-    if (!ZipPlatform::GetFileAttributes(path, attributes))
+    std::time_t modified = 0;
+    if (!ZipPlatform::GetLinkStatus(path, attributes, modified))
         return false;
-    plan.directory = ZipAttributes::IsDirectory(attributes);
+    plan.link = ZipAttributes::IsUnixLink(attributes);
+    plan.directory = !plan.link && ZipAttributes::IsDirectory(attributes);
     std::replace(name.begin(), name.end(), '/', '\\');
     if (plan.directory && (name.empty() || name.back() != '\\'))
         name += '\\';
@@ -72,11 +80,9 @@ bool CZipContainer::PlanAdd(const CZipAddInfo& info, AddPlan& plan)
     } else {
         plan.replaceIndex = -1;
     }
-    std::time_t modified = 0;
     plan.header.m_fileName = name;
     plan.header.m_externalAttr = attributes;
-    plan.header.SetTime(ZipPlatform::GetFileModTime(path, modified) ? modified
-                                                                    : std::time(nullptr));
+    plan.header.SetTime(modified);
     plan.level = info.m_level < -1 || info.m_level > 9 ? -1 : info.m_level;
     plan.internal = plan.Has(CZipAddInfo::SmartInternal);
     if (!plan.internal)
@@ -106,14 +112,18 @@ bool CZipContainer::AddFolder(AddPlan& plan)
 bool CZipContainer::AddFile(AddPlan& plan)
 {
     const std::string& path = plan.info.m_path;
-    plan.sizeKnown = ZipPlatform::GetFileSize(path, plan.size);
+    plan.sizeKnown = ReadSourceSize(plan);
     if (plan.sizeKnown && plan.size > std::numeric_limits<std::uint32_t>::max()) {
         if (plan.callback)
             plan.callback->CallbackEnd();
         throw CZipException::FromErrno(EFBIG, path); // needs ZIP64
     }
-    if (plan.sizeKnown && plan.size == 0 && plan.Has(CZipAddInfo::SmartPassEmpty))
+    if (plan.sizeKnown && plan.size == 0 && plan.Has(CZipAddInfo::SmartPassEmpty) &&
+        !m_password.empty()) {
+        // Whatever the file holds by the time it is read must not go in unencrypted.
         m_password.clear();
+        plan.readLimit = 0;
+    }
     if (plan.sizeKnown && plan.size < 5 && plan.Has(CZipAddInfo::SmartStoreSmall))
         plan.level = 0;
     if (plan.replaceIndex >= 0 && !plan.sizeKnown) {
@@ -123,7 +133,7 @@ bool CZipContainer::AddFile(AddPlan& plan)
     }
     const bool spanned = m_storage.IsSpanMode() == 1;
     const bool trial =
-        plan.sizeKnown && plan.level != 0 &&
+        plan.sizeKnown && plan.level != 0 && plan.readLimit != 0 &&
         ((plan.Has(CZipAddInfo::SmartCheckGain) && spanned) || plan.replaceIndex >= 0);
     if (trial) {
         const int result = AddThroughTrial(plan);
@@ -139,11 +149,36 @@ bool CZipContainer::AddFile(AddPlan& plan)
     return checkAfter ? CheckGainAfter(plan) : true;
 }
 
+bool CZipContainer::ReadSourceSize(AddPlan& plan)
+{
+    if (!plan.link)
+        return ZipPlatform::GetFileSize(plan.info.m_path, plan.size);
+    if (!ZipPlatform::ReadLinkTarget(plan.info.m_path, plan.linkTarget))
+        return false;
+    plan.size = plan.linkTarget.size();
+    return true;
+}
+
+// The bytes of the entry: the file, or the target of a link. Null when the file
+// cannot be opened.
+std::unique_ptr<CZipStream> CZipContainer::OpenSource(const AddPlan& plan)
+{
+    if (plan.link) {
+        auto memory = std::make_unique<CZipMemoryFile>();
+        memory->Write(plan.linkTarget.data(), static_cast<std::uint32_t>(plan.linkTarget.size()));
+        memory->SeekToBegin();
+        return memory;
+    }
+    auto file = std::make_unique<CZipFile>();
+    if (!file->Open(plan.info.m_path, CZipStream::OpenRead | CZipStream::ShareDenyWrite, false))
+        return nullptr;
+    return file;
+}
+
 bool CZipContainer::AddData(AddPlan& plan)
 {
-    const std::string& path = plan.info.m_path;
-    CZipFile source;
-    if (!source.Open(path, CZipStream::OpenRead | CZipStream::ShareDenyWrite, false)) {
+    std::unique_ptr<CZipStream> source = OpenSource(plan);
+    if (!source) {
         if (plan.callback)
             plan.callback->CallbackEnd();
         return false;
@@ -156,37 +191,57 @@ bool CZipContainer::AddData(AddPlan& plan)
             plan.callback->CallbackEnd();
         return false;
     }
+    if (plan.replaceIndex >= 0)
+        plan.readLimit = std::min<std::uint64_t>(plan.readLimit, size); // the room made for it
     CZipProgressCallback* callback = plan.callback;
     if (plan.internal) {
         callback = GetCallback(CZipProgressCallback::CbAddStore);
         if (callback)
             callback->SetTotal(size);
+    } else if (plan.replaceIndex >= 0) {
+        // Making room reported on the same callback as CbReplace: report the file
+        // as CbAdd again.
+        callback = StartProgress(CZipProgressCallback::CbAdd, plan.header.m_fileName,
+                                 plan.info.m_path, size);
     } else if (callback) {
         callback->SetTotal(size);
     }
-    CopySource(plan, source, callback);
+    CopySource(plan, *source, callback);
     CloseNewFile();
     if (callback)
         callback->CallbackEnd();
     return true;
 }
 
-void CZipContainer::CopySource(AddPlan& plan, CZipFile& source, CZipProgressCallback* callback)
+// Reads the source to its end (or to the plan's limit) whatever size it had when
+// adding began: a file that grows or shrinks meanwhile gives an entry of exactly
+// the bytes read, and LastFileChangedSize says so.
+void CZipContainer::CopySource(AddPlan& plan, CZipStream& source, CZipProgressCallback* callback)
 {
     const std::uint32_t chunkSize = plan.ChunkSize();
     CZipBuffer chunk(chunkSize);
-    for (;;) {
-        const std::uint32_t got = source.Read(chunk.GetBuffer(), chunkSize);
+    std::uint64_t total = 0;
+    bool ended = false;
+    while (!ended) {
+        const auto room =
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(chunkSize, plan.readLimit - total));
+        const std::uint32_t got = room > 0 ? source.Read(chunk.GetBuffer(), room) : 0;
         WriteNewFile(chunk.GetBuffer(), got);
-        const bool shortChunk = got < chunkSize;
-        if (callback && !(*callback)(static_cast<int>(got))) {
-            char probe = 0;
-            const bool exhausted = shortChunk || source.Read(&probe, 1) == 0;
-            HandleAbort(exhausted, plan.replaceIndex >= 0, callback, plan.info.m_path);
-        }
-        if (shortChunk)
-            return;
+        total += got;
+        ended = got < chunkSize || total == plan.readLimit;
+        if (callback && !(*callback)(static_cast<int>(got)))
+            HandleAbort(ended || !HasMoreData(source), plan.replaceIndex >= 0, callback,
+                        plan.info.m_path);
     }
+    const bool cutShort = total == plan.readLimit && HasMoreData(source);
+    if (cutShort || (plan.sizeKnown && total != plan.size))
+        m_lastChangedSize = true;
+}
+
+bool CZipContainer::HasMoreData(CZipStream& source)
+{
+    char probe = 0;
+    return source.Read(&probe, 1) == 1;
 }
 
 // Stopping on the last chunk still gives a whole entry (106); stopping earlier

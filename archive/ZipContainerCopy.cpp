@@ -37,7 +37,9 @@ int CZipContainer::AddThroughTrial(AddPlan& plan)
         info.m_level = plan.level;
         info.m_smartFlags = 0;
         info.m_replaceIndex = -1;
-        result = trial.AddNewFile(info) && CopyFromTrial(trial, plan);
+        const bool added = trial.AddNewFile(info);
+        m_lastChangedSize = m_lastChangedSize || trial.m_lastChangedSize;
+        result = added && CopyFromTrial(trial, plan);
     } catch (...) {
         trial.Close(CloseAfterException);
         if (!tempPath.empty())

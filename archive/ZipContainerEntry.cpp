@@ -39,12 +39,13 @@ bool CZipContainer::OpenNewFile(const CZipEntryHeader& templ, int levelWord,
         return false;
     auto header = std::make_unique<CZipEntryHeader>(templ);
     if (!path.empty()) {
+        // The path itself: a symbolic link gives the link's own type and time, and
+        // the caller writes its target as the data.
         std::uint32_t attributes = 0;
-        if (!ZipPlatform::GetFileAttributes(path, attributes))
-            return false;
         std::time_t modified = 0;
-        header->SetTime(ZipPlatform::GetFileModTime(path, modified) ? modified
-                                                                    : std::time(nullptr));
+        if (!ZipPlatform::GetLinkStatus(path, attributes, modified))
+            return false;
+        header->SetTime(modified);
         header->m_externalAttr = attributes;
     }
     header->SetSystem(m_systemId);

@@ -2,7 +2,6 @@
 
 #include "ZipException.h"
 
-
 void CZipDeflate::Begin(int level)
 {
     End();

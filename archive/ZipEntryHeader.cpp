@@ -99,6 +99,12 @@ bool CZipEntryHeader::IsDirectory() const
     return ZipAttributes::IsDirectory(GetSystemAttributes());
 }
 
+bool CZipEntryHeader::IsSymbolicLink() const
+{
+    return GetSystem() == ZipAttributes::SystemUnix && ZipAttributes::IsUnixLink(m_externalAttr) &&
+           !EndsWithSeparator(m_fileName);
+}
+
 void CZipEntryHeader::SetTime(std::time_t time)
 {
     struct tm local

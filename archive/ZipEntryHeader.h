@@ -66,6 +66,8 @@ public:
     // conversion), and whether they make the entry a folder.
     std::uint32_t GetSystemAttributes() const;
     bool IsDirectory() const;
+    // A symbolic link made on Unix: its data is the link's target.
+    bool IsSymbolicLink() const;
 
     // DOS time and date from calendar time, taken as local time.
     void SetTime(std::time_t time);

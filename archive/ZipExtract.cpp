@@ -4,6 +4,7 @@
 #include "ZipException.h"
 #include "ZipExtractTarget.h"
 #include "ZipPlatform.h"
+#include "ZipReplacingFile.h"
 
 #include <unistd.h>
 
@@ -40,18 +41,17 @@ int CZipContainer::AbortCode(std::uint32_t chunk, std::uint32_t bufferSize) cons
                                                          : CZipException::ErrAbortedSafely;
 }
 
-// Reads the open entry to its end in chunks of `bufferSize`, writing each to `fd`
-// when it is not -1. Sets `abortCode` when the callback stops it.
-std::uint32_t CZipContainer::CopyEntryTo(int fd, const std::string& target,
-                                         std::uint32_t bufferSize, CZipProgressCallback* callback,
-                                         int& abortCode)
+// Reads the open entry to its end in chunks of `bufferSize`, handing each to
+// `sink`. Sets `abortCode` when the callback stops it.
+std::uint32_t CZipContainer::CopyEntryTo(const ChunkSink& sink, std::uint32_t bufferSize,
+                                         CZipProgressCallback* callback, int& abortCode)
 {
     CZipBuffer chunk(bufferSize);
     std::uint32_t total = 0;
     for (;;) {
         const std::uint32_t got = ReadFile(chunk.GetBuffer(), bufferSize);
-        if (fd >= 0)
-            WriteAll(fd, chunk.GetBuffer(), got, target);
+        if (sink)
+            sink(chunk.GetBuffer(), got);
         total += got;
         if (callback && !(*callback)(static_cast<int>(got))) {
             abortCode = AbortCode(got, bufferSize);
@@ -82,29 +82,81 @@ bool CZipContainer::ExtractFile(int index, const std::string& folder, bool fullP
     }
     if (callback)
         callback->SetTotal(header.m_uncompressedSize);
+    if (header.IsSymbolicLink() && header.m_uncompressedSize > MaxLinkTarget) {
+        if (callback)
+            callback->CallbackEnd();
+        throw CZipException::FromErrno(ENAMETOOLONG, path);
+    }
     if (!OpenFile(index))
         return false;
     int abortCode = 0;
-    int fd = -1;
+    int result = 0;
     try {
-        fd = target.CreateFile();
-        CopyEntryTo(fd, path, bufferSize, callback, abortCode);
-        const int closed = close(fd);
-        fd = -1;
-        if (closed != 0)
-            throw CZipException::FromErrno(errno, path);
+        CZipReplacingFile replacement(target);
+        result = header.IsSymbolicLink()
+                     ? ExtractLinkTo(replacement, header, bufferSize, callback, abortCode)
+                     : ExtractDataTo(replacement, header, bufferSize, callback, abortCode);
     } catch (...) {
-        if (fd >= 0)
-            close(fd);
         CloseFile({}, true);
+        if (callback)
+            callback->CallbackEnd();
         throw;
     }
-    const int result = CloseFile(path);
-    if (abortCode == CZipException::ErrAbortedSafely && result != 1)
-        abortCode = CZipException::ErrAborted;
     if (callback)
         callback->CallbackEnd();
     if (abortCode != 0)
         throw CZipException(abortCode, path);
     return result == 1;
+}
+
+// Writes the open entry to a temporary file and puts it in place once its CRC
+// checked out and its time and permissions are set. Returns CloseFile's result
+// (-2 when the time or permissions could not be set; the file is still placed).
+// Nothing is placed when the data is incomplete.
+int CZipContainer::ExtractDataTo(CZipReplacingFile& replacement, const CZipEntryHeader& header,
+                                 std::uint32_t bufferSize, CZipProgressCallback* callback,
+                                 int& abortCode)
+{
+    const int fd = replacement.CreateFile();
+    const std::string& path = replacement.GetPath();
+    CopyEntryTo(
+        [fd, &path](const char* data, std::uint32_t size) { WriteAll(fd, data, size, path); },
+        bufferSize, callback, abortCode);
+    int result = CloseFile({});
+    if (result != 1) {
+        // Incomplete: stopped early, or a stream that ended before its size.
+        if (abortCode != 0)
+            abortCode = CZipException::ErrAborted;
+        return result;
+    }
+    if (!ZipPlatform::SetDescriptorModTime(fd, header.GetTime()) ||
+        !ZipPlatform::SetDescriptorAttributes(fd, header.GetSystemAttributes()))
+        result = -2;
+    replacement.Commit();
+    return result;
+}
+
+// A link entry's data is the link's target: read it whole, check the CRC, then
+// make the link. The target may point anywhere; it is data, and extraction never
+// walks through links, so later entries cannot be written through it.
+int CZipContainer::ExtractLinkTo(CZipReplacingFile& replacement, const CZipEntryHeader& header,
+                                 std::uint32_t bufferSize, CZipProgressCallback* callback,
+                                 int& abortCode)
+{
+    std::string linkTarget;
+    CopyEntryTo(
+        [&linkTarget](const char* data, std::uint32_t size) { linkTarget.append(data, size); },
+        bufferSize, callback, abortCode);
+    const int result = CloseFile({});
+    if (result != 1) {
+        // Incomplete: stopped early, or a stream that ended before its size.
+        if (abortCode != 0)
+            abortCode = CZipException::ErrAborted;
+        return result;
+    }
+    if (linkTarget.empty() || linkTarget.find('\0') != std::string::npos)
+        throw CZipException::FromErrno(EINVAL, GetArchivePath());
+    replacement.CreateLink(linkTarget, header.GetTime());
+    replacement.Commit();
+    return result;
 }

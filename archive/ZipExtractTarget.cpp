@@ -102,19 +102,9 @@ void CZipExtractTarget::MakeFolders() const
     close(OpenFolder(m_parts.size()));
 }
 
-int CZipExtractTarget::CreateFile() const
+int CZipExtractTarget::OpenParentFolder() const
 {
     if (m_parts.empty())
         throw CZipException::FromErrno(EISDIR, m_path);
-    const int folder = OpenFolder(m_parts.size() - 1);
-    const char* name = m_parts.back().c_str();
-    constexpr int flags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC;
-    int fd = openat(folder, name, flags, 0666);
-    if (fd < 0 && errno == ELOOP && unlinkat(folder, name, 0) == 0)
-        fd = openat(folder, name, flags | O_EXCL, 0666);
-    const int error = errno;
-    close(folder);
-    if (fd < 0)
-        throw CZipException::FromErrno(error, m_path);
-    return fd;
+    return OpenFolder(m_parts.size() - 1);
 }

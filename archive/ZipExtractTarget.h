@@ -20,10 +20,11 @@ public:
     // Creates the folder (it may be reached through links: the caller chose it) and
     // every part below it as folders. File errors are thrown as CZipException.
     void MakeFolders() const;
-    // Creates every part but the last as folders and opens the last one as a new,
-    // empty file for writing; an existing link of that name is replaced, never
-    // followed. Returns the descriptor.
-    int CreateFile() const;
+    // Creates every part but the last as folders and opens the folder that holds
+    // the last one (EISDIR when there is no part). Returns the descriptor.
+    int OpenParentFolder() const;
+    // The last part: the name of the file in that folder.
+    const std::string& GetLeafName() const { return m_parts.back(); }
 
 private:
     // Opens the folder and walks `depth` parts down, creating missing ones.

@@ -2,7 +2,6 @@
 
 #include "ZipException.h"
 
-
 void CZipInflate::Begin(const std::string& fileName)
 {
     End();

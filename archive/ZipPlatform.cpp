@@ -31,6 +31,16 @@ bool HasRoomFor(const std::string& folder, std::uint64_t size)
            freeBytes >= size;
 }
 
+std::uint32_t AttributesFromMode(mode_t mode)
+{
+    std::uint32_t attributes = (static_cast<std::uint32_t>(mode) & 0xFFFF) << 16;
+    if (S_ISDIR(mode))
+        attributes |= ZipAttributes::AttrDirectory;
+    if (!(mode & S_IWUSR))
+        attributes |= ZipAttributes::AttrReadOnly;
+    return attributes;
+}
+
 } // namespace
 
 bool GetFileAttributes(const std::string& path, std::uint32_t& attributes)
@@ -40,23 +50,73 @@ bool GetFileAttributes(const std::string& path, std::uint32_t& attributes)
     };
     if (stat(path.c_str(), &st) != 0)
         return false;
-    attributes = (static_cast<std::uint32_t>(st.st_mode) & 0xFFFF) << 16;
-    if (S_ISDIR(st.st_mode))
-        attributes |= ZipAttributes::AttrDirectory;
-    if (!(st.st_mode & S_IWUSR))
-        attributes |= ZipAttributes::AttrReadOnly;
+    attributes = AttributesFromMode(st.st_mode);
     return true;
+}
+
+bool GetLinkStatus(const std::string& path, std::uint32_t& attributes, std::time_t& modified)
+{
+    struct stat st
+    {
+    };
+    if (lstat(path.c_str(), &st) != 0)
+        return false;
+    attributes = AttributesFromMode(st.st_mode);
+    modified = st.st_mtime;
+    return true;
+}
+
+bool ReadLinkTarget(const std::string& path, std::string& target)
+{
+    // A link may be longer than PATH_MAX on some file systems: grow until it fits.
+    std::string buffer(256, '\0');
+    for (;;) {
+        const ssize_t got = readlink(path.c_str(), buffer.data(), buffer.size());
+        if (got < 0)
+            return false;
+        if (static_cast<std::size_t>(got) < buffer.size()) {
+            buffer.resize(static_cast<std::size_t>(got));
+            target = std::move(buffer);
+            return true;
+        }
+        if (buffer.size() >= (1u << 20)) {
+            errno = ENAMETOOLONG;
+            return false;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+unsigned ModeFromAttributes(std::uint32_t attributes)
+{
+    unsigned mode = (attributes >> 16) & 0777;
+    if ((attributes >> 16) == 0) {
+        mode = ZipAttributes::IsDirectory(attributes) ? 0755 : 0644;
+        if (attributes & ZipAttributes::AttrReadOnly)
+            mode &= ~0222u;
+    }
+    return mode;
 }
 
 bool SetFileAttributes(const std::string& path, std::uint32_t attributes)
 {
-    mode_t mode = (attributes >> 16) & 0777;
-    if ((attributes >> 16) == 0) {
-        mode = ZipAttributes::IsDirectory(attributes) ? 0755 : 0644;
-        if (attributes & ZipAttributes::AttrReadOnly)
-            mode &= ~0222;
-    }
-    return chmod(path.c_str(), mode) == 0;
+    return chmod(path.c_str(), static_cast<mode_t>(ModeFromAttributes(attributes))) == 0;
+}
+
+bool SetDescriptorAttributes(int fd, std::uint32_t attributes)
+{
+    return fchmod(fd, static_cast<mode_t>(ModeFromAttributes(attributes))) == 0;
+}
+
+bool SetDescriptorModTime(int fd, std::time_t modified)
+{
+    struct timespec times[2] = {};
+    times[0].tv_nsec = UTIME_NOW;
+    if (modified == static_cast<std::time_t>(-1))
+        times[1].tv_nsec = UTIME_NOW;
+    else
+        times[1].tv_sec = modified;
+    return futimens(fd, times) == 0;
 }
 
 bool GetFileModTime(const std::string& path, std::time_t& modified)

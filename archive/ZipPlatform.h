@@ -12,10 +12,21 @@ namespace ZipPlatform {
 // and the Windows bits derived from it (0x10 folder, 0x01 when the owner may not
 // write).
 bool GetFileAttributes(const std::string& path, std::uint32_t& attributes);
+// Attributes and modification time of `path` itself: a symbolic link is not followed
+// and gives its own mode (file type S_IFLNK) and time, even when it dangles.
+bool GetLinkStatus(const std::string& path, std::uint32_t& attributes, std::time_t& modified);
+// The bytes a symbolic link points to.
+bool ReadLinkTarget(const std::string& path, std::string& target);
+// The permission bits SetFileAttributes gives for `attributes`.
+unsigned ModeFromAttributes(std::uint32_t attributes);
 // Sets the permission bits from the high 16 bits (or, without them, from the
 // read-only and folder bits). Set-user-id, set-group-id and sticky bits are never
 // set: an archive must not hand out privileges when it is restored.
 bool SetFileAttributes(const std::string& path, std::uint32_t attributes);
+
+// The same for an open file.
+bool SetDescriptorAttributes(int fd, std::uint32_t attributes);
+bool SetDescriptorModTime(int fd, std::time_t modified);
 
 bool GetFileModTime(const std::string& path, std::time_t& modified);
 // Sets the modification time (-1: now); the access time becomes now.

@@ -30,7 +30,7 @@ bool CZipContainer::TestFile(int index, std::uint32_t bufferSize)
     try {
         if (!OpenFile(index))
             return false;
-        CopyEntryTo(-1, {}, bufferSize, callback, abortCode);
+        CopyEntryTo({}, bufferSize, callback, abortCode);
         result = CloseFile();
     } catch (...) {
         CloseFile({}, true);

@@ -17,7 +17,7 @@ class CBackupMangerFileCheck : public CFileCheck
 public:
     // The style of the Skip/Retry/Cancel question; its answers are IDSKIPFILE,
     // IDRETRYFILE or anything else for cancel.
-    static constexpr unsigned kPromptStyle = MB_ABORTRETRYIGNORE | MB_ICONWARNING;
+    static constexpr unsigned kPromptStyle = MB_SKIPRETRYCANCEL | MB_ICONWARNING;
 
     explicit CBackupMangerFileCheck(CHtmlReport& report) : m_Report(report) {}
 

@@ -63,8 +63,9 @@ int CBackupManger::StartBackup(CNotify* notify)
 {
     JoinWorker();
     g_ProjectData.SaveJob();
-    if (m_pBackupTree)
-        m_pBackupTree->SaveCheckStateToFile(g_ProjectData.GetPathInJobFolder(kMainTreeFile));
+    const std::string treeFile = g_ProjectData.GetPathInJobFolder(kMainTreeFile);
+    if (m_pBackupTree && !treeFile.empty())
+        m_pBackupTree->SaveCheckStateToFile(treeFile);
     if (m_pMyFiles)
         m_pMyFiles->SaveSelection();
     ApplyMedium();
@@ -166,8 +167,14 @@ bool CBackupManger::AddOne(const CAddInfo& item, int replaceIndex, bool& stop)
     // the one before.
     m_Progress.m_processed = 0;
     try {
-        if (m_Archive.AddNewFile(info))
+        if (m_Archive.AddNewFile(info)) {
+            // The entry holds what was read; the user should know it may not be the
+            // file's final state.
+            if (m_Archive.LastFileChangedSize())
+                m_Report.WriteLine("File changed while it was being backed up: " +
+                                   item.m_strSourcePath);
             return true;
+        }
         m_Progress.m_externalPath = item.m_strSourcePath;
         m_Progress.m_total = item.m_dwSize;
     } catch (const CZipException& e) {

@@ -36,7 +36,9 @@ int CBackupManger::BuildBackupTree(CCheckTreeModel* tree)
     AddSourceNode(*tree, root, itemkind::kFonts, kTextFonts);
     // A missing file leaves every node unchecked; a damaged one is reported by the
     // model and leaves them so too.
-    tree->LoadCheckStateFromFile(g_ProjectData.GetPathInJobFolder(kMainTreeFile));
+    const std::string treeFile = g_ProjectData.GetPathInJobFolder(kMainTreeFile);
+    if (!treeFile.empty())
+        tree->LoadCheckStateFromFile(treeFile);
     return 0;
 }
 

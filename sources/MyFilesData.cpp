@@ -1,5 +1,6 @@
 #include "MyFilesData.h"
 
+#include "CheckTreeModel.h"
 #include "ProjectData.h"
 #include "ResultCodes.h"
 #include "WriteLog.h"
@@ -35,17 +36,69 @@ const char* KindText(mode_t mode)
     return "device";
 }
 
+// 0 and 8 (skipped) let the collection go on; anything else ends it.
+bool GoesOn(int code)
+{
+    return code == result::kSuccess || code == result::kSkip;
+}
+
 } // namespace
 
-CMyFilesData::CMyFilesData() : CBackupMangerSource(kCatalogueName) {}
+CMyFilesData::CMyFilesData() : CBackupMangerSource(kCatalogueName)
+{
+    SetTree(nullptr);
+}
+
+CMyFilesData::~CMyFilesData() = default;
+
+void CMyFilesData::SetTree(CCheckTreeModel* tree)
+{
+    if (!tree) {
+        m_pOwnTree = std::make_unique<CCheckTreeModel>();
+        tree = m_pOwnTree.get();
+    } else {
+        m_pOwnTree.reset();
+    }
+    m_pFolders.reset();
+    m_pTree = tree;
+    m_pFolders = std::make_unique<CFolderTree>(*m_pTree);
+    m_RestoreItems.clear();
+}
+
+void CMyFilesData::Reset()
+{
+    CBackupMangerSource::Reset();
+    m_Target.Clear();
+}
 
 int CMyFilesData::Collect(std::string& catalogueName)
 {
     m_ItemList.RemoveAll();
     m_Exclusions.Set(g_ProjectData.GetOutputPath(), g_ProjectData.GetWorkFolderPath());
-    for (const std::string& path : m_Selection) {
+    if (!m_bSelectionReady)
+        LoadSelection();
+    TvTreeItem item = m_pTree->GetRootItem();
+    while (item) {
+        const CFolderTreeNode* node = m_pFolders->GetNode(item);
+        if (!node || node->m_bRestore || !m_pTree->IsItemCheckedOrSubChecked(item)) {
+            item = m_pTree->GetNextItemEx(item);
+            continue;
+        }
+        if (IsStopRequested())
+            return result::kAbortScan;
+        // The work folder and everything opened below it stay out.
+        if (IsExcludedFolderPath(node->m_strPath)) {
+            item = m_pFolders->GetNextAfterSubtree(item);
+            continue;
+        }
+        const int code = CollectItem(item, *node);
+        if (!GoesOn(code))
+            return code;
+        item = m_pTree->GetNextItemEx(item);
+    }
+    for (const std::string& path : m_Missing) {
         const int code = CollectPath(path);
-        if (code != result::kSuccess && code != result::kSkip)
+        if (!GoesOn(code))
             return code;
     }
     if (!WriteCatalogue(kCatalogueName)) {
@@ -56,6 +109,32 @@ int CMyFilesData::Collect(std::string& catalogueName)
     return result::kSuccess;
 }
 
+int CMyFilesData::CollectItem(TvTreeItem item, const CFolderTreeNode& node)
+{
+    // Never opened: the folder is taken whole, as it is on disk now.
+    if (node.m_Files.empty() && !m_pTree->ItemHasChildren(item))
+        return CollectPath(node.m_strPath);
+    for (const CFolderTreeFile& file : node.m_Files) {
+        if (!file.IsChecked())
+            continue;
+        if (IsStopRequested())
+            return result::kAbortScan;
+        const int code = CollectPath(file.m_strPath);
+        if (!GoesOn(code))
+            return code;
+    }
+    return result::kSuccess;
+}
+
+bool CMyFilesData::IsExcludedFolderPath(const std::string& path) const
+{
+    struct stat st
+    {
+    };
+    return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           m_Exclusions.IsExcludedFolder(st.st_dev, st.st_ino);
+}
+
 int CMyFilesData::CollectPath(const std::string& path)
 {
     if (IsStopRequested())
@@ -64,7 +143,7 @@ int CMyFilesData::CollectPath(const std::string& path)
     {
     };
     if (lstat(path.c_str(), &st) != 0)
-        return AddMyFile(path, false); // the file check asks the user about it
+        return AddMyFile(path, EntryType::File); // the file check asks the user about it
     const std::size_t slash = path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
     struct stat parent
@@ -79,15 +158,13 @@ int CMyFilesData::CollectPath(const std::string& path)
     if (hasParent && m_Exclusions.IsExcludedFile(parent.st_dev, parent.st_ino,
                                                  path.substr(slash + 1), st.st_dev, st.st_ino))
         return result::kSuccess;
-    if (S_ISLNK(st.st_mode)) {
-        Log("Symbolic link not followed, not backed up: " + path);
-        return result::kSuccess;
-    }
-    if (!S_ISREG(st.st_mode)) {
+    if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
         Log(std::string("Skipped ") + KindText(st.st_mode) + ": " + path);
         return result::kSuccess;
     }
-    return PassesFilter(path, g_ProjectData) ? AddMyFile(path, false) : result::kSuccess;
+    if (!PassesFilter(path, g_ProjectData))
+        return result::kSuccess;
+    return AddMyFile(path, S_ISLNK(st.st_mode) ? EntryType::Link : EntryType::File);
 }
 
 int CMyFilesData::WalkFolder(const std::string& folder)
@@ -97,7 +174,7 @@ int CMyFilesData::WalkFolder(const std::string& folder)
     if (!dir) {
         if (fd >= 0)
             close(fd);
-        return AddMyFile(folder, true); // unreadable folder: the user decides
+        return AddMyFile(folder, EntryType::Folder); // unreadable folder: the user decides
     }
     struct stat self
     {
@@ -112,7 +189,7 @@ int CMyFilesData::WalkFolder(const std::string& folder)
     // A fixed order makes two backups of the same tree alike.
     std::sort(names.begin(), names.end());
     if (names.empty())
-        return AddMyFile(folder, true); // keeps the empty folder
+        return AddMyFile(folder, EntryType::Folder); // keeps the empty folder
     for (const std::string& name : names) {
         if (IsStopRequested())
             return result::kAbortScan;
@@ -120,25 +197,19 @@ int CMyFilesData::WalkFolder(const std::string& folder)
         struct stat st
         {
         };
-        if (fstatat(dirfd(dir.get()), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            const int code = AddMyFile(path, false);
-            if (code == result::kCancel || code == result::kAbortScan)
-                return code;
-            continue;
-        }
         int code = result::kSuccess;
-        if (S_ISDIR(st.st_mode)) {
+        if (fstatat(dirfd(dir.get()), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            code = AddMyFile(path, EntryType::File);
+        } else if (S_ISDIR(st.st_mode)) {
             if (!m_Exclusions.IsExcludedFolder(st.st_dev, st.st_ino))
                 code = WalkFolder(path);
         } else if (m_Exclusions.IsExcludedFile(self.st_dev, self.st_ino, name, st.st_dev,
                                                st.st_ino)) {
             continue;
-        } else if (S_ISLNK(st.st_mode)) {
-            Log("Symbolic link not followed, not backed up: " + path);
-        } else if (!S_ISREG(st.st_mode)) {
+        } else if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
             Log(std::string("Skipped ") + KindText(st.st_mode) + ": " + path);
         } else if (PassesFilter(name, g_ProjectData)) {
-            code = AddMyFile(path, false);
+            code = AddMyFile(path, S_ISLNK(st.st_mode) ? EntryType::Link : EntryType::File);
         }
         if (code == result::kCancel || code == result::kAbortScan)
             return code;
@@ -146,7 +217,7 @@ int CMyFilesData::WalkFolder(const std::string& folder)
     return result::kSuccess;
 }
 
-int CMyFilesData::AddMyFile(const std::string& path, bool directory)
+int CMyFilesData::AddMyFile(const std::string& path, EntryType type)
 {
     const int code = CheckFileLoop(path);
     if (code != result::kSuccess)
@@ -154,9 +225,18 @@ int CMyFilesData::AddMyFile(const std::string& path, bool directory)
     auto info = std::make_unique<CAddInfo>(path, kKind);
     info->m_strEntryName = GetEntryName(path);
     info->m_strTreePath = GetTreePath(path);
-    if (directory) {
+    if (type == EntryType::Folder) {
         info->m_dwDirectory = 1;
         info->m_dwSize = 0;
+    } else if (type == EntryType::Link) {
+        // The link itself, not what it points at: the archive stores its target.
+        struct stat st
+        {
+        };
+        info->m_dwDirectory = 0;
+        info->m_dwSize = lstat(path.c_str(), &st) == 0
+                             ? CAddInfo::CatalogueSize(static_cast<std::uint64_t>(st.st_size))
+                             : 0;
     }
     m_ItemList.Add(std::move(info));
     return result::kSuccess;

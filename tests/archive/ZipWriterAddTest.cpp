@@ -89,6 +89,25 @@ TEST_F(ZipWriterAdd, ReplacementStoredAtLevelZeroAndCompressedThroughTrial)
     }
 }
 
+TEST_F(ZipWriterAdd, StoredReplacementReportsTheMoveThenTheFileAsAdding)
+{
+    ASSERT_TRUE(Add(Pattern(4000), 0, 7, -1, "a"));
+    ASSERT_TRUE(Add(Pattern(3000), 0, 7, -1, "b"));
+    CRecordingCallback callback;
+    m_zip.SetCallback(&callback);
+    ASSERT_TRUE(Add(Pattern(2500, 5), 0, 7, 0, "a"));
+    m_zip.SetCallback(nullptr);
+    ASSERT_FALSE(callback.calls.empty());
+    EXPECT_EQ(callback.calls.front().type, CZipProgressCallback::CbReplace);
+    int added = 0;
+    for (const auto& call : callback.calls)
+        if (call.type == CZipProgressCallback::CbAdd)
+            added += call.bytes;
+    EXPECT_EQ(added, 2500);
+    EXPECT_EQ(callback.calls.back().type, CZipProgressCallback::CbAdd);
+    EXPECT_EQ(callback.m_externalPath, m_dir / "a");
+}
+
 TEST_F(ZipWriterAdd, AbortOnLastChunkGives106AndAWholeEntry)
 {
     CRecordingCallback callback;

@@ -92,6 +92,7 @@ TEST_P(BackupMangerPromptTest, MissingFileAsksSkipRetryCancel)
     EXPECT_EQ(m_prompt.Messages().size(), c.answers.size());
     ASSERT_FALSE(m_prompt.Messages().empty());
     EXPECT_NE(m_prompt.Messages()[0].text.find(missing), std::string::npos);
+    EXPECT_EQ(m_prompt.Messages()[0].style & MB_BUTTONMASK, MB_SKIPRETRYCANCEL);
     const std::string& report = m_engine.GetReport().GetText();
     EXPECT_NE(report.find(c.expectLog), std::string::npos);
     EXPECT_NE(report.find("File : " + missing), std::string::npos);

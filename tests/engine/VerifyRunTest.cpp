@@ -152,3 +152,20 @@ TEST_F(VerifyRunTest, CancelledVerificationStillEnds)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(VerifyRunTest, EmptyPasswordLeavesEveryEntryPlain)
+{
+    g_ProjectData.SetPassword("");
+    BackUpThreeFiles();
+    EXPECT_EQ(backuptest::RunCommand(
+                  "python3 -c \"import zipfile,sys; z=zipfile.ZipFile(sys.argv[1]); "
+                  "assert z.infolist() and all(i.flag_bits & 1 == 0 for i in z.infolist())\" '" +
+                  g_ProjectData.GetOutputPath() + "'"),
+              0);
+    RunVerify();
+    EXPECT_EQ(Passed(), 1u);
+}
+
+} // namespace

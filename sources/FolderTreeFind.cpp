@@ -1,0 +1,83 @@
+#include "FolderTree.h"
+
+#include "CheckTreeModel.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> SplitAbsolute(const std::string& path)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    for (const char c : path + '/') {
+        if (c != '/') {
+            part += c;
+            continue;
+        }
+        if (part == "..") {
+            if (!parts.empty())
+                parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        part.clear();
+    }
+    return parts;
+}
+
+std::string HomeFolder()
+{
+    const char* home = std::getenv("HOME");
+    if (home && *home)
+        return home;
+    const passwd* entry = getpwuid(getuid());
+    return entry && entry->pw_dir ? entry->pw_dir : "";
+}
+
+} // namespace
+
+std::string CFolderTree::NormalPath(const std::string& path)
+{
+    if (path.empty() || path[0] != '/')
+        return {};
+    std::string normal;
+    for (const std::string& part : SplitAbsolute(path))
+        normal += "/" + part;
+    return normal.empty() ? "/" : normal;
+}
+
+TvTreeItem CFolderTree::FindFolder(const std::string& path)
+{
+    const std::string normal = NormalPath(path);
+    if (normal.empty())
+        return {};
+    TvTreeItem item = GetRootFolder();
+    for (const std::string& part : SplitAbsolute(normal)) {
+        if (!OpenFolder(item))
+            return {};
+        TvTreeItem child = m_tree.GetChildItem(item);
+        while (child && !(GetNode(child) && m_tree.GetItemText(child) == part))
+            child = m_tree.GetNextSiblingItem(child);
+        if (!child)
+            return {};
+        item = child;
+    }
+    return item;
+}
+
+TvTreeItem CFolderTree::ShowHomeFolder()
+{
+    const std::string home = HomeFolder();
+    if (home.empty())
+        return {};
+    // The folder's own spelling: a home below a linked folder (/home -> /var/home)
+    // is reached along its real path, since links are not opened.
+    char real[PATH_MAX];
+    return FindFolder(realpath(home.c_str(), real) ? std::string(real) : home);
+}
