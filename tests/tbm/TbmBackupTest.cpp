@@ -1,4 +1,3 @@
-#include "MyFilesData.h"
 #include "TbmCommandFixture.h"
 
 #include <gtest/gtest.h>
@@ -234,18 +233,8 @@ TEST_F(TbmCommandTest, OnATerminalOneLineIsRedrawn)
 
 namespace {
 
-template <class Files> constexpr bool KeepsSelections()
-{
-    return requires(Files files)
-    {
-        files.LoadSelection();
-    };
-}
-
 TEST_F(TbmCommandTest, NamedJobKeepsItsPathsForTheNextRun)
 {
-    if constexpr (!KeepsSelections<CMyFilesData>())
-        GTEST_SKIP() << "My Files cannot load a saved selection in this build";
     const std::string src = m_dir / "kept";
     mkdir(src.c_str(), 0755);
     tbmtest::WriteFileBytes(src + "/one.txt", "1");

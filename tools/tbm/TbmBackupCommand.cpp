@@ -47,15 +47,6 @@ std::size_t TerminalColumns()
     return 80;
 }
 
-// Calls the My Files source's own loader of the job's saved selection, when it has one.
-template <class Files> bool LoadSelectionOf(Files& files)
-{
-    if constexpr (requires { files.LoadSelection(); })
-        return static_cast<bool>(files.LoadSelection());
-    else
-        return false;
-}
-
 } // namespace
 
 CTbmBackupCommand::CTbmBackupCommand(const CTbmOptions& options) : m_options(options) {}
@@ -67,11 +58,6 @@ CTbmBackupCommand::~CTbmBackupCommand()
         tbm::DeleteFolderTree(m_strWorkFolder);
         ::rmdir(m_strWorkFolder.c_str());
     }
-}
-
-bool CTbmBackupCommand::LoadSavedSelection(CMyFilesData& files) const
-{
-    return LoadSelectionOf(files);
 }
 
 int CTbmBackupCommand::Run()
@@ -93,7 +79,7 @@ int CTbmBackupCommand::Run()
     engine.SetMode(0);
     if (!selection.empty()) {
         myFiles->SetSelection(selection);
-    } else if (!LoadSavedSelection(*myFiles)) {
+    } else if (!myFiles->LoadSelection()) {
         Say("the job '" + g_ProjectData.GetJobName() +
             "' has no saved selection: name the files and folders to back up");
         return tbmexit::kUsage;

@@ -4,7 +4,6 @@
 #include <vector>
 
 class CBackupManger;
-class CMyFilesData;
 class CTbmOptions;
 class CTbmProgress;
 
@@ -27,7 +26,6 @@ private:
     int Backup(CBackupManger& engine, CTbmProgress& progress);
     int Verify(CBackupManger& engine, CTbmProgress& progress);
     void TellWhere() const;
-    bool LoadSavedSelection(CMyFilesData& files) const;
 
     const CTbmOptions& m_options;
     std::string m_strPassword;
