@@ -1,39 +1,69 @@
+#include "TbmBackupCommand.h"
+#include "TbmConsole.h"
+#include "TbmExitCodes.h"
+#include "TbmExtractCommand.h"
+#include "TbmInterrupt.h"
+#include "TbmListCommand.h"
+#include "TbmOptions.h"
+#include "TbmPrompt.h"
+#include "TbmUsage.h"
+#include "TbmUsageError.h"
+#include "TbmVerifyCommand.h"
+
+#include "Globals.h"
+#include "Prompt.h"
+#include "ResourceLibrary.h"
+#include "StatusLogStartup.h"
+
 #include <cstdio>
-#include <cstring>
+#include <iostream>
+#include <stdexcept>
 
 namespace {
 
-const char kUsage[] =
-    "Usage: tbm COMMAND [OPTIONS]\n"
-    "\n"
-    "Tovan Backup Manager on the command line.\n"
-    "\n"
-    "Commands:\n"
-    "  backup    write a backup of the chosen files or of a saved job\n"
-    "  verify    test every entry of a backup file\n"
-    "  list      list the entries of a backup file\n"
-    "  extract   extract entries of a backup file into a folder\n"
-    "  restore   put the files of a backup back in their places\n"
-    "\n"
-    "Options:\n"
-    "  -h, --help      show this help\n"
-    "      --version   show the version\n"
-    "\n"
-    "Exit status: 0 success, 1 failure, 2 usage error, 3 cancelled.\n";
+int RunCommand(const CTbmOptions& options)
+{
+    switch (options.m_command) {
+    case CTbmOptions::Command::Help:
+        std::fputs(CTbmUsage::Full(), stdout);
+        return tbmexit::kSuccess;
+    case CTbmOptions::Command::Version:
+        std::puts("tbm (Tovan Backup Manager) 1.1");
+        return tbmexit::kSuccess;
+    case CTbmOptions::Command::Backup:
+        return CTbmBackupCommand(options).Run();
+    case CTbmOptions::Command::Verify:
+        return CTbmVerifyCommand::Run(options);
+    case CTbmOptions::Command::List:
+        return CTbmListCommand::Run(options, std::cout);
+    case CTbmOptions::Command::Extract:
+        return CTbmExtractCommand::Run(options);
+    }
+    return tbmexit::kUsage;
+}
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2 || !std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "--help")) {
-        std::fputs(kUsage, stdout);
-        return argc < 2 ? 2 : 0;
+    try {
+        const CTbmOptions options =
+            CTbmOptions::Parse(std::vector<std::string>(argv + 1, argv + argc));
+        StartStatusLog(g_Globals.GetProgramFolder());
+        TextResources().Load(g_Globals.GetProgramPath(kTextResFileName));
+        CTbmInterrupt::Install();
+        CTbmPrompt prompt(options.m_onError, CTbmConsole::Get());
+        SetPrompt(&prompt);
+        const int code = RunCommand(options);
+        SetPrompt(nullptr);
+        return code;
+    } catch (const CTbmUsageError& e) {
+        SetPrompt(nullptr);
+        std::fprintf(stderr, "tbm: %s\n%s", e.what(), CTbmUsage::Short());
+        return tbmexit::kUsage;
+    } catch (const std::exception& e) {
+        SetPrompt(nullptr);
+        std::fprintf(stderr, "tbm: %s\n", e.what());
+        return tbmexit::kFailed;
     }
-    if (!std::strcmp(argv[1], "--version")) {
-        std::puts("tbm (Tovan Backup Manager) 1.1");
-        return 0;
-    }
-    std::fprintf(stderr, "tbm: the command '%s' is not available in this build yet\n", argv[1]);
-    std::fputs(kUsage, stderr);
-    return 2;
 }

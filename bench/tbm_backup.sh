@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Times "tbm backup" against "zip -r -6" on the same mixed tree of about 330 MB, in the
+# same run: wall time, archive size and peak memory (GNU time) of each and the
+# ratios; then an update run with nothing changed, against the full backup's time.
+# Usage: bench/tbm_backup.sh [BUILD_DIR]   (a Release build is representative)
+set -euo pipefail
+build=$(realpath "${1:-build-release}")
+tbm="$build/bin/tbm"
+[ -x "$tbm" ] || { echo "build the tbm target in $build first (Release)" >&2; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+tree="$work/tree"
+mkdir -p "$tree" "$work/out" "$work/home"
+
+# Many small text files, some large compressible ones, some random binary and one
+# 50 MB file: what a documents folder tends to hold.
+python3 - "$tree" <<'PY'
+import os, random, sys
+root = sys.argv[1]
+rnd = random.Random(7)
+words = [''.join(rnd.choice('abcdefghijklmnopqrstuvwxyz') for _ in range(rnd.randint(2, 9)))
+         for _ in range(5000)]
+def text(n):
+    out, size = [], 0
+    while size < n:
+        line = ' '.join(rnd.choice(words) for _ in range(rnd.randint(4, 14))) + '\n'
+        out.append(line); size += len(line)
+    return ''.join(out)
+for d in range(40):
+    folder = os.path.join(root, 'notes', f'd{d:02}')
+    os.makedirs(folder)
+    for f in range(60):
+        with open(os.path.join(folder, f'note{f:03}.txt'), 'w') as fh:
+            fh.write(text(rnd.randint(500, 20000)))
+os.makedirs(os.path.join(root, 'logs'))
+chunk = text(4 << 20)
+for i in range(4):
+    with open(os.path.join(root, 'logs', f'server{i}.log'), 'w') as fh:
+        for _ in range(10):
+            fh.write(chunk)
+os.makedirs(os.path.join(root, 'media'))
+for i in range(3):
+    with open(os.path.join(root, 'media', f'photo{i}.jpg'), 'wb') as fh:
+        fh.write(os.urandom(20 << 20))
+with open(os.path.join(root, 'big.dat'), 'wb') as fh:
+    for _ in range(25):
+        fh.write(os.urandom(1 << 20))
+        fh.write(chunk[:1 << 20].encode())
+PY
+
+# measure NAME COMMAND...: wall seconds and peak RSS (KB) from GNU time, into vars.
+measure() {
+    local name=$1; shift
+    /usr/bin/time -v -o "$work/$name.time" "$@" >/dev/null 2>"$work/$name.err" || {
+        echo "$name failed:" >&2; cat "$work/$name.err" >&2; exit 1; }
+    local wall rss
+    wall=$(grep 'Elapsed (wall clock)' "$work/$name.time" | awk '{print $NF}')
+    rss=$(grep 'Maximum resident set size' "$work/$name.time" | awk '{print $NF}')
+    printf -v "${name}_wall" '%s' "$(python3 -c 'import sys; p=sys.argv[1].split(":"); print(sum(float(x)*60**i for i,x in enumerate(reversed(p))))' "$wall")"
+    printf -v "${name}_rss" '%s' "$rss"
+}
+
+export HOME="$work/home"
+sync
+measure tbm "$tbm" backup --no-verify --output "$work/out/tree.tbm" "$tree"
+measure zip bash -c "cd '$work' && zip -r -6 -q '$work/out/tree.zip' tree"
+measure update "$tbm" backup --type update --no-verify --output "$work/out/tree.tbm" "$tree"
+
+tbm_size=$(stat -c %s "$work/out/tree.tbm")
+zip_size=$(stat -c %s "$work/out/tree.zip")
+printf 'tree         %d MB in %d files\n' "$(du -sm "$tree" | cut -f1)" "$(find "$tree" -type f | wc -l)"
+printf 'tbm backup   %8.2f s  %12d bytes  %7d KB peak\n' "$tbm_wall" "$tbm_size" "$tbm_rss"
+printf 'zip -r -6    %8.2f s  %12d bytes  %7d KB peak\n' "$zip_wall" "$zip_size" "$zip_rss"
+printf 'tbm update   %8.2f s  (nothing changed)  %7d KB peak\n' "$update_wall" "$update_rss"
+python3 -c "import sys; t,z,ts,zs,u=map(float,sys.argv[1:]); print(f'ratios: time {t/z:.3f}x zip  size {ts/zs:.4f}x zip  update {u/t:.3f}x full')" \
+    "$tbm_wall" "$zip_wall" "$tbm_size" "$zip_size" "$update_wall"

@@ -1,0 +1,251 @@
+#include "TbmCommandFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using tbmtest::Quote;
+using tbmtest::Shell;
+using tbmtest::TbmCommandTest;
+
+// Python's zipfile reads every entry, finds the catalogue at the root and the tree's
+// files, and sees the executable bit.
+const char kPythonCheck[] = R"(
+import sys, zipfile
+z = zipfile.ZipFile(sys.argv[1])
+assert z.testzip() is None
+names = z.namelist()
+for n in ("maindata.ini", "treeobj.tdat", "MyFiles.tdat"):
+    assert n in names, n
+tail = lambda s: [n for n in names if n.endswith(s)]
+assert len(tail("/nested/deeper/notes.txt")) == 1
+assert len(tail("/empty folder/")) == 1
+assert z.getinfo(tail("/empty.bin")[0]).file_size == 0
+assert len(tail("/gr\u00fc\u00dfe \u00e9t\u00e9.txt")) == 1, names
+assert z.getinfo(tail("/run.sh")[0]).external_attr >> 16 & 0o111
+)";
+
+bool Exists(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    return stat(path.c_str(), &st) == 0;
+}
+
+TEST_F(TbmCommandTest, BackupOfARealTreePassesEveryPeer)
+{
+    const std::string src = MakeTree();
+    const std::string out = m_dir / "out/tree.tbm";
+    const auto run = Tbm().Run({"backup", "--output", out, src});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Backup: " + out), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("backup.html"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("verification passed"), std::string::npos) << run.err;
+
+    EXPECT_EQ(Shell("unzip -tq " + Quote(out)), 0);
+    EXPECT_EQ(Shell("7zz t " + Quote(out)), 0);
+    tbmtest::WriteFileBytes(m_dir / "check.py", kPythonCheck);
+    EXPECT_EQ(Shell("python3 " + Quote(m_dir / "check.py") + " " + Quote(out)), 0);
+    EXPECT_EQ(Tbm().Run({"verify", out}).status, 0);
+}
+
+TEST_F(TbmCommandTest, PasswordFromTheEnvironmentEncryptsTheBackup)
+{
+    const std::string src = MakeTree();
+    const std::string out = m_dir / "secret.tbm";
+    Tbm().SetEnv("TBM_TEST_PW", "s3cret!");
+    ASSERT_EQ(Tbm().Run({"backup", "--password-env", "TBM_TEST_PW", "--output", out, src}).status,
+              0);
+    EXPECT_EQ(Shell("unzip -o -P 's3cret!' " + Quote(out) + " -d " + Quote(m_dir / "unzipped")), 0);
+    EXPECT_NE(Shell("unzip -t -P wrong " + Quote(out)), 0);
+    // Without the password nobody can be asked (no terminal): a failure, not a hang.
+    const auto unasked = Tbm().Run({"verify", out});
+    EXPECT_EQ(unasked.status, 1);
+    EXPECT_NE(unasked.err.find("password"), std::string::npos) << unasked.err;
+
+    tbmtest::WriteFileBytes(m_dir / "pw", "s3cret!\n");
+    EXPECT_EQ(Tbm().Run({"verify", out, "--password-file", m_dir / "pw"}).status, 0);
+    tbmtest::WriteFileBytes(m_dir / "wrong", "nope\n");
+    EXPECT_EQ(Tbm().Run({"verify", out, "--password-file", m_dir / "wrong"}).status, 1);
+}
+
+TEST_F(TbmCommandTest, VolumeSizeSplitsIntoPartsThatReadBack)
+{
+    const std::string src = m_dir / "noise";
+    mkdir(src.c_str(), 0755);
+    tbmtest::WriteFileBytes(src + "/a.bin", Noise(200000, 1));
+    tbmtest::WriteFileBytes(src + "/b.bin", Noise(100000, 2));
+    const std::string out = m_dir / "parts/title.tbm";
+    const auto run = Tbm().Run({"backup", "--volume-size", "64k", "--output", out, src});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(Exists(m_dir / "parts/title.000"));
+    EXPECT_TRUE(Exists(m_dir / "parts/title.001"));
+    EXPECT_TRUE(Exists(out));
+    EXPECT_EQ(Tbm().Run({"verify", out}).status, 0);
+    const std::string to = m_dir / "back";
+    ASSERT_EQ(Tbm().Run({"extract", out, "--to", to}).status, 0);
+    EXPECT_EQ(tbmtest::ReadFileBytes(to + src + "/a.bin"), Noise(200000, 1));
+    EXPECT_EQ(tbmtest::ReadFileBytes(to + src + "/b.bin"), Noise(100000, 2));
+}
+
+TEST_F(TbmCommandTest, ABackupThatFitsOneVolumeIsOneFile)
+{
+    const std::string src = m_dir / "small";
+    mkdir(src.c_str(), 0755);
+    tbmtest::WriteFileBytes(src + "/a.txt", "tiny");
+    const std::string out = m_dir / "one/title.tbm";
+    ASSERT_EQ(Tbm().Run({"backup", "--volume-size", "1M", "--output", out, src}).status, 0);
+    EXPECT_TRUE(Exists(out));
+    EXPECT_FALSE(Exists(m_dir / "one/title.000"));
+    EXPECT_EQ(Shell("unzip -tq " + Quote(out)), 0);
+}
+
+TEST_F(TbmCommandTest, DefaultJobBacksUpTheDocumentsFolderButNotItself)
+{
+    const std::string documents = m_home + "/Documents";
+    mkdir(documents.c_str(), 0700);
+    tbmtest::WriteFileBytes(documents + "/letter.txt", "Dear reader\n");
+    const std::string out = documents + "/My Backups/My Documents.tbm";
+    ASSERT_EQ(Tbm().Run({"backup"}).status, 0);
+    ASSERT_TRUE(Exists(out));
+    EXPECT_TRUE(Exists(m_home + "/.config/Tovan-Soft/Tovan Backup Manager/My Documents/"
+                                "backup.html"));
+    // The second run finds the first backup inside the documents folder and leaves it out.
+    ASSERT_EQ(Tbm().Run({"backup", "--no-verify"}).status, 0);
+    const auto listed = Tbm().Run({"list", out});
+    ASSERT_EQ(listed.status, 0);
+    EXPECT_NE(listed.out.find("letter.txt"), std::string::npos);
+    EXPECT_EQ(listed.out.find("My Documents.tbm"), std::string::npos) << listed.out;
+}
+
+TEST_F(TbmCommandTest, LockedFileIsSkippedWithoutATerminalOrCancelsOnRequest)
+{
+    const std::string src = m_dir / "locked";
+    mkdir(src.c_str(), 0755);
+    tbmtest::WriteFileBytes(src + "/ok.txt", "fine");
+    tbmtest::WriteFileBytes(src + "/secret.txt", "hidden");
+    // Another program holds the file locked for writing (this works for root too).
+    const int locked = open((src + "/secret.txt").c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(locked, 0);
+    ASSERT_EQ(flock(locked, LOCK_EX), 0);
+    const std::string out = m_dir / "locked.tbm";
+    const auto skipped = Tbm().Run({"backup", "--output", out, src});
+    EXPECT_EQ(skipped.status, 0) << skipped.err;
+    EXPECT_NE(skipped.err.find("skipped"), std::string::npos) << skipped.err;
+    const auto listed = Tbm().Run({"list", out});
+    EXPECT_NE(listed.out.find("ok.txt"), std::string::npos);
+    EXPECT_EQ(listed.out.find("secret.txt"), std::string::npos);
+    // The report lists the skipped file too.
+    const std::size_t report = skipped.out.find("Report: ");
+    ASSERT_NE(report, std::string::npos) << skipped.out;
+    const std::string reportPath =
+        skipped.out.substr(report + 8, skipped.out.find('\n', report) - report - 8);
+    EXPECT_NE(tbmtest::ReadFileBytes(reportPath).find("Skip reading the file"), std::string::npos);
+
+    const auto cancelled =
+        Tbm().Run({"backup", "--on-error", "cancel", "--output", m_dir / "c.tbm", src});
+    EXPECT_EQ(cancelled.status, 3) << cancelled.err;
+    close(locked);
+}
+
+TEST_F(TbmCommandTest, InterruptCancelsCleanlyAndLeavesAReadableArchive)
+{
+    const std::string src = m_dir / "large";
+    mkdir(src.c_str(), 0755);
+    for (int i = 0; i < 6; ++i)
+        tbmtest::WriteFileBytes(src + "/part" + std::to_string(i) + ".bin",
+                                Noise(16 * 1024 * 1024, static_cast<std::uint32_t>(i)));
+    const std::string out = m_dir / "large.tbm";
+    const auto run = Tbm().Run({"backup", "--output", out, src}, [&](pid_t pid) {
+        // Once the archive exists the run is adding files; then interrupt it.
+        for (int i = 0; i < 6000 && !Exists(out); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        kill(pid, SIGINT);
+    });
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_EQ(Shell("unzip -tq " + Quote(out)), 0);
+    EXPECT_EQ(Tbm().Run({"verify", out}).status, 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TbmCommandTest, UpdateAndSynchroniseRunsTellTheirCounts)
+{
+    const std::string src = m_dir / "docs";
+    mkdir(src.c_str(), 0755);
+    tbmtest::WriteFileBytes(src + "/a.txt", "first");
+    tbmtest::WriteFileBytes(src + "/b.txt", "second");
+    const std::string out = m_dir / "docs.tbm";
+    ASSERT_EQ(Tbm().Run({"backup", "--output", out, src}).status, 0);
+
+    tbmtest::WriteFileBytes(src + "/c.txt", "third");
+    const auto updated = Tbm().Run({"backup", "--type", "update", "--output", out, src});
+    ASSERT_EQ(updated.status, 0) << updated.err;
+    EXPECT_NE(updated.err.find("new 1,"), std::string::npos) << updated.err;
+
+    unlink((src + "/b.txt").c_str());
+    const auto synced = Tbm().Run({"backup", "--type", "sync", "--output", out, src});
+    ASSERT_EQ(synced.status, 0) << synced.err;
+    EXPECT_NE(synced.err.find("removed 1"), std::string::npos) << synced.err;
+    const auto listed = Tbm().Run({"list", out});
+    EXPECT_NE(listed.out.find("c.txt"), std::string::npos);
+    EXPECT_EQ(listed.out.find("b.txt"), std::string::npos) << listed.out;
+    EXPECT_EQ(Shell("unzip -tq " + Quote(out)), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TbmCommandTest, OnATerminalOneLineIsRedrawn)
+{
+    const std::string src = m_dir / "term";
+    mkdir(src.c_str(), 0755);
+    tbmtest::WriteFileBytes(src + "/noise.bin", Noise(2000000, 9));
+    const std::string out = m_dir / "term.tbm";
+    // script(1) gives tbm a terminal of its own; -e passes its exit status on.
+    const std::string command = "HOME=" + Quote(m_home) + " " +
+                                Quote(tbmtest::CTbmRunner::ProgramPath()) + " backup --output " +
+                                Quote(out) + " " + Quote(src);
+    const std::string shown = m_dir / "shown.txt";
+    ASSERT_EQ(
+        Shell("(script -qec " + Quote(command) + " /dev/null < /dev/null > " + Quote(shown) + ")"),
+        0);
+    const std::string text = tbmtest::ReadFileBytes(shown);
+    EXPECT_NE(text.find("\r["), std::string::npos) << text;
+    EXPECT_NE(text.find("\x1b[K"), std::string::npos);
+    EXPECT_NE(text.find("100%"), std::string::npos);
+    EXPECT_NE(text.find(" left"), std::string::npos);
+    EXPECT_EQ(Shell("unzip -tq " + Quote(out)), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TbmCommandTest, NamedJobKeepsItsPathsForTheNextRun)
+{
+    const std::string src = m_dir / "kept";
+    mkdir(src.c_str(), 0755);
+    tbmtest::WriteFileBytes(src + "/one.txt", "1");
+    const std::string out = m_dir / "kept.tbm";
+    ASSERT_EQ(Tbm().Run({"backup", "--job", "Weekly", "--output", out, src}).status, 0);
+    tbmtest::WriteFileBytes(src + "/two.txt", "2");
+    // No paths: the job's saved selection and output are used again.
+    const auto again = Tbm().Run({"backup", "--job", "Weekly", "--no-verify"});
+    ASSERT_EQ(again.status, 0) << again.err;
+    const auto listed = Tbm().Run({"list", out});
+    EXPECT_NE(listed.out.find("two.txt"), std::string::npos) << listed.out;
+}
+
+} // namespace

@@ -1,0 +1,60 @@
+#include "TbmArchive.h"
+
+#include "Prompt.h"
+#include "ZipException.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+
+void CTbmArchive::Open(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    // A clear "no such file" beats the store's search for volumes of a missing name.
+    if (stat(path.c_str(), &st) != 0)
+        throw CZipException::FromErrno(errno, path);
+    if (!S_ISREG(st.st_mode))
+        throw CZipException::FromErrno(EISDIR, path);
+    m_path = path;
+    m_zip.Open(path, CZipContainer::ArcOpenReadOnly, kFixedVolumesHint);
+}
+
+bool CTbmArchive::HasEncryptedEntries() const
+{
+    for (std::size_t i = 0; i < m_zip.GetCount(); ++i) {
+        CZipEntryHeader header;
+        if (m_zip.GetFileInfo(header, static_cast<int>(i)) && header.IsEncrypted())
+            return true;
+    }
+    return false;
+}
+
+bool CTbmArchive::PreparePassword(const std::string& password, std::string& error)
+{
+    std::string chosen = password;
+    if (chosen.empty()) {
+        if (!HasEncryptedEntries())
+            return true;
+        if (!Prompt().AskPassword("The backup " + m_path + " is protected by a password.",
+                                  chosen)) {
+            error = "the backup is protected by a password: give --password-file or "
+                    "--password-env";
+            return false;
+        }
+    }
+    if (!m_zip.SetPassword(chosen)) {
+        error = "the password may only hold plain ASCII letters, digits and signs";
+        return false;
+    }
+    return true;
+}
+
+std::string CTbmArchive::EntryName(const CZipEntryHeader& header)
+{
+    std::string name = header.m_fileName;
+    std::replace(name.begin(), name.end(), '\\', '/');
+    return name;
+}

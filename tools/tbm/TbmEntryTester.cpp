@@ -1,0 +1,64 @@
+#include "TbmEntryTester.h"
+
+#include "Notify.h"
+#include "TbmArchive.h"
+#include "TbmConsole.h"
+#include "TbmInterrupt.h"
+#include "ZipException.h"
+
+namespace {
+
+void Post(CNotify& notify, int code, std::intptr_t value)
+{
+    notify.post(notify::kEvent, static_cast<std::uintptr_t>(code), value);
+}
+
+void Say(const std::string& text)
+{
+    CTbmConsole::Get().Write("tbm: " + text + "\n");
+}
+
+} // namespace
+
+void CTbmEntryTester::Run(const std::string& path, const std::string& password, CNotify& notify)
+{
+    CTbmArchive archive;
+    std::string error;
+    try {
+        archive.Open(path);
+    } catch (const CZipException& e) {
+        Say(path + ": " + e.what());
+        Post(notify, notify::kVerifyEnded, 0);
+        return;
+    }
+    if (!archive.PreparePassword(password, error)) {
+        Say(error);
+        Post(notify, notify::kVerifyEnded, 0);
+        return;
+    }
+    CZipContainer& zip = archive.Zip();
+    std::intptr_t failed = 0;
+    for (std::size_t i = 0; i < zip.GetCount(); ++i) {
+        if (CTbmInterrupt::IsRaised()) {
+            Post(notify, notify::kVerifyEnded, failed);
+            return;
+        }
+        CZipEntryHeader header;
+        zip.GetFileInfo(header, static_cast<int>(i));
+        const std::string name = CTbmArchive::EntryName(header);
+        Post(notify, notify::kVerifyName, reinterpret_cast<std::intptr_t>(name.c_str()));
+        try {
+            if (!zip.TestFile(static_cast<int>(i))) {
+                Say("failed the test: " + name);
+                ++failed;
+            }
+        } catch (const CZipException& e) {
+            Say("failed the test: " + name + ": " + e.what());
+            ++failed;
+        }
+    }
+    if (failed)
+        Post(notify, notify::kVerifyEnded, failed);
+    else
+        Post(notify, notify::kVerifyPassed, 0);
+}

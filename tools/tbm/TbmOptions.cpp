@@ -1,0 +1,200 @@
+#include "TbmOptions.h"
+
+#include "TbmUsageError.h"
+
+#include <cctype>
+#include <functional>
+#include <map>
+
+namespace {
+
+using Command = CTbmOptions::Command;
+
+// One option of a command: whether it takes a value, and what it sets.
+struct OptionRule
+{
+    bool takesValue;
+    std::function<void(CTbmOptions&, const std::string&)> apply;
+};
+using RuleTable = std::map<std::string, OptionRule>;
+
+const std::map<std::string, Command>& CommandNames()
+{
+    static const std::map<std::string, Command> names = {{"backup", Command::Backup},
+                                                         {"verify", Command::Verify},
+                                                         {"list", Command::List},
+                                                         {"extract", Command::Extract}};
+    return names;
+}
+
+int ParseType(const std::string& text)
+{
+    if (text == "normal")
+        return 0;
+    if (text == "update")
+        return 1;
+    if (text == "sync")
+        return 2;
+    throw CTbmUsageError("--type takes normal, update or sync, not '" + text + "'");
+}
+
+CTbmOptions::OnError ParseOnError(const std::string& text)
+{
+    if (text == "ask")
+        return CTbmOptions::OnError::Ask;
+    if (text == "skip")
+        return CTbmOptions::OnError::Skip;
+    if (text == "cancel")
+        return CTbmOptions::OnError::Cancel;
+    throw CTbmUsageError("--on-error takes ask, skip or cancel, not '" + text + "'");
+}
+
+void AddPasswordRules(RuleTable& rules)
+{
+    rules["--password-file"] = {
+        true, [](CTbmOptions& o, const std::string& v) { o.m_strPasswordFile = v; }};
+    rules["--password-env"] = {
+        true, [](CTbmOptions& o, const std::string& v) { o.m_strPasswordEnv = v; }};
+}
+
+RuleTable RulesFor(Command command)
+{
+    RuleTable rules;
+    switch (command) {
+    case Command::Backup:
+        rules["--job"] = {true, [](CTbmOptions& o, const std::string& v) { o.m_strJob = v; }};
+        rules["--output"] = {true, [](CTbmOptions& o, const std::string& v) { o.m_strOutput = v; }};
+        rules["--type"] = {true,
+                           [](CTbmOptions& o, const std::string& v) { o.m_nType = ParseType(v); }};
+        rules["--volume-size"] = {true, [](CTbmOptions& o, const std::string& v) {
+                                      o.m_qwVolumeSize = CTbmOptions::ParseVolumeSize(v);
+                                  }};
+        rules["--on-error"] = {
+            true, [](CTbmOptions& o, const std::string& v) { o.m_onError = ParseOnError(v); }};
+        rules["--no-verify"] = {false,
+                                [](CTbmOptions& o, const std::string&) { o.m_bVerify = false; }};
+        AddPasswordRules(rules);
+        break;
+    case Command::Verify:
+        AddPasswordRules(rules);
+        break;
+    case Command::List:
+        rules["--json"] = {false, [](CTbmOptions& o, const std::string&) { o.m_bJson = true; }};
+        break;
+    case Command::Extract:
+        rules["--to"] = {true, [](CTbmOptions& o, const std::string& v) { o.m_strTarget = v; }};
+        AddPasswordRules(rules);
+        break;
+    default:
+        break;
+    }
+    return rules;
+}
+
+// Applies one "--name", "--name value" or "--name=value" at args[index]; returns
+// the index of the last argument it used.
+std::size_t ApplyOption(CTbmOptions& options, const RuleTable& rules,
+                        const std::vector<std::string>& args, std::size_t index)
+{
+    const std::string& arg = args[index];
+    const std::size_t equals = arg.find('=');
+    const std::string name = arg.substr(0, equals);
+    const auto rule = rules.find(name);
+    if (rule == rules.end())
+        throw CTbmUsageError("unknown option '" + name + "'");
+    if (!rule->second.takesValue) {
+        if (equals != std::string::npos)
+            throw CTbmUsageError(name + " takes no value");
+        rule->second.apply(options, {});
+        return index;
+    }
+    if (equals != std::string::npos) {
+        rule->second.apply(options, arg.substr(equals + 1));
+        return index;
+    }
+    if (index + 1 >= args.size())
+        throw CTbmUsageError(name + " needs a value");
+    rule->second.apply(options, args[index + 1]);
+    return index + 1;
+}
+
+void CheckCommand(CTbmOptions& options, std::vector<std::string>& positional)
+{
+    if (options.m_command == Command::Backup) {
+        options.m_Paths = std::move(positional);
+        if (!options.m_strPasswordFile.empty() && !options.m_strPasswordEnv.empty())
+            throw CTbmUsageError("give either --password-file or --password-env, not both");
+        return;
+    }
+    if (positional.empty())
+        throw CTbmUsageError("name the backup file");
+    if (positional.size() > 1)
+        throw CTbmUsageError("unexpected argument '" + positional[1] + "'");
+    options.m_strArchive = positional[0];
+    if (!options.m_strPasswordFile.empty() && !options.m_strPasswordEnv.empty())
+        throw CTbmUsageError("give either --password-file or --password-env, not both");
+    if (options.m_command == Command::Extract && options.m_strTarget.empty())
+        throw CTbmUsageError("extract needs --to DIR");
+}
+
+} // namespace
+
+CTbmOptions CTbmOptions::Parse(const std::vector<std::string>& args)
+{
+    CTbmOptions options;
+    if (args.empty())
+        throw CTbmUsageError("name a command");
+    const std::string& first = args[0];
+    if (first == "-h" || first == "--help" || first == "help")
+        return options;
+    if (first == "--version") {
+        options.m_command = Command::Version;
+        return options;
+    }
+    const auto command = CommandNames().find(first);
+    if (command == CommandNames().end())
+        throw CTbmUsageError("unknown command '" + first + "'");
+    options.m_command = command->second;
+
+    const RuleTable rules = RulesFor(options.m_command);
+    std::vector<std::string> positional;
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && (arg == "-h" || arg == "--help")) {
+            return CTbmOptions();
+        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            i = ApplyOption(options, rules, args, i);
+        } else {
+            if (arg.empty())
+                throw CTbmUsageError("an empty argument is not a path");
+            positional.push_back(arg);
+        }
+    }
+    CheckCommand(options, positional);
+    return options;
+}
+
+std::uint64_t CTbmOptions::ParseVolumeSize(const std::string& text)
+{
+    std::size_t digits = 0;
+    while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits])))
+        ++digits;
+    if (digits == 0 || digits > 12)
+        throw CTbmUsageError("--volume-size takes a number with k, M or G, not '" + text + "'");
+    std::uint64_t value = std::stoull(text.substr(0, digits));
+    const std::string unit = text.substr(digits);
+    if (unit == "k" || unit == "K")
+        value *= 1024;
+    else if (unit == "m" || unit == "M")
+        value *= 1024 * 1024;
+    else if (unit == "g" || unit == "G")
+        value *= 1024ull * 1024 * 1024;
+    else if (!unit.empty())
+        throw CTbmUsageError("--volume-size takes a number with k, M or G, not '" + text + "'");
+    if (value < kMinVolumeSize || value > kMaxVolumeSize)
+        throw CTbmUsageError("--volume-size must lie between 64k and 2047M, not '" + text + "'");
+    return value;
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The parsed command line of tbm. Parse throws CTbmUsageError with a message that
+// names the offending argument.
+class CTbmOptions
+{
+public:
+    enum class Command
+    {
+        Help,
+        Version,
+        Backup,
+        Verify,
+        List,
+        Extract
+    };
+    enum class OnError
+    {
+        Ask,
+        Skip,
+        Cancel
+    };
+    static constexpr int kKeepType = -1;
+    // Parts smaller than this cannot hold a file's headers comfortably, and the
+    // archive counts volume sizes in a signed 32-bit int.
+    static constexpr std::uint64_t kMinVolumeSize = 64 * 1024;
+    static constexpr std::uint64_t kMaxVolumeSize = 0x7FFFFFFF;
+
+    // `args` without the program name.
+    static CTbmOptions Parse(const std::vector<std::string>& args);
+    // "100M" -> 104857600: a number with an optional k, M or G (powers of 1024).
+    static std::uint64_t ParseVolumeSize(const std::string& text);
+
+    Command m_command = Command::Help;
+    std::string m_strJob;
+    std::string m_strOutput;
+    int m_nType = kKeepType; // 0 normal, 1 update, 2 synchronise
+    std::string m_strPasswordFile;
+    std::string m_strPasswordEnv;
+    std::uint64_t m_qwVolumeSize = 0; // 0: keep the job's medium
+    OnError m_onError = OnError::Ask;
+    bool m_bVerify = true;
+    bool m_bJson = false;
+    std::string m_strArchive; // verify, list, extract
+    std::string m_strTarget;  // extract --to
+    std::vector<std::string> m_Paths;
+
+    bool HasPasswordOption() const
+    {
+        return !m_strPasswordFile.empty() || !m_strPasswordEnv.empty();
+    }
+};

@@ -1,0 +1,34 @@
+#include "TbmUsage.h"
+
+const char* CTbmUsage::Full()
+{
+    return "Usage: tbm COMMAND [OPTIONS]\n"
+           "\n"
+           "Tovan Backup Manager on the command line.\n"
+           "\n"
+           "  tbm backup [--job NAME] [--output FILE] [--type normal|update|sync]\n"
+           "             [--password-file F | --password-env VAR] [--volume-size SIZE]\n"
+           "             [--on-error ask|skip|cancel] [--no-verify] [PATH...]\n"
+           "      Back up the PATHs (saved as the job's selection with --job), or the\n"
+           "      saved job NAME, or by default the documents folder (job \"My Documents\")\n"
+           "      into the documents folder's \"My Backups\". SIZE (e.g. 100M) splits the\n"
+           "      backup into parts title.000, title.001, ... and title.tbm.\n"
+           "  tbm verify FILE [--password-file F | --password-env VAR]\n"
+           "      Test every entry of a backup file.\n"
+           "  tbm list FILE [--json]\n"
+           "      List the entries: size, compressed size, time, CRC and name.\n"
+           "  tbm extract FILE --to DIR [--password-file F | --password-env VAR]\n"
+           "      Extract every entry with its stored path below DIR.\n"
+           "\n"
+           "  -h, --help      show this help\n"
+           "      --version   show the version\n"
+           "\n"
+           "Passwords are never given on the command line itself.\n"
+           "Exit status: 0 success, 1 failure or damaged backup, 2 usage error, 3 cancelled.\n";
+}
+
+const char* CTbmUsage::Short()
+{
+    return "Usage: tbm backup [OPTIONS] [PATH...] | verify FILE | list FILE [--json] |\n"
+           "       extract FILE --to DIR      (tbm --help tells more)\n";
+}
