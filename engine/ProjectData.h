@@ -24,6 +24,10 @@ public:
 
     // Jobs (ProjectDataJobs.cpp).
     void NewJob();
+    // A fresh job under `name` that replaces a saved job of that name when it is
+    // saved: the command line's own job for runs that name only paths. 0 when the
+    // name cannot be used.
+    int NewJobReplacing(const std::string& name);
     int LoadJob(const std::string& name);
     // Writes the job into its folder, made when missing; false when nothing was written.
     bool SaveJob();

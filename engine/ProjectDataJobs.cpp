@@ -148,6 +148,18 @@ int CProjectData::ListJobs(std::vector<std::string>& entries) const
     return 0;
 }
 
+int CProjectData::NewJobReplacing(const std::string& name)
+{
+    std::string checked = name;
+    if (!CheckName(checked))
+        return 0;
+    NewJob();
+    m_strJobName = checked;
+    m_strBackupFileName = checked;
+    RecomputeOutputPath();
+    return 1;
+}
+
 int CProjectData::RenameJob(const std::string& newName)
 {
     if (newName == m_strJobName)

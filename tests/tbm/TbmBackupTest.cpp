@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
@@ -94,6 +95,30 @@ TEST_F(TbmCommandTest, VolumeSizeSplitsIntoPartsThatReadBack)
     ASSERT_EQ(Tbm().Run({"extract", out, "--to", to}).status, 0);
     EXPECT_EQ(tbmtest::ReadFileBytes(to + src + "/a.bin"), Noise(200000, 1));
     EXPECT_EQ(tbmtest::ReadFileBytes(to + src + "/b.bin"), Noise(100000, 2));
+}
+
+// Runs that name only paths share the command line's own job, made fresh each time:
+// one job folder however often a script runs, and no setting of one run leaks into
+// the next.
+TEST_F(TbmCommandTest, PathsOnlyRunsShareOneFreshJob)
+{
+    const std::string src = m_dir / "some";
+    mkdir(src.c_str(), 0755);
+    tbmtest::WriteFileBytes(src + "/a.bin", Noise(150000, 3));
+    ASSERT_EQ(
+        Tbm().Run({"backup", "--volume-size", "64k", "--output", m_dir / "p/a.tbm", src}).status,
+        0);
+    EXPECT_TRUE(Exists(m_dir / "p/a.000"));
+    ASSERT_EQ(Tbm().Run({"backup", "--output", m_dir / "q/b.tbm", src}).status, 0);
+    EXPECT_TRUE(Exists(m_dir / "q/b.tbm"));
+    EXPECT_FALSE(Exists(m_dir / "q/b.000"));
+    const std::string jobs = m_home + "/.config/Tovan-Soft/Tovan Backup Manager";
+    EXPECT_TRUE(Exists(jobs + "/Command Line/ProjectData.xdat"));
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(jobs))
+        if (entry.is_directory())
+            names.push_back(entry.path().filename());
+    EXPECT_EQ(names, std::vector<std::string>{"Command Line"});
 }
 
 TEST_F(TbmCommandTest, ABackupThatFitsOneVolumeIsOneFile)

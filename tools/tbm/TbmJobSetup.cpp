@@ -60,7 +60,8 @@ void CTbmJobSetup::ChooseJob(const CTbmOptions& options, bool defaultJob)
 {
     const std::string name = defaultJob ? kDefaultJobName : options.m_strJob;
     if (name.empty()) {
-        g_ProjectData.NewJob();
+        if (!g_ProjectData.NewJobReplacing(kPathsJobName))
+            throw std::runtime_error("the command line's job cannot be made");
         return;
     }
     if (IsSavedJob(name)) {
