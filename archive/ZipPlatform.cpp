@@ -41,6 +41,20 @@ std::uint32_t AttributesFromMode(mode_t mode)
     return attributes;
 }
 
+// Access time "now", modification time as given (-1: now too), for utimensat/futimens.
+struct ModTimes
+{
+    explicit ModTimes(std::time_t modified)
+    {
+        m_times[0].tv_nsec = UTIME_NOW;
+        if (modified == static_cast<std::time_t>(-1))
+            m_times[1].tv_nsec = UTIME_NOW;
+        else
+            m_times[1].tv_sec = modified;
+    }
+    struct timespec m_times[2] = {};
+};
+
 } // namespace
 
 bool GetFileAttributes(const std::string& path, std::uint32_t& attributes)
@@ -110,13 +124,8 @@ bool SetDescriptorAttributes(int fd, std::uint32_t attributes)
 
 bool SetDescriptorModTime(int fd, std::time_t modified)
 {
-    struct timespec times[2] = {};
-    times[0].tv_nsec = UTIME_NOW;
-    if (modified == static_cast<std::time_t>(-1))
-        times[1].tv_nsec = UTIME_NOW;
-    else
-        times[1].tv_sec = modified;
-    return futimens(fd, times) == 0;
+    const ModTimes times(modified);
+    return futimens(fd, times.m_times) == 0;
 }
 
 bool GetFileModTime(const std::string& path, std::time_t& modified)
@@ -132,13 +141,8 @@ bool GetFileModTime(const std::string& path, std::time_t& modified)
 
 bool SetFileModTime(const std::string& path, std::time_t modified)
 {
-    struct timespec times[2] = {};
-    times[0].tv_nsec = UTIME_NOW;
-    if (modified == static_cast<std::time_t>(-1))
-        times[1].tv_nsec = UTIME_NOW;
-    else
-        times[1].tv_sec = modified;
-    return utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+    const ModTimes times(modified);
+    return utimensat(AT_FDCWD, path.c_str(), times.m_times, 0) == 0;
 }
 
 bool GetFileSize(const std::string& path, std::uint64_t& size)

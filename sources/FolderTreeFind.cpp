@@ -1,5 +1,7 @@
 #include "FolderTree.h"
 
+#include "PathComponents.h"
+
 #include "CheckTreeModel.h"
 
 #include <pwd.h>
@@ -10,26 +12,6 @@
 #include <vector>
 
 namespace {
-
-std::vector<std::string> SplitAbsolute(const std::string& path)
-{
-    std::vector<std::string> parts;
-    std::string part;
-    for (const char c : path + '/') {
-        if (c != '/') {
-            part += c;
-            continue;
-        }
-        if (part == "..") {
-            if (!parts.empty())
-                parts.pop_back();
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
-        }
-        part.clear();
-    }
-    return parts;
-}
 
 std::string HomeFolder()
 {
@@ -47,7 +29,7 @@ std::string CFolderTree::NormalPath(const std::string& path)
     if (path.empty() || path[0] != '/')
         return {};
     std::string normal;
-    for (const std::string& part : SplitAbsolute(path))
+    for (const std::string& part : SplitPathComponents(path, false))
         normal += "/" + part;
     return normal.empty() ? "/" : normal;
 }
@@ -58,7 +40,7 @@ TvTreeItem CFolderTree::FindFolder(const std::string& path)
     if (normal.empty())
         return {};
     TvTreeItem item = GetRootFolder();
-    for (const std::string& part : SplitAbsolute(normal)) {
+    for (const std::string& part : SplitPathComponents(normal, false)) {
         if (!OpenFolder(item))
             return {};
         TvTreeItem child = m_tree.GetChildItem(item);

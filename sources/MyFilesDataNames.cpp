@@ -1,5 +1,7 @@
 #include "MyFilesData.h"
 
+#include "PathComponents.h"
+
 #include "ProjectData.h"
 
 #include <algorithm>
@@ -7,26 +9,6 @@
 #include <vector>
 
 namespace {
-
-std::vector<std::string> SplitComponents(const std::string& path)
-{
-    std::vector<std::string> parts;
-    std::string part;
-    for (const char c : path + '\\') {
-        if (c != '\\' && c != '/') {
-            part += c;
-            continue;
-        }
-        if (part == "..") {
-            if (!parts.empty())
-                parts.pop_back();
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
-        }
-        part.clear();
-    }
-    return parts;
-}
 
 std::string Join(const std::vector<std::string>& parts)
 {
@@ -54,7 +36,7 @@ std::string CMyFilesData::GetEntryName(const std::string& path)
     // A drive letter loses its colon: "C:\Docs" is stored below "C".
     if (name.size() >= 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0])))
         name.erase(1, 1);
-    return Join(SplitComponents(name));
+    return Join(SplitPathComponents(name, true));
 }
 
 std::string CMyFilesData::GetTreePath(const std::string& path)
