@@ -132,7 +132,12 @@ int CMyFilesData::PlanRestore()
             auto planned = std::make_unique<CAddInfo>();
             planned->m_strSourcePath = folder;
             planned->m_strTargetPath = CMyFilesRestoreTarget::Join(folder, {name});
+            // The archive names a folder entry with a closing separator, which the
+            // catalogue's entry name lacks; without it an empty folder is never found.
             planned->m_strEntryName = stored.m_strEntryName;
+            if (stored.m_dwDirectory && !planned->m_strEntryName.empty() &&
+                planned->m_strEntryName.back() != '\\')
+                planned->m_strEntryName += '\\';
             planned->m_dwDirectory = stored.m_dwDirectory;
             planned->m_dwSize = stored.m_dwSize;
             planned->m_dwKind = kKind;

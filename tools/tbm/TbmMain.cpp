@@ -6,6 +6,7 @@
 #include "TbmListCommand.h"
 #include "TbmOptions.h"
 #include "TbmPrompt.h"
+#include "TbmRestoreCommand.h"
 #include "TbmUsage.h"
 #include "TbmUsageError.h"
 #include "TbmVerifyCommand.h"
@@ -38,6 +39,8 @@ int RunCommand(const CTbmOptions& options)
         return CTbmListCommand::Run(options, std::cout);
     case CTbmOptions::Command::Extract:
         return CTbmExtractCommand::Run(options);
+    case CTbmOptions::Command::Restore:
+        return CTbmRestoreCommand(options).Run();
     }
     return tbmexit::kUsage;
 }

@@ -23,7 +23,8 @@ const std::map<std::string, Command>& CommandNames()
     static const std::map<std::string, Command> names = {{"backup", Command::Backup},
                                                          {"verify", Command::Verify},
                                                          {"list", Command::List},
-                                                         {"extract", Command::Extract}};
+                                                         {"extract", Command::Extract},
+                                                         {"restore", Command::Restore}};
     return names;
 }
 
@@ -47,6 +48,17 @@ CTbmOptions::OnError ParseOnError(const std::string& text)
     if (text == "cancel")
         return CTbmOptions::OnError::Cancel;
     throw CTbmUsageError("--on-error takes ask, skip or cancel, not '" + text + "'");
+}
+
+int ParseExisting(const std::string& text)
+{
+    if (text == "keep")
+        return 0;
+    if (text == "newer")
+        return 1;
+    if (text == "replace")
+        return 2;
+    throw CTbmUsageError("--existing takes keep, newer or replace, not '" + text + "'");
 }
 
 void AddPasswordRules(RuleTable& rules)
@@ -83,6 +95,18 @@ RuleTable RulesFor(Command command)
         break;
     case Command::Extract:
         rules["--to"] = {true, [](CTbmOptions& o, const std::string& v) { o.m_strTarget = v; }};
+        AddPasswordRules(rules);
+        break;
+    case Command::Restore:
+        rules["--to"] = {true, [](CTbmOptions& o, const std::string& v) { o.m_strTarget = v; }};
+        rules["--flat"] = {false, [](CTbmOptions& o, const std::string&) { o.m_bFlat = true; }};
+        rules["--existing"] = {
+            true, [](CTbmOptions& o, const std::string& v) { o.m_nExisting = ParseExisting(v); }};
+        rules["--only"] = {true, [](CTbmOptions& o, const std::string& v) {
+                               if (v.empty())
+                                   throw CTbmUsageError("--only needs a pattern");
+                               o.m_OnlyPatterns.push_back(v);
+                           }};
         AddPasswordRules(rules);
         break;
     default:
@@ -135,6 +159,8 @@ void CheckCommand(CTbmOptions& options, std::vector<std::string>& positional)
         throw CTbmUsageError("give either --password-file or --password-env, not both");
     if (options.m_command == Command::Extract && options.m_strTarget.empty())
         throw CTbmUsageError("extract needs --to DIR");
+    if (options.m_bFlat && options.m_strTarget.empty())
+        throw CTbmUsageError("--flat needs --to DIR");
 }
 
 } // namespace

@@ -16,7 +16,8 @@ public:
         Backup,
         Verify,
         List,
-        Extract
+        Extract,
+        Restore
     };
     enum class OnError
     {
@@ -25,6 +26,8 @@ public:
         Cancel
     };
     static constexpr int kKeepType = -1;
+    // restore --existing: keep the user's "ResFileType".
+    static constexpr int kKeepExisting = -1;
     // Parts smaller than this cannot hold a file's headers comfortably, and the
     // archive counts volume sizes in a signed 32-bit int.
     static constexpr std::uint64_t kMinVolumeSize = 64 * 1024;
@@ -45,8 +48,11 @@ public:
     OnError m_onError = OnError::Ask;
     bool m_bVerify = true;
     bool m_bJson = false;
-    std::string m_strArchive; // verify, list, extract
-    std::string m_strTarget;  // extract --to
+    std::string m_strArchive;                // verify, list, extract, restore
+    std::string m_strTarget;                 // extract, restore --to
+    bool m_bFlat = false;                    // restore --flat
+    int m_nExisting = kKeepExisting;         // restore: 0 keep, 1 newer, 2 replace
+    std::vector<std::string> m_OnlyPatterns; // restore --only
     std::vector<std::string> m_Paths;
 
     bool HasPasswordOption() const

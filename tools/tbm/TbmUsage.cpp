@@ -19,6 +19,12 @@ const char* CTbmUsage::Full()
            "      List the entries: size, compressed size, time, CRC and name.\n"
            "  tbm extract FILE --to DIR [--password-file F | --password-env VAR]\n"
            "      Extract every entry with its stored path below DIR.\n"
+           "  tbm restore FILE [--to DIR [--flat]] [--existing keep|newer|replace]\n"
+           "             [--only PATTERN]... [--password-file F | --password-env VAR]\n"
+           "      Put the backed-up files back where they came from, or below DIR with\n"
+           "      their folders (--flat: all directly in DIR). --existing says what\n"
+           "      happens to a file already there (default: the preference, else keep);\n"
+           "      --only restores the files whose path or its end matches PATTERN.\n"
            "\n"
            "  -h, --help      show this help\n"
            "      --version   show the version\n"
@@ -30,5 +36,6 @@ const char* CTbmUsage::Full()
 const char* CTbmUsage::Short()
 {
     return "Usage: tbm backup [OPTIONS] [PATH...] | verify FILE | list FILE [--json] |\n"
-           "       extract FILE --to DIR      (tbm --help tells more)\n";
+           "       extract FILE --to DIR | restore FILE [--to DIR]\n"
+           "       (tbm --help tells more)\n";
 }

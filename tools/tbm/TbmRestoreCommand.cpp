@@ -1,0 +1,257 @@
+#include "TbmRestoreCommand.h"
+
+#include "TbmConsole.h"
+#include "TbmExitCodes.h"
+#include "TbmFiles.h"
+#include "TbmInterrupt.h"
+#include "TbmInterruptWatch.h"
+#include "TbmOptions.h"
+#include "TbmPassword.h"
+#include "TbmRestoreProgress.h"
+#include "TbmRestorePrompt.h"
+#include "TbmRestoreSelection.h"
+
+#include "BackupManger.h"
+#include "FolderTools.h"
+#include "HtmlReport.h"
+#include "ItemKinds.h"
+#include "MyFilesData.h"
+#include "ProjectData.h"
+#include "ResultCodes.h"
+
+#include "CheckTreeModel.h"
+#include "Preferences.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+void Say(const std::string& text)
+{
+    CTbmConsole::Get().Write("tbm: " + text + "\n");
+}
+
+std::size_t TerminalColumns()
+{
+    winsize size{};
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        return size.ws_col;
+    return 80;
+}
+
+bool HasMyFiles(const CBackupManger& engine)
+{
+    for (const CBackupTreeItem* item : engine.GetCatalogueList())
+        if (item->m_dwKind == itemkind::kMyFiles)
+            return true;
+    return false;
+}
+
+std::size_t CountOf(const std::string& text, const std::string& what)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++count;
+    return count;
+}
+
+} // namespace
+
+CTbmRestoreCommand::CTbmRestoreCommand(const CTbmOptions& options)
+    : m_options(options), m_nSavedExisting(g_Preferences.m_nResFileType)
+{
+}
+
+CTbmRestoreCommand::~CTbmRestoreCommand()
+{
+    // The choice of --existing is for this run; the preference in memory goes back.
+    g_Preferences.m_nResFileType = m_nSavedExisting;
+    if (!m_strWorkFolder.empty()) {
+        tbm::DeleteFolderTree(m_strWorkFolder);
+        ::rmdir(m_strWorkFolder.c_str());
+    }
+}
+
+int CTbmRestoreCommand::Run()
+{
+    const std::string password = CTbmPassword::FromOptions(m_options);
+    if (!m_options.m_strTarget.empty() && !CTbmFiles::EnsureFolder(m_options.m_strTarget)) {
+        Say("cannot create the folder '" + m_options.m_strTarget + "'");
+        return tbmexit::kFailed;
+    }
+    m_strWorkFolder = tbm::CreateTempFolder({});
+    if (m_strWorkFolder.empty()) {
+        Say("cannot make a work folder in the temporary folder");
+        return tbmexit::kFailed;
+    }
+    // Opening a backup empties the work folder: it must be this run's own.
+    g_ProjectData.SetWorkFolderPath(m_strWorkFolder);
+    // Without --existing the user's own choice for files already in place holds.
+    g_Preferences.Load();
+    if (m_options.m_nExisting != CTbmOptions::kKeepExisting)
+        g_Preferences.m_nResFileType = m_options.m_nExisting;
+
+    auto files = std::make_unique<CMyFilesData>();
+    CMyFilesData* myFiles = files.get();
+    CBackupManger engine;
+    engine.SetMyFiles(std::move(files));
+    const CTbmRestorePrompt prompt(password);
+    int code = Open(engine);
+    CCheckTreeModel tree;
+    if (code == tbmexit::kSuccess) {
+        engine.BuildRestoreTree(&tree);
+        code = LoadMyFiles(engine, *myFiles);
+    }
+    if (code == tbmexit::kSuccess)
+        code = Choose(*myFiles);
+    if (code != tbmexit::kSuccess)
+        return code;
+
+    CTbmRestoreProgress progress(CTbmConsole::Get(), isatty(STDERR_FILENO) == 1, TerminalColumns());
+    code = Start(engine, progress);
+    // The tree's nodes point at the engine's tags; the engine forgets the tree first.
+    if (code != tbmexit::kSuccess) {
+        engine.BuildRestoreTree(nullptr);
+        return code;
+    }
+    code = Finish(engine, progress);
+    engine.BuildRestoreTree(nullptr);
+    return code;
+}
+
+int CTbmRestoreCommand::Open(CBackupManger& engine)
+{
+    const std::string path = CTbmFiles::Absolute(m_options.m_strArchive);
+    const int opened = engine.OpenBackup(path);
+    if (opened == result::kBadPassword) {
+        if (m_options.HasPasswordOption())
+            Say("the password from " +
+                (m_options.m_strPasswordFile.empty() ? m_options.m_strPasswordEnv
+                                                     : "'" + m_options.m_strPasswordFile + "'") +
+                " is not the backup's password");
+        else
+            Say("the backup is protected by a password: give it with --password-file or "
+                "--password-env");
+        return tbmexit::kFailed;
+    }
+    if (opened == result::kInvalidBackup) {
+        Say("no such backup file: '" + m_options.m_strArchive + "'");
+        return tbmexit::kFailed;
+    }
+    if (opened != result::kSuccess) {
+        Say("'" + m_options.m_strArchive + "' cannot be read as a backup");
+        return tbmexit::kFailed;
+    }
+    engine.Reset();
+    engine.SetMode(1);
+    if (!engine.ReadMainCatalogue()) {
+        Say("'" + m_options.m_strArchive +
+            "' holds no backup catalogue; use tbm extract for other archives");
+        return tbmexit::kFailed;
+    }
+    return tbmexit::kSuccess;
+}
+
+int CTbmRestoreCommand::LoadMyFiles(CBackupManger& engine, CMyFilesData& myFiles)
+{
+    // A backup without files of My Files has nothing for the command line to restore;
+    // the start says so.
+    if (!HasMyFiles(engine))
+        return tbmexit::kSuccess;
+    const int loaded = myFiles.LoadForRestore(TvTreeItem{}, [&engine](std::string& path) {
+        const int extracted = engine.ExtractCatalogueFiles({CMyFilesData::kCatalogueName}, {});
+        path = g_ProjectData.GetPathInWorkFolder(CMyFilesData::kCatalogueName);
+        return extracted;
+    });
+    if (loaded != result::kSuccess) {
+        Say("the list of files in '" + m_options.m_strArchive + "' cannot be read");
+        return tbmexit::kFailed;
+    }
+    return tbmexit::kSuccess;
+}
+
+int CTbmRestoreCommand::Choose(CMyFilesData& myFiles)
+{
+    const std::size_t checked = CTbmRestoreSelection::Apply(myFiles, m_options.m_OnlyPatterns);
+    if (checked == 0 && !m_options.m_OnlyPatterns.empty()) {
+        Say("no file of the backup matches --only");
+        return tbmexit::kFailed;
+    }
+    if (m_options.m_strTarget.empty()) {
+        myFiles.SetRestoreLocation(0, {});
+        return tbmexit::kSuccess;
+    }
+    std::string folder = CTbmFiles::Absolute(m_options.m_strTarget);
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    myFiles.SetRestoreLocation(m_options.m_bFlat ? 2 : 1, folder);
+    return tbmexit::kSuccess;
+}
+
+int CTbmRestoreCommand::Start(CBackupManger& engine, CTbmRestoreProgress& progress)
+{
+    engine.GetReport().RestoreHeader();
+    progress.SetPhase("Restoring");
+    const int started = engine.StartRestore(&progress);
+    if (started == result::kSuccess)
+        return tbmexit::kSuccess;
+    if (started == result::kNothingToRestore) {
+        Say("nothing to restore: the backup holds no files to put back");
+        return tbmexit::kFailed;
+    }
+    if (started == result::kCancel) {
+        if (CTbmInterrupt::IsRaised() || CTbmConsole::Get().IsInteractive())
+            Say("restore cancelled; nothing was written");
+        else
+            Say("restore cancelled: the backup's files come from a drive or share this "
+                "system does not have, and there is no terminal to ask for a folder in its "
+                "place; give one with --to DIR");
+        return tbmexit::kCancelled;
+    }
+    Say(std::string("the restore cannot start: ") + result::GetName(started) + ": " +
+        result::GetDescription(started));
+    return tbmexit::kFailed;
+}
+
+int CTbmRestoreCommand::Finish(CBackupManger& engine, CTbmRestoreProgress& progress)
+{
+    {
+        CTbmInterruptWatch watch([&engine] {
+            engine.GetProgress().m_StopEvent.Set();
+            engine.GetProgress().m_CancelEvent.Set();
+        });
+        engine.WaitForWorker();
+    }
+    progress.Finish();
+    int code = tbmexit::kSuccess;
+    const std::size_t failures = CountFailures(engine.GetReport().GetText());
+    if (CTbmInterrupt::IsRaised()) {
+        Say("restore cancelled; the files restored before are in place, none half written");
+        code = tbmexit::kCancelled;
+    } else if (!progress.IsDone()) {
+        Say("the restore stopped before its end; the report tells why");
+        code = tbmexit::kFailed;
+    } else if (failures > 0) {
+        Say(std::to_string(failures) + " of " + std::to_string(progress.GetFileCount()) +
+            " files could not be restored; the report names them");
+        code = tbmexit::kFailed;
+    } else {
+        Say("restore finished: " + std::to_string(progress.GetFileCount()) + " files");
+    }
+    const std::string report = CHtmlReport::GetRestoreReportPath();
+    if (CTbmFiles::IsFile(report))
+        std::printf("Report: %s\n", report.c_str());
+    std::fflush(stdout);
+    return code;
+}
+
+std::size_t CTbmRestoreCommand::CountFailures(const std::string& report)
+{
+    // The restore thread writes one of these lines for each entry it could not put
+    // in place; a file kept by --existing gets none.
+    return CountOf(report, "Fail to extract file ") + CountOf(report, "Fail to restore file ");
+}
