@@ -42,6 +42,7 @@ bool CBackupManger::RestoreEntry(const CAddInfo& entry, std::uint32_t kind,
         if (!m_Archive.ExtractFile(entry.m_nArchiveIndex, entry.m_strSourcePath, false,
                                    entry.m_strNewName, kGeneralBuffer)) {
             m_Report.WriteFormatted("Fail to extract file %s", entry.m_strTargetPath.c_str());
+            ++m_dwRestoreFailures;
             return false;
         }
     } catch (const CZipException& e) {
@@ -57,6 +58,7 @@ bool CBackupManger::RestoreEntry(const CAddInfo& entry, std::uint32_t kind,
         if (cause != CZipException::ErrAbortedSafely && cause != CZipException::ErrAborted) {
             m_Report.WriteFormatted("Fail to extract file %s", entry.m_strTargetPath.c_str());
             m_Report.WriteException(e);
+            ++m_dwRestoreFailures;
         }
         return false;
     }
@@ -97,6 +99,7 @@ bool CBackupManger::PrepareTarget(const CAddInfo& entry, std::uint32_t kind)
     if (entry.m_strTargetPath.empty() || Normal(written) != Normal(entry.m_strTargetPath)) {
         m_Report.WriteFormatted("Fail to restore file %s: it does not belong in folder %s",
                                 entry.m_strTargetPath.c_str(), entry.m_strSourcePath.c_str());
+        ++m_dwRestoreFailures;
         return false;
     }
     const std::string& path = entry.m_strTargetPath;

@@ -80,6 +80,8 @@ TEST_P(RestoreRuleTest, ExistingTargetIsTreatedByKind)
         ++files;
     EXPECT_EQ(files, *c.expectAside ? 2 : 1);
     EXPECT_EQ(m_recorder.EventValues(notify::kRestoreDone).size(), 1u);
+    // A file kept on purpose is not a failure.
+    EXPECT_EQ(m_engine.GetRestoreFailures(), 0u);
 }
 
 // Defaults: R_O2_Rename 1, R_Wab_Save 1, ResFileType 0.
@@ -199,6 +201,7 @@ TEST_F(RestoreTest, TargetOutsideItsFolderIsRefused)
     EXPECT_FALSE(Exists(m_dir / "evil.txt"));
     EXPECT_NE(m_engine.GetReport().GetText().find("Fail to restore file " + outside),
               std::string::npos);
+    EXPECT_EQ(m_engine.GetRestoreFailures(), 1u);
 }
 
 TEST_F(RestoreTest, LinkInPlaceIsNeverWrittenThrough)

@@ -51,14 +51,6 @@ bool HasMyFiles(const CBackupManger& engine)
     return false;
 }
 
-std::size_t CountOf(const std::string& text, const std::string& what)
-{
-    std::size_t count = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++count;
-    return count;
-}
-
 } // namespace
 
 CTbmRestoreCommand::CTbmRestoreCommand(const CTbmOptions& options)
@@ -228,7 +220,7 @@ int CTbmRestoreCommand::Finish(CBackupManger& engine, CTbmRestoreProgress& progr
     }
     progress.Finish();
     int code = tbmexit::kSuccess;
-    const std::size_t failures = CountFailures(engine.GetReport().GetText());
+    const std::size_t failures = engine.GetRestoreFailures();
     if (CTbmInterrupt::IsRaised()) {
         Say("restore cancelled; the files restored before are in place, none half written");
         code = tbmexit::kCancelled;
@@ -247,11 +239,4 @@ int CTbmRestoreCommand::Finish(CBackupManger& engine, CTbmRestoreProgress& progr
         std::printf("Report: %s\n", report.c_str());
     std::fflush(stdout);
     return code;
-}
-
-std::size_t CTbmRestoreCommand::CountFailures(const std::string& report)
-{
-    // The restore thread writes one of these lines for each entry it could not put
-    // in place; a file kept by --existing gets none.
-    return CountOf(report, "Fail to extract file ") + CountOf(report, "Fail to restore file ");
 }

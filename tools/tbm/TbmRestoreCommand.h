@@ -28,8 +28,6 @@ private:
     int Choose(CMyFilesData& myFiles);
     int Start(CBackupManger& engine, CTbmRestoreProgress& progress);
     int Finish(CBackupManger& engine, CTbmRestoreProgress& progress);
-    // Entries the report names as not restored.
-    static std::size_t CountFailures(const std::string& report);
 
     const CTbmOptions& m_options;
     std::string m_strWorkFolder;
