@@ -145,6 +145,10 @@ private:
     void InstallFileCheck(CDataSource& source);
     void JoinWorker();
     void AddTotals(const CDataSource& source);
+    int CollectNode(const ItemTag& tag, const std::string& text);
+    int CollectSource(std::uint32_t kind, CBackupMangerSource& source,
+                      const std::string& displayName);
+    int CollectMyFiles();
 
     // The worker (BackupMangerRun.cpp).
     void GatherFiles();
@@ -191,6 +195,10 @@ private:
     CBackupProgress m_Progress;
     std::unique_ptr<CBackupMangerSource> m_pMyFiles;
     std::map<std::uint32_t, std::unique_ptr<CBackupMangerSource>> m_Sources;
+    // What the last Collect visited: the sources whose files the run takes (kinds of
+    // m_Sources) and the identities' data in collection order.
+    std::vector<std::uint32_t> m_CollectedKinds;
+    std::vector<CBackupMangerSource*> m_SelectedIdentities;
     CAutoObArray<CBackupTreeItem> m_CatalogueList;
     CZipContainer m_Archive;
     bool m_bError = false;

@@ -1,7 +1,47 @@
 #include "BackupManger.h"
 
+#include "CheckTreeModel.h"
+#include "ItemKinds.h"
+#include "ItemTag.h"
 #include "Notify.h"
 #include "ResultCodes.h"
+
+#include <algorithm>
+
+namespace {
+
+// The report lines around one source's collection: the reading line, and the
+// prefixes of the count and size lines (null: no such line).
+struct SourceLines
+{
+    std::uint32_t kind;
+    const char* reading;
+    const char* count;
+    const char* size;
+    bool catalogue; // the source's catalogue is listed and its totals counted
+};
+
+constexpr SourceLines kSourceLines[] = {
+    {itemkind::kOutlook, "Reading Microsoft Outlook Data",
+     "Microsoft Outlook Selected Items : ", "Microsoft Outlook Selected Items Size: ", true},
+    {itemkind::kOEIdentity, nullptr, "Selected Items : ", "Selected Items Size: ", true},
+    {itemkind::kFavorites, "Reading Favorites",
+     "Favorites Files : ", "Favorites Files Size: ", true},
+    {itemkind::kAddressBook, "Reading Windows Address Book", nullptr, "Wab File Size: ", true},
+    {itemkind::kApplications, "Reading Applications", nullptr, nullptr, false},
+    {itemkind::kFonts, "Reading Fonts", "Font Files : ", "Font Files Size: ", true},
+    {itemkind::kMyFiles, "Reading My Folders", "Selected Files : ", "Selected Files Size: ", true},
+};
+
+const SourceLines* LinesOf(std::uint32_t kind)
+{
+    for (const SourceLines& lines : kSourceLines)
+        if (lines.kind == kind)
+            return &lines;
+    return nullptr;
+}
+
+} // namespace
 
 void CBackupManger::AddTotals(const CDataSource& source)
 {
@@ -12,24 +52,98 @@ void CBackupManger::AddTotals(const CDataSource& source)
 int CBackupManger::Collect()
 {
     m_CatalogueList.RemoveAll();
+    m_CollectedKinds.clear();
+    m_SelectedIdentities.clear();
     m_qwTotalBytes = 0;
     m_dwTotalFiles = 0;
-    // The sources of the backup tree are visited here in tree order once they exist;
-    // My Files is collected regardless of the tree.
+    if (m_pBackupTree) {
+        for (TvTreeItem node = m_pBackupTree->GetFirstCheckedItem(); node;
+             node = m_pBackupTree->GetNextCheckedItem(node)) {
+            const auto* tag = reinterpret_cast<const ItemTag*>(m_pBackupTree->GetItemData(node));
+            if (!tag)
+                continue;
+            const int code = CollectNode(*tag, m_pBackupTree->GetItemText(node));
+            if (code != result::kSuccess)
+                return code;
+        }
+    }
+    return CollectMyFiles();
+}
+
+int CBackupManger::CollectNode(const ItemTag& tag, const std::string& text)
+{
+    switch (tag.kind) {
+    case itemkind::kOutlook:
+    case itemkind::kOEIdentity:
+        // The mail program must be closed for its files to be read whole.
+        if (m_MailProgramOpen && m_MailProgramOpen(tag.kind))
+            return result::kCancel;
+        break;
+    case itemkind::kFavorites:
+    case itemkind::kAddressBook:
+    case itemkind::kApplications:
+    case itemkind::kFonts:
+        break;
+    default:
+        return result::kSuccess;
+    }
+    if (tag.kind == itemkind::kOEIdentity) {
+        CBackupMangerSource* group = GetSource(itemkind::kOEGroup);
+        CBackupMangerSource* identity = group ? group->GetIdentitySource(tag.value) : nullptr;
+        if (!identity)
+            return result::kSuccess;
+        InstallFileCheck(*identity);
+        m_Report.WriteLine("Reading Outlook Express Data");
+        m_Report.WriteLine("Identity Name : " + text);
+        const int code = CollectSource(tag.kind, *identity, text);
+        if (code == result::kSuccess)
+            m_SelectedIdentities.push_back(identity);
+        return code;
+    }
+    CBackupMangerSource* source = GetSource(tag.kind);
+    if (!source)
+        return result::kSuccess;
+    m_Report.WriteLine(LinesOf(tag.kind)->reading);
+    return CollectSource(tag.kind, *source, "");
+}
+
+int CBackupManger::CollectSource(std::uint32_t kind, CBackupMangerSource& source,
+                                 const std::string& displayName)
+{
+    std::string catalogueName;
+    const int code = source.Collect(catalogueName);
+    if (code != result::kSuccess)
+        return code;
+    if (kind != itemkind::kOEIdentity)
+        m_CollectedKinds.push_back(kind);
+    const SourceLines& lines = *LinesOf(kind);
+    if (!lines.catalogue)
+        return result::kSuccess;
+    m_CatalogueList.Add(std::make_unique<CBackupTreeItem>(catalogueName, displayName, kind));
+    AddTotals(source);
+    // Sizes are written in full: a selection may pass 4 GiB.
+    if (lines.count)
+        m_Report.WriteLine(lines.count + std::to_string(source.GetItemCount()));
+    if (lines.size)
+        m_Report.WriteLine(lines.size + std::to_string(source.GetTotalSize()));
+    return result::kSuccess;
+}
+
+int CBackupManger::CollectMyFiles()
+{
+    // My Files is collected whatever the tree says; it is listed only when it has data.
     if (!m_pMyFiles)
         return result::kSuccess;
     std::string catalogueName;
     const int code = m_pMyFiles->Collect(catalogueName);
-    if (code != result::kSuccess)
+    if (code != result::kSuccess || m_pMyFiles->GetTotalSize() == 0)
         return code;
-    if (m_pMyFiles->GetTotalSize() > 0) {
-        m_Report.WriteLine("Reading My Folders");
-        m_CatalogueList.Add(std::make_unique<CBackupTreeItem>(catalogueName, "", 4));
-        AddTotals(*m_pMyFiles);
-        m_Report.WriteFormatted("Selected Files : %zu", m_pMyFiles->GetItemCount());
-        m_Report.WriteFormatted("Selected Files Size: %llu",
-                                static_cast<unsigned long long>(m_pMyFiles->GetTotalSize()));
-    }
+    const SourceLines& lines = *LinesOf(itemkind::kMyFiles);
+    m_Report.WriteLine(lines.reading);
+    m_CatalogueList.Add(std::make_unique<CBackupTreeItem>(catalogueName, "", itemkind::kMyFiles));
+    AddTotals(*m_pMyFiles);
+    m_Report.WriteLine(lines.count + std::to_string(m_pMyFiles->GetItemCount()));
+    m_Report.WriteLine(lines.size + std::to_string(m_pMyFiles->GetTotalSize()));
     return result::kSuccess;
 }
 

@@ -1,6 +1,7 @@
 #include "BackupManger.h"
 
 #include "CheckTreeModel.h"
+#include "ItemKinds.h"
 #include "Notify.h"
 #include "ProjectData.h"
 #include "Prompt.h"
@@ -9,6 +10,7 @@
 #include "WriteLog.h"
 #include "ZipException.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -66,6 +68,10 @@ int CBackupManger::StartBackup(CNotify* notify)
     const std::string treeFile = g_ProjectData.GetPathInJobFolder(kMainTreeFile);
     if (m_pBackupTree && !treeFile.empty())
         m_pBackupTree->SaveCheckStateToFile(treeFile);
+    if (CBackupMangerSource* outlook = GetSource(itemkind::kOutlook))
+        outlook->SaveSelection();
+    for (CBackupMangerSource* identity : m_SelectedIdentities)
+        identity->SaveSelection();
     if (m_pMyFiles)
         m_pMyFiles->SaveSelection();
     ApplyMedium();
@@ -120,8 +126,22 @@ void CBackupManger::GatherFiles()
 {
     m_RunList.RemoveAll();
     m_ItemList.HandOverTo(m_RunList);
+    // Only what the last Collect visited: an unchecked source may still hold the
+    // files of an earlier selection.
+    const auto takeKind = [this](std::uint32_t kind) {
+        CBackupMangerSource* source = GetSource(kind);
+        if (source && std::find(m_CollectedKinds.begin(), m_CollectedKinds.end(), kind) !=
+                          m_CollectedKinds.end())
+            source->GetItemList().HandOverTo(m_RunList);
+    };
+    takeKind(itemkind::kOutlook);
+    for (CBackupMangerSource* identity : m_SelectedIdentities)
+        identity->GetItemList().HandOverTo(m_RunList);
     if (m_pMyFiles)
         m_pMyFiles->GetItemList().HandOverTo(m_RunList);
+    for (const std::uint32_t kind :
+         {itemkind::kFavorites, itemkind::kAddressBook, itemkind::kFonts, itemkind::kApplications})
+        takeKind(kind);
 }
 
 bool CBackupManger::OpenArchive()

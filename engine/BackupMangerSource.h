@@ -23,6 +23,13 @@ public:
     virtual bool IsPresent() const { return true; }
     // The Outlook Express source: the names of its identities in list order.
     virtual std::vector<std::string> GetIdentityNames() const { return {}; }
+    // The Outlook Express source: the data of the identity at `position` (list order),
+    // collected like any source; null when there is none.
+    virtual CBackupMangerSource* GetIdentitySource(std::size_t position)
+    {
+        (void)position;
+        return nullptr;
+    }
     // Keeps the source's selection with the job; nothing by default.
     virtual void SaveSelection() {}
     // Restore: fills the restore plan with the entries to take out of the archive, each
