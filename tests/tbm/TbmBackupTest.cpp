@@ -31,6 +31,7 @@ assert len(tail("/empty folder/")) == 1
 assert z.getinfo(tail("/empty.bin")[0]).file_size == 0
 assert len(tail("/gr\u00fc\u00dfe \u00e9t\u00e9.txt")) == 1, names
 assert z.getinfo(tail("/run.sh")[0]).external_attr >> 16 & 0o111
+assert z.getinfo(tail("/nested/fifty.bin")[0]).file_size >= 50 << 20
 )";
 
 bool Exists(const std::string& path)
@@ -44,6 +45,13 @@ bool Exists(const std::string& path)
 TEST_F(TbmCommandTest, BackupOfARealTreePassesEveryPeer)
 {
     const std::string src = MakeTree();
+    // A 50 MB file, half noise and half text, takes many buffers and both paths of
+    // the compressor.
+    std::string fifty = Noise(25u << 20, 7);
+    fifty.reserve(50u << 20);
+    while (fifty.size() < (50u << 20))
+        fifty += "a line of text that deflate shrinks well " + std::to_string(fifty.size()) + "\n";
+    tbmtest::WriteFileBytes(src + "/nested/fifty.bin", fifty);
     const std::string out = m_dir / "out/tree.tbm";
     const auto run = Tbm().Run({"backup", "--output", out, src});
     ASSERT_EQ(run.status, 0) << run.err;
