@@ -144,6 +144,7 @@ private:
     void ApplyMedium();
     void InstallFileCheck(CDataSource& source);
     void JoinWorker();
+    void StartWorker(std::function<void()> run);
     void AddTotals(const CDataSource& source);
     int CollectNode(const ItemTag& tag, const std::string& text);
     int CollectSource(std::uint32_t kind, CBackupMangerSource& source,

@@ -4,7 +4,9 @@
 #include "ItemKinds.h"
 #include "ItemTag.h"
 #include "Notify.h"
+#include "Preferences.h"
 #include "ResultCodes.h"
+#include "WorkerPriority.h"
 
 #include <algorithm>
 
@@ -155,7 +157,9 @@ void CBackupManger::StartCollect(CNotify* notify)
     m_ScanRunningEvent.Set();
     m_pScanNotify = notify;
     m_FileCheck.SetScanNotify(notify);
-    m_Collector = std::thread([this] {
+    const int priority = g_Preferences.m_nPriority;
+    m_Collector = std::thread([this, priority] {
+        SetWorkerThreadPriority(priority);
         m_nCollectResult = Collect();
         if (m_nCollectResult == result::kSuccess && m_pScanNotify)
             m_pScanNotify->post(notify::kCollectDone, 0, 0);

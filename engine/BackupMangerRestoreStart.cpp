@@ -3,7 +3,6 @@
 
 #include "ItemKinds.h"
 #include "ProjectData.h"
-#include "RestoreWorkerPriority.h"
 #include "ResultCodes.h"
 
 #include "CheckTreeModel.h"
@@ -120,10 +119,6 @@ int CBackupManger::StartRestore(CNotify* notify)
     m_Progress.m_pOwner = this;
     m_Progress.m_pNotify = notify;
     m_Progress.m_RunningEvent.Set();
-    const int priority = g_Preferences.m_nPriority;
-    m_Worker = std::thread([this, priority] {
-        SetWorkerThreadPriority(priority);
-        RestoreRun();
-    });
+    StartWorker([this] { RestoreRun(); });
     return result::kSuccess;
 }

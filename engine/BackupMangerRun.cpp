@@ -3,10 +3,12 @@
 #include "CheckTreeModel.h"
 #include "ItemKinds.h"
 #include "Notify.h"
+#include "Preferences.h"
 #include "ProjectData.h"
 #include "Prompt.h"
 #include "ResourceLibrary.h"
 #include "TextInserts.h"
+#include "WorkerPriority.h"
 #include "WriteLog.h"
 #include "ZipException.h"
 
@@ -87,13 +89,13 @@ int CBackupManger::StartBackup(CNotify* notify)
     const std::uint32_t type = singleFolder ? g_ProjectData.GetBackupType() : 0;
     switch (type) {
     case 0:
-        m_Worker = std::thread([this] { NormalRun(); });
+        StartWorker([this] { NormalRun(); });
         break;
     case 1:
-        m_Worker = std::thread([this] { UpdateRun(false); });
+        StartWorker([this] { UpdateRun(false); });
         break;
     case 2:
-        m_Worker = std::thread([this] { UpdateRun(true); });
+        StartWorker([this] { UpdateRun(true); });
         break;
     default:
         // A job file from elsewhere may hold any number here: end with a failure
@@ -104,6 +106,16 @@ int CBackupManger::StartBackup(CNotify* notify)
         break;
     }
     return 0;
+}
+
+void CBackupManger::StartWorker(std::function<void()> run)
+{
+    // The run's thread works at the priority the user chose for jobs.
+    const int priority = g_Preferences.m_nPriority;
+    m_Worker = std::thread([priority, run = std::move(run)] {
+        SetWorkerThreadPriority(priority);
+        run();
+    });
 }
 
 void CBackupManger::PostEvent(int code, std::intptr_t value)

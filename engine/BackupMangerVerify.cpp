@@ -35,7 +35,7 @@ int CBackupManger::Verify(CNotify* notify)
     m_Progress.m_pOwner = this;
     m_Progress.m_pNotify = notify;
     m_Progress.m_RunningEvent.Set();
-    m_Worker = std::thread([this] { VerifyRun(); });
+    StartWorker([this] { VerifyRun(); });
     return 0;
 }
 

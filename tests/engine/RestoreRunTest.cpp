@@ -3,7 +3,7 @@
 
 #include "ItemKinds.h"
 #include "ResourceLibrary.h"
-#include "RestoreWorkerPriority.h"
+#include "WorkerPriority.h"
 #include "ResultCodes.h"
 
 #include <sys/stat.h>

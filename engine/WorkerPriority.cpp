@@ -1,4 +1,4 @@
-#include "RestoreWorkerPriority.h"
+#include "WorkerPriority.h"
 
 #include <sys/resource.h>
 #include <sys/syscall.h>
