@@ -48,6 +48,23 @@ public:
         (void)password;
         return false;
     }
+    // Asks for a file name in a save (`save`) or open dialog offering one file type:
+    // `filter` is its description and `pattern` its pattern ("*.tbs"); a name typed
+    // without extension gets `defaultExtension`, and a save dialog asks before
+    // overwriting. False on Cancel. Nobody to ask: false.
+    struct FileDialog
+    {
+        bool save = false;
+        std::string filter;
+        std::string pattern;
+        std::string defaultExtension;
+    };
+    virtual bool AskFileName(const FileDialog& dialog, std::string& path)
+    {
+        (void)dialog;
+        (void)path;
+        return false;
+    }
     // Asks for a folder, e.g. one to take the place of a drive that is missing; false
     // on Cancel. Nobody to ask: false.
     virtual bool AskFolder(const std::string& text, std::string& folder)

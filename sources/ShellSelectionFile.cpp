@@ -2,6 +2,7 @@
 
 #include "ObjectReader.h"
 #include "ObjectWriter.h"
+#include "Prompt.h"
 #include "WholeFile.h"
 #include "WriteLog.h"
 
@@ -38,6 +39,27 @@ int CShellSelectionFile::Save(const std::string& path)
     }
     WriteLog("%s", kFileFailure);
     return 0;
+}
+
+namespace {
+
+CPrompt::FileDialog SelectionDialog(bool save)
+{
+    return {save, "Tovan Backup Selection (*.tbs)", "*.tbs", ".tbs"};
+}
+
+} // namespace
+
+int CShellSelectionFile::SaveAs()
+{
+    std::string path;
+    return Prompt().AskFileName(SelectionDialog(true), path) ? Save(path) : 0;
+}
+
+int CShellSelectionFile::Open()
+{
+    std::string path;
+    return Prompt().AskFileName(SelectionDialog(false), path) ? Load(path) : 0;
 }
 
 int CShellSelectionFile::Load(const std::string& path)

@@ -27,6 +27,10 @@ public:
     // 1 on success; 0 when the file cannot be read or is no selection file (the same
     // line in the status log); the tree then keeps its check states.
     int Load(const std::string& path);
+    // Ask for a ".tbs" file through the prompt, then save or load; 0 when the user
+    // cancelled or the file failed.
+    int SaveAs();
+    int Open();
 
     // Reads the tree's selection into the item list.
     void Capture();

@@ -2,12 +2,14 @@
 
 #include "CheckTreeModel.h"
 #include "FolderTree.h"
+#include "ScriptedPrompt.h"
 #include "SourcesFixture.h"
 
 #include <sys/stat.h>
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -211,6 +213,57 @@ TEST_F(ShellSelectionTreeTest, FileFailuresAreLoggedAndTheTreeKeepsItsStates)
     for (const std::string& line : LogLines())
         failures += line == "Fail to create or open current playlist file" ? 1 : 0;
     EXPECT_EQ(failures, 3);
+}
+
+} // namespace
+
+namespace {
+
+// Answers the file dialog with a fixed name (empty: Cancel) and keeps what it was
+// asked.
+class CFileNamePrompt : public tbmtest::CScriptedPrompt
+{
+public:
+    explicit CFileNamePrompt(std::string answer) : m_answer(std::move(answer)) {}
+    bool AskFileName(const FileDialog& dialog, std::string& path) override
+    {
+        m_asked.push_back(dialog);
+        path = m_answer;
+        return !m_answer.empty();
+    }
+    std::vector<FileDialog> m_asked;
+
+private:
+    std::string m_answer;
+};
+
+TEST_F(ShellSelectionTreeTest, SaveAsAndOpenAskForASelectionFile)
+{
+    CCheckTreeModel tree;
+    CFolderTree folders(tree);
+    folders.CheckFolder(folders.FindFolder(m_root + "/pics"), true);
+    CShellSelectionFile selection(folders);
+    {
+        CFileNamePrompt cancel("");
+        EXPECT_EQ(selection.SaveAs(), 0);
+        EXPECT_FALSE(std::filesystem::exists(m_file));
+        EXPECT_EQ(selection.Open(), 0);
+    }
+    CFileNamePrompt prompt(m_file);
+    ASSERT_EQ(selection.SaveAs(), 1);
+    ASSERT_EQ(prompt.m_asked.size(), 1u);
+    EXPECT_TRUE(prompt.m_asked[0].save);
+    EXPECT_EQ(prompt.m_asked[0].filter, "Tovan Backup Selection (*.tbs)");
+    EXPECT_EQ(prompt.m_asked[0].pattern, "*.tbs");
+    EXPECT_EQ(prompt.m_asked[0].defaultExtension, ".tbs");
+
+    CCheckTreeModel fresh;
+    CFolderTree freshFolders(fresh);
+    CShellSelectionFile loaded(freshFolders);
+    ASSERT_EQ(loaded.Open(), 1);
+    EXPECT_FALSE(prompt.m_asked[1].save);
+    EXPECT_EQ(fresh.GetItemCheckState(freshFolders.FindFolder(m_root + "/pics")),
+              tvcheck::kChecked);
 }
 
 } // namespace
