@@ -129,6 +129,9 @@ public:
     // Entries of the last restore that could not be put in place (each has a report
     // line); files kept on purpose by the rules for existing files are not counted.
     std::uint32_t GetRestoreFailures() const { return m_dwRestoreFailures; }
+    // Files the last backup run could not add (each has a report line); a run with
+    // failures still ends as finished, with the other files in the archive.
+    std::uint32_t GetAddFailures() const { return m_dwAddFailures; }
     // Asked before Outlook (kind 0) or Outlook Express (kind 2) is restored: true when
     // the mail program is running and the user would not close it. None: never.
     using MailProgramOpenHook = std::function<bool(std::uint32_t kind)>;
@@ -242,6 +245,7 @@ private:
     std::vector<std::uint16_t> m_RestoreKinds;
     std::uint64_t m_qwRestoreTotal = 0;
     std::uint32_t m_dwRestoreFailures = 0;
+    std::uint32_t m_dwAddFailures = 0;
     MailProgramOpenHook m_MailProgramOpen;
     RegistryImportHook m_RegistryImport;
     // Every planned entry of the running restore: the paths posted with code 5 point

@@ -228,6 +228,7 @@ bool CBackupManger::AddOne(const CAddInfo& item, int replaceIndex, bool& stop)
             m_Report.WriteException(e);
     }
     LogResource(kTextAddFailed, item.m_strSourcePath);
+    ++m_dwAddFailures;
     return false;
 }
 
@@ -236,6 +237,7 @@ std::uint64_t CBackupManger::StartRun()
     m_Progress.Begin(0);
     m_Progress.m_type = CBackupProgress::kPreparing;
     m_Progress.PostProgress();
+    m_dwAddFailures = 0;
     GatherFiles();
     std::uint64_t sum = 0;
     for (const CAddInfo* item : m_RunList)

@@ -96,12 +96,26 @@ bool CBackupManger::OpenForUpdate()
     try {
         m_Archive.SetBuffers(kWriteBuffer, kGeneralBuffer, kSearchBuffer);
         m_Archive.Open(path, m_Settings.m_nOpenMode, m_Settings.m_nVolumeSize);
-        return true;
     } catch (const std::exception& e) {
         m_Report.WriteException(e);
         Prompt().MessageBox(e.what(), MB_OK | MB_ICONERROR);
         return false;
     }
+    // A backup split into parts takes no new entries: every file would fail while
+    // the run reported success. Say so and leave the parts as they are.
+    if (m_Archive.GetStorage().IsSpanMode() != 0) {
+        const std::string text = "The backup file " + path +
+                                 " is split into parts and cannot be updated; make a new backup";
+        m_Report.WriteLine(text);
+        Prompt().MessageBox(text, MB_OK | MB_ICONERROR);
+        try {
+            m_Archive.Close(CZipContainer::CloseAfterException, false);
+        } catch (const std::exception&) {
+            // Giving the file up writes nothing; there is nothing more to do.
+        }
+        return false;
+    }
+    return true;
 }
 
 // The stored entry is newer or as new unless the file's time, cut to the two seconds
@@ -124,9 +138,6 @@ int CBackupManger::DecideUpdate(const CAddInfo& item, int& index)
 {
     index = m_Archive.FindFile(StoredNameOf(item));
     if (index < 0)
-        return kAddNew;
-    // A spanned archive cannot be changed in place: the file goes in again.
-    if (m_Archive.GetStorage().IsSpanMode() != 0)
         return kAddNew;
     // The catalogue files (the items without an entry name) are written anew for
     // every run, often within the two seconds a stored time can tell apart: only

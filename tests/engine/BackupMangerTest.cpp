@@ -49,6 +49,30 @@ TEST_F(BackupMangerTest, NormalRunWritesAnArchivePeersAccept)
     EXPECT_NE(report.find(LoadResString(202)), std::string::npos);
 }
 
+// A file that is gone by the time the run reaches it: the run goes on, finishes, and
+// counts it, so a caller can tell the backup lacks a chosen file.
+TEST_F(BackupMangerTest, AFileGoneBeforeTheRunIsCountedAsAFailure)
+{
+    const std::string gone = MakeFile("gone.txt", "soon gone");
+    m_pSource->m_Files = {{gone, "home\\u\\gone.txt"},
+                          {MakeFile("kept.txt", "kept"), "home\\u\\kept.txt"}};
+    m_engine.StartCollect(nullptr);
+    ASSERT_EQ(m_engine.WaitCollect(), result::kSuccess);
+    ASSERT_EQ(m_engine.WriteCatalogue(), 1);
+    ASSERT_EQ(std::remove(gone.c_str()), 0);
+    ASSERT_EQ(m_engine.StartBackup(&m_recorder), 0);
+    m_engine.WaitForWorker();
+    EXPECT_EQ(m_recorder.EventValues(notify::kBackupDone).size(), 1u);
+    EXPECT_EQ(m_engine.GetAddFailures(), 1u);
+    EXPECT_TRUE(ReportHas(CHtmlReport::EscapeHtml(FillInserts(LoadResString(205), {gone}))));
+    EXPECT_EQ(RunCommand("unzip -t '" + g_ProjectData.GetOutputPath() + "'"), 0);
+
+    // The next run starts counting afresh.
+    MakeFile("gone.txt", "back");
+    Backup();
+    EXPECT_EQ(m_engine.GetAddFailures(), 0u);
+}
+
 TEST_F(BackupMangerTest, CatalogueListsTheCollectedSource)
 {
     m_pSource->m_Files = {{MakeFile("a.txt", "x"), "a.txt"}};

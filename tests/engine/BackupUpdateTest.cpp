@@ -4,6 +4,8 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -189,6 +191,32 @@ TEST_F(BackupUpdateTest, UnreadableArchiveIsLeftAsItWas)
     EXPECT_EQ(m_recorder.EventValues(notify::kBackupFailed).size(), 1u);
     EXPECT_TRUE(m_recorder.EventValues(notify::kFileCount).empty());
     EXPECT_EQ(tbmtest::ReadFileBytes(Out()), "not an archive at all");
+    EXPECT_FALSE(m_engine.GetProgress().m_RunningEvent.IsSet());
+}
+
+// A backup split into parts takes no new entries; an update must fail, not report a
+// run in which nothing could be added as finished.
+TEST_F(BackupUpdateTest, SplitBackupIsNotUpdatedAndStaysReadable)
+{
+    g_ProjectData.m_dwMedium = 2;
+    g_ProjectData.m_dwPartSize = 65536;
+    std::string noise(150000, '\0');
+    std::uint32_t seed = 99;
+    for (char& c : noise) {
+        seed = seed * 1103515245u + 12345u;
+        c = static_cast<char>(seed >> 24);
+    }
+    m_pSource->m_Files.push_back({MakeFile("noise.bin", noise), "home\\u\\noise.bin"});
+    FirstBackup(1);
+    ASSERT_TRUE(std::filesystem::exists(m_dir / "out.000"));
+    const std::string before = tbmtest::ReadFileBytes(Out());
+    g_ProjectData.m_dwMedium = 0;
+    m_pSource->m_Files.push_back({MakeFile("new.txt", "new"), "home\\u\\new.txt"});
+    Run();
+    EXPECT_EQ(m_recorder.EventValues(notify::kBackupFailed).size(), 1u);
+    EXPECT_TRUE(m_recorder.EventValues(notify::kBackupDone).empty());
+    EXPECT_TRUE(ReportHas("is split into parts and cannot be updated"));
+    EXPECT_EQ(tbmtest::ReadFileBytes(Out()), before);
     EXPECT_FALSE(m_engine.GetProgress().m_RunningEvent.IsSet());
 }
 

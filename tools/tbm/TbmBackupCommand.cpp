@@ -99,6 +99,12 @@ int CTbmBackupCommand::Run()
         code = Backup(engine, progress);
     if (code == tbmexit::kSuccess && m_options.m_bVerify)
         code = Verify(engine, progress);
+    // The archive is whole and verified, but it lacks files the user chose.
+    if (code == tbmexit::kSuccess && engine.GetAddFailures() > 0) {
+        Say(std::to_string(engine.GetAddFailures()) +
+            " files could not be backed up; the report names them");
+        code = tbmexit::kFailed;
+    }
     if (code != tbmexit::kUsage)
         TellWhere();
     return code;
