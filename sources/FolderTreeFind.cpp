@@ -3,26 +3,11 @@
 #include "PathComponents.h"
 
 #include "CheckTreeModel.h"
-
-#include <pwd.h>
-#include <unistd.h>
+#include "XdgFolders.h"
 
 #include <climits>
 #include <cstdlib>
 #include <vector>
-
-namespace {
-
-std::string HomeFolder()
-{
-    const char* home = std::getenv("HOME");
-    if (home && *home)
-        return home;
-    const passwd* entry = getpwuid(getuid());
-    return entry && entry->pw_dir ? entry->pw_dir : "";
-}
-
-} // namespace
 
 std::string CFolderTree::NormalPath(const std::string& path)
 {
@@ -55,7 +40,7 @@ TvTreeItem CFolderTree::FindFolder(const std::string& path)
 
 TvTreeItem CFolderTree::ShowHomeFolder()
 {
-    const std::string home = HomeFolder();
+    const std::string home = CXdgFolders::Home();
     if (home.empty())
         return {};
     // The folder's own spelling: a home below a linked folder (/home -> /var/home)
