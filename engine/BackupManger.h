@@ -129,6 +129,8 @@ public:
     // Entries of the last restore that could not be put in place (each has a report
     // line); files kept on purpose by the rules for existing files are not counted.
     std::uint32_t GetRestoreFailures() const { return m_dwRestoreFailures; }
+    // Entries of the last restore that were put in place.
+    std::uint32_t GetRestoredEntries() const { return m_dwRestoredEntries; }
     // Files the last backup run could not add (each has a report line); a run with
     // failures still ends as finished, with the other files in the archive.
     std::uint32_t GetAddFailures() const { return m_dwAddFailures; }
@@ -245,6 +247,7 @@ private:
     std::vector<std::uint16_t> m_RestoreKinds;
     std::uint64_t m_qwRestoreTotal = 0;
     std::uint32_t m_dwRestoreFailures = 0;
+    std::uint32_t m_dwRestoredEntries = 0;
     std::uint32_t m_dwAddFailures = 0;
     MailProgramOpenHook m_MailProgramOpen;
     RegistryImportHook m_RegistryImport;

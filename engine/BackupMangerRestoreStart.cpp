@@ -78,6 +78,7 @@ int CBackupManger::StartRestore(CNotify* notify)
     m_RestoreIdentities.clear();
     m_qwRestoreTotal = 0;
     m_dwRestoreFailures = 0;
+    m_dwRestoredEntries = 0;
     m_RestoreRunList.RemoveAll();
     if (m_pRestoreTree) {
         for (TvTreeItem node = m_pRestoreTree->GetFirstCheckedItem(); node;

@@ -62,6 +62,7 @@ bool CBackupManger::RestoreEntry(const CAddInfo& entry, std::uint32_t kind,
         }
         return false;
     }
+    ++m_dwRestoredEntries;
     PostExtract(entry.m_strTargetPath, entry.m_dwKind, backupGuid, targetGuid);
     return true;
 }

@@ -177,10 +177,15 @@ TEST_F(TbmRestoreTest, ExistingFilesAreKeptReplacedOrComparedByTime)
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(ReadFileBytes(target), c.expected);
     }
-    // Without the option the preference holds; its default keeps the file.
+    // Without the option the preference holds; its default keeps the file, and the
+    // summary says it was kept rather than restored.
     WriteFileBytes(target, "changed");
-    EXPECT_EQ(Restore({out, "--to", to}).status, 0);
+    const auto kept = Restore({out, "--to", to});
+    EXPECT_EQ(kept.status, 0);
     EXPECT_EQ(ReadFileBytes(target), "changed");
+    EXPECT_NE(kept.err.find("restore finished: 0 files restored, 1 kept as they were"),
+              std::string::npos)
+        << kept.err;
 }
 
 TEST_F(TbmRestoreTest, OnlyRestoresTheMatchingFiles)

@@ -232,7 +232,13 @@ int CTbmRestoreCommand::Finish(CBackupManger& engine, CTbmRestoreProgress& progr
             " files could not be restored; the report names them");
         code = tbmexit::kFailed;
     } else {
-        Say("restore finished: " + std::to_string(progress.GetFileCount()) + " files");
+        // Files already in place are kept or replaced by --existing; say which.
+        const std::size_t restored = engine.GetRestoredEntries();
+        const std::size_t total = progress.GetFileCount();
+        std::string text = "restore finished: " + std::to_string(restored) + " files restored";
+        if (total > restored)
+            text += ", " + std::to_string(total - restored) + " kept as they were";
+        Say(text);
     }
     const std::string report = CHtmlReport::GetRestoreReportPath();
     if (CTbmFiles::IsFile(report))
