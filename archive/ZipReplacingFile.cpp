@@ -104,6 +104,15 @@ void CZipReplacingFile::CloseFile()
 
 void CZipReplacingFile::Commit()
 {
+    // When a file is replaced, its new bytes reach the disk before the rename does: a
+    // crash in between must not swap a good file for an empty one. New files skip
+    // the wait (nothing is lost if they are cut short).
+    struct stat st
+    {
+    };
+    if (m_fd >= 0 && fstatat(m_folder, m_name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        fsync(m_fd) != 0)
+        throw CZipException::FromErrno(errno, m_path);
     CloseFile();
     if (m_temporary.empty())
         return;
