@@ -23,8 +23,9 @@ public:
     // Creates every part but the last as folders and opens the folder that holds
     // the last one (EISDIR when there is no part). Returns the descriptor.
     int OpenParentFolder() const;
-    // The last part: the name of the file in that folder.
-    const std::string& GetLeafName() const { return m_parts.back(); }
+    // The last part: the name of the file in that folder; empty when no part is
+    // left (a name of only "..", "." or separators), which OpenParentFolder refuses.
+    std::string GetLeafName() const { return m_parts.empty() ? std::string() : m_parts.back(); }
 
 private:
     // Opens the folder and walks `depth` parts down, creating missing ones.

@@ -125,6 +125,20 @@ TEST_F(ZipExtract, HostileNamesStayInsideTheTarget)
     EXPECT_FALSE(fs::exists(m_dir / "escape1"));
 }
 
+// A file entry whose name has no part left once "..", "." and separators are
+// dropped has nowhere to go inside the target: a clear error, nothing written.
+TEST_F(ZipExtract, FileNamesWithNoPartLeftAreRefused)
+{
+    MakeArchive({{"..", "dots"}, {"..\\.\\..", "more dots"}});
+    const std::string out = m_dir / "out";
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_THROW(m_zip.ExtractFile(i, out), CZipException) << i;
+        EXPECT_EQ(m_zip.GetEntryState(), 0);
+    }
+    EXPECT_TRUE(!fs::exists(out) || fs::is_empty(out));
+    EXPECT_FALSE(fs::exists(m_dir / "dots"));
+}
+
 TEST_F(ZipExtract, LinksInsideTheTargetAreNotFollowed)
 {
     MakeArchive({{"link\\file", "into the link"}, {"flink", "replaces the link"}});
