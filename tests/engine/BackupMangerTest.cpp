@@ -137,12 +137,7 @@ TEST_F(BackupMangerTest, FixedSizePartsWriteVolumes)
     g_ProjectData.m_dwMedium = 2;
     g_ProjectData.m_dwPartSize = 70000;
     // Random data does not compress, so the parts must really be split.
-    std::string noise(200000, '\0');
-    std::uint32_t seed = 12345;
-    for (char& c : noise) {
-        seed = seed * 1103515245u + 12345u;
-        c = static_cast<char>(seed >> 24);
-    }
+    const std::string noise = backuptest::Noise(200000, 12345);
     m_pSource->m_Files = {{MakeFile("noise.bin", noise), "noise.bin"}};
     Backup();
     EXPECT_EQ(m_recorder.EventValues(notify::kBackupDone).size(), 1u);

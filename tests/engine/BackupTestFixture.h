@@ -56,6 +56,17 @@ public:
     }
 };
 
+// `bytes` of noise that deflate cannot shrink, the same for the same seed.
+inline std::string Noise(std::size_t bytes, std::uint32_t seed)
+{
+    std::string noise(bytes, '\0');
+    for (char& c : noise) {
+        seed = seed * 1103515245u + 12345u;
+        c = static_cast<char>(seed >> 24);
+    }
+    return noise;
+}
+
 inline int RunCommand(const std::string& command)
 {
     const int status = std::system((command + " >/dev/null 2>&1").c_str());

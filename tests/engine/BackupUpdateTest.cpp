@@ -200,12 +200,7 @@ TEST_F(BackupUpdateTest, SplitBackupIsNotUpdatedAndStaysReadable)
 {
     g_ProjectData.m_dwMedium = 2;
     g_ProjectData.m_dwPartSize = 65536;
-    std::string noise(150000, '\0');
-    std::uint32_t seed = 99;
-    for (char& c : noise) {
-        seed = seed * 1103515245u + 12345u;
-        c = static_cast<char>(seed >> 24);
-    }
+    const std::string noise = backuptest::Noise(150000, 99);
     m_pSource->m_Files.push_back({MakeFile("noise.bin", noise), "home\\u\\noise.bin"});
     FirstBackup(1);
     ASSERT_TRUE(std::filesystem::exists(m_dir / "out.000"));
