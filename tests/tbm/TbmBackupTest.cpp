@@ -34,6 +34,14 @@ assert z.getinfo(tail("/run.sh")[0]).external_attr >> 16 & 0o111
 assert z.getinfo(tail("/nested/fifty.bin")[0]).file_size >= 50 << 20
 )";
 
+bool HasTemporaryArchive(const std::string& folder)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().filename().string().find("~tbm") != std::string::npos)
+            return true;
+    return false;
+}
+
 bool Exists(const std::string& path)
 {
     struct stat st
@@ -168,7 +176,12 @@ TEST_F(TbmCommandTest, LockedFileIsSkippedWithoutATerminalOrCancelsOnRequest)
     // Another program holds the file locked for writing (this works for root too).
     const int locked = open((src + "/secret.txt").c_str(), O_RDWR | O_CLOEXEC);
     ASSERT_GE(locked, 0);
-    ASSERT_EQ(flock(locked, LOCK_EX), 0);
+    struct flock lock
+    {
+    };
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    ASSERT_EQ(fcntl(locked, F_SETLK, &lock), 0);
     const std::string out = m_dir / "locked.tbm";
     const auto skipped = Tbm().Run({"backup", "--output", out, src});
     EXPECT_EQ(skipped.status, 0) << skipped.err;
@@ -198,12 +211,16 @@ TEST_F(TbmCommandTest, InterruptCancelsCleanlyAndLeavesAReadableArchive)
                                 Noise(16 * 1024 * 1024, static_cast<std::uint32_t>(i)));
     const std::string out = m_dir / "large.tbm";
     const auto run = Tbm().Run({"backup", "--output", out, src}, [&](pid_t pid) {
-        // Once the archive exists the run is adding files; then interrupt it.
-        for (int i = 0; i < 6000 && !Exists(out); ++i)
+        // Once the new archive exists beside the output the run is adding files;
+        // then interrupt it.
+        for (int i = 0; i < 6000 && !HasTemporaryArchive(m_dir.Str()); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         kill(pid, SIGINT);
     });
     EXPECT_EQ(run.status, 3) << run.err;
+    // A first backup keeps what was written, and says it is incomplete.
+    EXPECT_NE(run.err.find("incomplete"), std::string::npos) << run.err;
+    EXPECT_FALSE(HasTemporaryArchive(m_dir.Str()));
     EXPECT_EQ(Shell("unzip -tq " + Quote(out)), 0);
     EXPECT_EQ(Tbm().Run({"verify", out}).status, 0);
 }
