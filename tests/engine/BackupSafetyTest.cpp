@@ -23,26 +23,6 @@ bool HasTemporaryFiles(const std::string& folder)
     return false;
 }
 
-// Cancels the run when the file with the given number is about to be processed.
-class CCancelAtFile : public CNotifyRecorder
-{
-public:
-    CCancelAtFile(CBackupProgress& progress, std::intptr_t number)
-        : m_progress(progress), m_number(number)
-    {
-    }
-    void post(unsigned message, std::uintptr_t first, std::intptr_t second) override
-    {
-        if (message == notify::kEvent && first == notify::kFileNumber && second == m_number)
-            m_progress.m_CancelEvent.Set();
-        CNotifyRecorder::post(message, first, second);
-    }
-
-private:
-    CBackupProgress& m_progress;
-    std::intptr_t m_number;
-};
-
 // The output lies on a simulated fixed disk of 600,000 bytes.
 class BackupSafetyTest : public BackupMangerTest, public ::testing::WithParamInterface<int>
 {
@@ -125,7 +105,7 @@ TEST_P(BackupSafetyTest, ACancelKeepsThePreviousBackupExactly)
     m_engine.StartCollect(nullptr);
     ASSERT_EQ(m_engine.WaitCollect(), result::kSuccess);
     ASSERT_EQ(m_engine.WriteCatalogue(), 1);
-    CCancelAtFile cancel(m_engine.GetProgress(), 20);
+    backuptest::CCancelAt cancel(m_engine.GetProgress(), 20);
     ASSERT_EQ(m_engine.StartBackup(&cancel), 0);
     m_engine.WaitForWorker();
     EXPECT_EQ(cancel.EventValues(notify::kBackupFailed).size(), 1u);

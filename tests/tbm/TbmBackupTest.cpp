@@ -74,6 +74,28 @@ TEST_F(TbmCommandTest, BackupOfARealTreePassesEveryPeer)
     EXPECT_EQ(Tbm().Run({"verify", out}).status, 0);
 }
 
+// A file the archive cannot hold yet (4 GiB, sparse here) costs only that file:
+// every other file is in a readable, verified backup, and tbm names the big one.
+TEST_F(TbmCommandTest, AFileTooLargeForTheArchiveCostsOnlyThatFile)
+{
+    const std::string src = MakeTree();
+    const std::string huge = src + "/nested/disk image.img";
+    const int fd = open(huge.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, off_t{4} << 30), 0);
+    close(fd);
+    const std::string out = m_dir / "out/tree.tbm";
+    const auto run = Tbm().Run({"backup", "--output", out, src});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find("could not back up " + huge), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("verification passed"), std::string::npos) << run.err;
+    EXPECT_EQ(Shell("unzip -tq " + Quote(out)), 0);
+    EXPECT_EQ(Shell("7zz t " + Quote(out)), 0);
+    const auto listed = Tbm().Run({"list", out});
+    EXPECT_NE(listed.out.find("nested/big.txt"), std::string::npos) << listed.out;
+    EXPECT_EQ(listed.out.find("disk image.img"), std::string::npos) << listed.out;
+}
+
 TEST_F(TbmCommandTest, PasswordFromTheEnvironmentEncryptsTheBackup)
 {
     const std::string src = MakeTree();
