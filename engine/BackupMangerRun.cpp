@@ -19,6 +19,7 @@
 namespace {
 
 constexpr unsigned kTextRunStart = 199;
+constexpr unsigned kTextPasswordRefused = 201;
 constexpr const char* kMainTreeFile = "MainTree.xsel";
 
 } // namespace
@@ -193,6 +194,6 @@ bool CBackupManger::ApplyPassword()
     const std::string& password = g_ProjectData.GetPassword();
     if (password.empty() || m_Archive.SetPassword(password))
         return true;
-    LogResource(201);
+    LogResource(kTextPasswordRefused);
     return false;
 }

@@ -47,7 +47,7 @@ void CBackupRun::Run()
     for (const CAddInfo* item : m_parts.files)
         sum += item->m_dwSize;
     m_parts.progress.Begin(sum);
-    if (!OpenSources()) {
+    if (!OpenSourcesSafely()) {
         Fail();
         return;
     }
@@ -61,8 +61,26 @@ void CBackupRun::Run()
         Fail();
         return;
     }
-    const bool stopped = !ProcessFiles();
+    bool stopped = false;
+    try {
+        stopped = !ProcessFiles();
+    } catch (const std::exception& e) {
+        // Whatever went wrong, the new archive is not put in place.
+        m_parts.report.WriteException(e);
+        m_targetFailed = true;
+        stopped = true;
+    }
     Finish(stopped);
+}
+
+bool CBackupRun::OpenSourcesSafely()
+{
+    try {
+        return OpenSources();
+    } catch (const std::exception& e) {
+        m_parts.report.WriteException(e);
+        return false;
+    }
 }
 
 bool CBackupRun::OpenTarget()
@@ -134,7 +152,7 @@ bool CBackupRun::OpenArchive(const std::string& path)
                            ArchiveBuffers::kSearch);
         archive.Open(path, m_parts.settings.m_nOpenMode, m_parts.settings.m_nVolumeSize);
         return true;
-    } catch (const CZipException& e) {
+    } catch (const std::exception& e) {
         m_parts.report.WriteException(e);
         Prompt().MessageBox(e.what(), MB_OK | MB_ICONERROR);
         LogResource(kTextOpenFailed);

@@ -80,6 +80,7 @@ protected:
     BackupRunParts m_parts;
 
 private:
+    bool OpenSourcesSafely();
     bool OpenTarget();
     bool CheckFreeSpace();
     bool OpenArchive(const std::string& path);
