@@ -67,6 +67,26 @@ bool CBackupManger::RestoreEntry(const CAddInfo& entry, std::uint32_t kind,
     return true;
 }
 
+// A folder entry: the folder is made (or found) now and gets its mode and time from
+// FinishRestoredFolders. A folder already in place follows the rules for existing
+// files, so "keep" leaves its mode and time alone. Folders are no files restored:
+// only their failures are counted.
+void CBackupManger::RestoreFolder(const CAddInfo& entry, std::uint32_t kind)
+{
+    if (!PrepareTarget(entry, kind))
+        return;
+    try {
+        if (m_Archive.ExtractFile(entry.m_nArchiveIndex, entry.m_strSourcePath, false,
+                                  entry.m_strNewName, kGeneralBuffer))
+            return;
+        m_Report.WriteFormatted("Fail to restore folder %s", entry.m_strTargetPath.c_str());
+    } catch (const CZipException& e) {
+        m_Report.WriteFormatted("Fail to restore folder %s", entry.m_strTargetPath.c_str());
+        m_Report.WriteException(e);
+    }
+    ++m_dwRestoreFailures;
+}
+
 bool CBackupManger::RenameAside(const std::string& path, const std::string& newPath)
 {
     if (!newPath.empty() && newPath != path && std::rename(path.c_str(), newPath.c_str()) == 0) {
