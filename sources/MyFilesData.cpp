@@ -132,15 +132,25 @@ int CMyFilesData::CollectItem(TvTreeItem item, const CFolderTreeNode& node)
     return result::kSuccess;
 }
 
-// A folder is part of the selection when it is checked itself or holds checked files;
-// a folder that only leads to chosen ones ("/home" on the way to "~/Documents") gets
-// no entry, so restoring to the original place never touches its mode or time.
+// An opened folder is part of the selection when it holds checked files, or when it
+// holds no files at all, is checked and lies in a chosen folder. A checked item alone
+// proves nothing: checking "data" checks a parent whose only child it is, and such a
+// folder on the way to the chosen ones ("/home" for "~/Documents") gets no entry, so
+// restoring to the original place never touches its mode or time.
 bool CMyFilesData::IsChosenFolder(TvTreeItem item, const CFolderTreeNode& node) const
 {
-    if (m_pTree->IsItemChecked(item))
-        return true;
-    return std::any_of(node.m_Files.begin(), node.m_Files.end(),
-                       [](const CFolderTreeFile& file) { return file.IsChecked(); });
+    const CFolderTreeNode* folder = &node;
+    for (;;) {
+        if (std::any_of(folder->m_Files.begin(), folder->m_Files.end(),
+                        [](const CFolderTreeFile& file) { return file.IsChecked(); }))
+            return true;
+        if (!folder->m_Files.empty() || !m_pTree->IsItemChecked(item))
+            return false;
+        item = m_pTree->GetParentItem(item);
+        folder = m_pFolders->GetNode(item);
+        if (!folder)
+            return false;
+    }
 }
 
 bool CMyFilesData::IsExcludedFolderPath(const std::string& path) const
