@@ -159,6 +159,8 @@ int CMyFilesData::PlanStoredEntry(const CAddInfo& stored)
     auto planned = std::make_unique<CAddInfo>();
     planned->m_strSourcePath = folder;
     planned->m_strTargetPath = CMyFilesRestoreTarget::Join(folder, {name});
+    if (m_Target.GetLocationType() != 0)
+        planned->m_strTargetRoot = m_Target.GetFolder();
     // The archive names a folder entry with a closing separator, which catalogues of
     // older backups lack; without it the folder is never found.
     planned->m_strEntryName = stored.m_strEntryName;
