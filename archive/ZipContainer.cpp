@@ -136,6 +136,9 @@ void CZipContainer::WriteCentralDirectory()
 
 void CZipContainer::Close(int mode, bool updateTimeStamp)
 {
+    // Folders extracted before get their mode and time even when the caller never
+    // finished them; a caller that reports failures calls FinishFolders first.
+    m_folderSettings.Apply();
     if (IsClosed())
         return;
     const bool afterException = mode != CloseNormal;

@@ -5,6 +5,7 @@
 #include "ZipCrypt.h"
 #include "ZipDeflate.h"
 #include "ZipDirectory.h"
+#include "ZipFolderSettings.h"
 #include "ZipInflate.h"
 #include "ZipProgressCallback.h"
 #include "ZipVolumeStore.h"
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+class CZipExtractTarget;
 class CZipFile;
 class CZipReplacingFile;
 
@@ -127,6 +129,11 @@ public:
     // link to its stored target.
     bool ExtractFile(int index, const std::string& folder, bool fullPath = true,
                      const std::string& newName = {}, std::uint32_t bufferSize = 65536);
+    // Folder entries are made at once but get their mode and time only here, after
+    // everything extracted into them: deepest folder first, through descriptors that
+    // never follow links. Returns the folders that could not be set. Close (and the
+    // destructor) finish what is left.
+    std::vector<std::string> FinishFolders();
     // Reads the whole entry and checks its CRC; directories must be empty (111).
     bool TestFile(int index, std::uint32_t bufferSize = 65536);
     // Where ExtractFile puts an entry of that name.
@@ -193,6 +200,7 @@ private:
     using ChunkSink = std::function<void(const char*, std::uint32_t)>;
     std::uint32_t CopyEntryTo(const ChunkSink& sink, std::uint32_t bufferSize,
                               CZipProgressCallback* callback, int& abortCode);
+    void ExtractFolder(const CZipExtractTarget& target, const CZipEntryHeader& header);
     int ExtractDataTo(CZipReplacingFile& replacement, const CZipEntryHeader& header,
                       std::uint32_t bufferSize, CZipProgressCallback* callback, int& abortCode);
     int ExtractLinkTo(CZipReplacingFile& replacement, const CZipEntryHeader& header,
@@ -245,4 +253,7 @@ private:
     std::uint32_t m_readCrc = 0;
     std::uint32_t m_inputPosition = 0; // unused input in m_buffer
     std::uint32_t m_inputLength = 0;
+
+    // Extracted folders waiting for their mode and time.
+    CZipFolderSettings m_folderSettings;
 };

@@ -74,8 +74,7 @@ bool CZipContainer::ExtractFile(int index, const std::string& folder, bool fullP
     CZipProgressCallback* callback =
         StartProgress(CZipProgressCallback::CbExtract, header.m_fileName, path, 0);
     if (header.IsDirectory()) {
-        target.MakeFolders();
-        ZipPlatform::SetFileAttributes(path, header.GetSystemAttributes());
+        ExtractFolder(target, header);
         if (callback)
             callback->CallbackEnd();
         return true;
@@ -107,6 +106,24 @@ bool CZipContainer::ExtractFile(int index, const std::string& folder, bool fullP
     if (abortCode != 0)
         throw CZipException(abortCode, path);
     return result == 1;
+}
+
+// A folder is made at once, private (0700) while it fills, and gets its own mode
+// and time from FinishFolders. A name with no part left is the caller's folder
+// itself, whose mode and time are not the archive's to change.
+void CZipContainer::ExtractFolder(const CZipExtractTarget& target, const CZipEntryHeader& header)
+{
+    if (target.IsEmpty()) {
+        target.MakeFolders();
+        return;
+    }
+    target.MakeFolders(0700);
+    m_folderSettings.Add(target, header.GetSystemAttributes(), header.GetTime());
+}
+
+std::vector<std::string> CZipContainer::FinishFolders()
+{
+    return m_folderSettings.Apply();
 }
 
 // Writes the open entry to a temporary file and puts it in place once its CRC

@@ -77,12 +77,13 @@ int CZipExtractTarget::OpenBase() const
     return fd;
 }
 
-int CZipExtractTarget::OpenFolder(std::size_t depth) const
+int CZipExtractTarget::OpenFolder(std::size_t depth, unsigned lastMode) const
 {
     int fd = OpenBase();
     for (std::size_t i = 0; i < depth; ++i) {
         const char* part = m_parts[i].c_str();
-        if (mkdirat(fd, part, 0777) != 0 && errno != EEXIST) {
+        const mode_t mode = static_cast<mode_t>(i + 1 == depth ? lastMode : 0777);
+        if (mkdirat(fd, part, mode) != 0 && errno != EEXIST) {
             const int error = errno;
             close(fd);
             throw CZipException::FromErrno(error, m_path);
@@ -97,9 +98,32 @@ int CZipExtractTarget::OpenFolder(std::size_t depth) const
     return fd;
 }
 
-void CZipExtractTarget::MakeFolders() const
+void CZipExtractTarget::MakeFolders(unsigned lastMode) const
 {
-    close(OpenFolder(m_parts.size()));
+    close(OpenFolder(m_parts.size(), lastMode));
+}
+
+int CZipExtractTarget::OpenExistingFolder() const
+{
+    int fd = open(m_folder.empty() ? "." : m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (std::size_t i = 0; fd >= 0 && i < m_parts.size(); ++i) {
+        const int next =
+            openat(fd, m_parts[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int error = errno;
+        close(fd);
+        errno = error;
+        fd = next;
+    }
+    return fd;
+}
+
+std::size_t CZipExtractTarget::GetDepth() const
+{
+    std::size_t depth = 0;
+    for (std::size_t i = 0; i < m_path.size(); ++i)
+        if (m_path[i] != '/' && (i == 0 || m_path[i - 1] == '/'))
+            ++depth;
+    return depth;
 }
 
 int CZipExtractTarget::OpenParentFolder() const

@@ -18,8 +18,14 @@ public:
     bool IsEmpty() const { return m_parts.empty(); }
 
     // Creates the folder (it may be reached through links: the caller chose it) and
-    // every part below it as folders. File errors are thrown as CZipException.
-    void MakeFolders() const;
+    // every part below it as folders, the last one with `lastMode` (before the
+    // umask) when it is new. File errors are thrown as CZipException.
+    void MakeFolders(unsigned lastMode = 0777) const;
+    // Opens the existing folder the whole path names, creating nothing and never
+    // following a link below the caller's folder. -1 with errno set on failure.
+    int OpenExistingFolder() const;
+    // The number of names in the whole path: a folder lies deeper than its parent.
+    std::size_t GetDepth() const;
     // Creates every part but the last as folders and opens the folder that holds
     // the last one (EISDIR when there is no part). Returns the descriptor.
     int OpenParentFolder() const;
@@ -28,8 +34,9 @@ public:
     std::string GetLeafName() const { return m_parts.empty() ? std::string() : m_parts.back(); }
 
 private:
-    // Opens the folder and walks `depth` parts down, creating missing ones.
-    int OpenFolder(std::size_t depth) const;
+    // Opens the folder and walks `depth` parts down, creating missing ones (the
+    // last with `lastMode`).
+    int OpenFolder(std::size_t depth, unsigned lastMode = 0777) const;
     int OpenBase() const;
 
     std::string m_folder;

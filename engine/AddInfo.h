@@ -40,4 +40,7 @@ public:
     std::int32_t m_nArchiveIndex = -1;
     std::string m_strTargetPath;
     std::string m_strNewName; // empty: keep the stored name
+    // The folder the user chose to restore into: below it the restore follows no
+    // symbolic link, however the target path runs. Empty: none (the original place).
+    std::string m_strTargetRoot;
 };

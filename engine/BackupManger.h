@@ -119,10 +119,12 @@ public:
     CRestoreIdentity* GetRestoreIdentity(const std::string& catalogueName) const;
     const std::vector<std::uint16_t>& GetRestoreSectionKinds() const { return m_RestoreKinds; }
     std::uint64_t GetRestoreTotalBytes() const { return m_qwRestoreTotal; }
-    // Entries of the last restore that could not be put in place (each has a report
-    // line); files kept on purpose by the rules for existing files are not counted.
+    // Entries of the last restore that could not be put in place, the catalogue's
+    // entries missing from the archive and folders whose mode or time could not be
+    // set among them (each has a report line); files kept on purpose by the rules for
+    // existing files are not counted.
     std::uint32_t GetRestoreFailures() const { return m_dwRestoreFailures; }
-    // Entries of the last restore that were put in place.
+    // Files of the last restore that were put in place (folders are not counted).
     std::uint32_t GetRestoredEntries() const { return m_dwRestoredEntries; }
     // Files the last backup run could not add (each has a report line); a run with
     // failures still ends as finished, with the other files in the archive.
@@ -216,6 +218,10 @@ private:
     bool RestoreSection(std::uint32_t kind, std::size_t& identityIndex);
     bool RestoreEntry(const CAddInfo& entry, std::uint32_t kind, const std::string& backupGuid,
                       const std::string& targetGuid, bool& stop);
+    bool RestoreEntries(std::size_t first, std::size_t last, std::uint32_t kind,
+                        const std::string& backupGuid, const std::string& targetGuid);
+    void RestoreFolder(const CAddInfo& entry, std::uint32_t kind);
+    void FinishRestoredFolders();
     bool PrepareTarget(const CAddInfo& entry, std::uint32_t kind);
     bool RenameAside(const std::string& path, const std::string& newPath);
     bool IsStoredCopyNewer(const std::string& path, int index);

@@ -120,11 +120,32 @@ bool CBackupManger::RestoreSection(std::uint32_t kind, std::size_t& identityInde
     m_Progress.Begin(sum);
     m_Progress.PostProgress();
 
+    const bool stop = RestoreEntries(first, last, kind, backupGuid, targetGuid);
+    FinishRestoredFolders();
+    PostEvent(notify::kRestoreSectionEnded, static_cast<std::intptr_t>(sum));
+    m_Progress.End();
+    return !stop;
+}
+
+// The entries [first, last) of the run list, in order; true when the restore stops.
+bool CBackupManger::RestoreEntries(std::size_t first, std::size_t last, std::uint32_t kind,
+                                   const std::string& backupGuid, const std::string& targetGuid)
+{
     bool stop = false;
     for (std::size_t i = first; i < last && !stop; ++i) {
         CAddInfo& entry = *m_RestoreRunList[i];
-        if (entry.m_nArchiveIndex < 0)
+        if (entry.m_nArchiveIndex < 0) {
+            // The catalogue promised it: a restore without it is not a whole one.
+            m_Report.WriteFormatted("Fail to restore %s: missing from the backup",
+                                    entry.m_strTargetPath.c_str());
+            ++m_dwRestoreFailures;
             continue;
+        }
+        CZipEntryHeader header;
+        if (m_Archive.GetFileInfo(header, entry.m_nArchiveIndex) && header.IsDirectory()) {
+            RestoreFolder(entry, kind);
+            continue;
+        }
         PostEvent(notify::kRestorePath,
                   reinterpret_cast<std::intptr_t>(entry.m_strTargetPath.c_str()));
         m_Progress.m_processed = 0;
@@ -135,7 +156,15 @@ bool CBackupManger::RestoreSection(std::uint32_t kind, std::size_t& identityInde
         if (!m_Progress.Callback(remaining) || (restored && m_Progress.m_StopEvent.IsSet()))
             stop = true;
     }
-    PostEvent(notify::kRestoreSectionEnded, static_cast<std::intptr_t>(sum));
-    m_Progress.End();
-    return !stop;
+    return stop;
+}
+
+// Folders get their modes and times once the section's files are in them, also when
+// the section stopped early: a private folder must not stay open to others.
+void CBackupManger::FinishRestoredFolders()
+{
+    for (const std::string& path : m_Archive.FinishFolders()) {
+        m_Report.WriteFormatted("Fail to set the mode and time of folder %s", path.c_str());
+        ++m_dwRestoreFailures;
+    }
 }

@@ -30,6 +30,30 @@ std::string Normal(const std::string& path)
     return std::filesystem::path(path).lexically_normal().string();
 }
 
+// Where the archive extracts an entry: below the chosen folder by the target's path
+// relative to it, so that no link inside the chosen folder is followed on the way
+// (the archive opens every part below its folder without following links); without
+// one, into the target folder itself.
+struct ExtractPlace
+{
+    std::string folder;
+    std::string name;
+    bool fullPath = false;
+};
+
+ExtractPlace PlaceOf(const CAddInfo& entry)
+{
+    std::string root = Normal(entry.m_strTargetRoot);
+    while (root.size() > 1 && root.back() == '/')
+        root.pop_back();
+    const std::string target = Normal(entry.m_strTargetPath);
+    const std::string prefix = root == "/" ? root : root + "/";
+    if (root.empty() || target.size() <= prefix.size() ||
+        target.compare(0, prefix.size(), prefix) != 0)
+        return {entry.m_strSourcePath, entry.m_strNewName, false};
+    return {root, target.substr(prefix.size()), true};
+}
+
 } // namespace
 
 bool CBackupManger::RestoreEntry(const CAddInfo& entry, std::uint32_t kind,
@@ -38,9 +62,10 @@ bool CBackupManger::RestoreEntry(const CAddInfo& entry, std::uint32_t kind,
 {
     if (!PrepareTarget(entry, kind))
         return false;
+    const ExtractPlace place = PlaceOf(entry);
     try {
-        if (!m_Archive.ExtractFile(entry.m_nArchiveIndex, entry.m_strSourcePath, false,
-                                   entry.m_strNewName, kGeneralBuffer)) {
+        if (!m_Archive.ExtractFile(entry.m_nArchiveIndex, place.folder, place.fullPath, place.name,
+                                   kGeneralBuffer)) {
             m_Report.WriteFormatted("Fail to extract file %s", entry.m_strTargetPath.c_str());
             ++m_dwRestoreFailures;
             return false;
@@ -65,6 +90,27 @@ bool CBackupManger::RestoreEntry(const CAddInfo& entry, std::uint32_t kind,
     ++m_dwRestoredEntries;
     PostExtract(entry.m_strTargetPath, entry.m_dwKind, backupGuid, targetGuid);
     return true;
+}
+
+// A folder entry: the folder is made (or found) now and gets its mode and time from
+// FinishRestoredFolders. A folder already in place follows the rules for existing
+// files, so "keep" leaves its mode and time alone. Folders are no files restored:
+// only their failures are counted.
+void CBackupManger::RestoreFolder(const CAddInfo& entry, std::uint32_t kind)
+{
+    if (!PrepareTarget(entry, kind))
+        return;
+    const ExtractPlace place = PlaceOf(entry);
+    try {
+        if (m_Archive.ExtractFile(entry.m_nArchiveIndex, place.folder, place.fullPath, place.name,
+                                  kGeneralBuffer))
+            return;
+        m_Report.WriteFormatted("Fail to restore folder %s", entry.m_strTargetPath.c_str());
+    } catch (const CZipException& e) {
+        m_Report.WriteFormatted("Fail to restore folder %s", entry.m_strTargetPath.c_str());
+        m_Report.WriteException(e);
+    }
+    ++m_dwRestoreFailures;
 }
 
 bool CBackupManger::RenameAside(const std::string& path, const std::string& newPath)

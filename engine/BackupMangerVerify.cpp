@@ -157,7 +157,7 @@ void CBackupManger::VerifyRun()
     if (opened && !ApplyPassword())
         Close();
     if (m_Archive.IsClosed()) {
-        PostEvent(notify::kVerifyEnded, 0);
+        PostEvent(notify::kVerifyEnded, notify::kVerifyUnreadable);
         m_Report.SaveBackupReport();
         m_Progress.End();
         return;

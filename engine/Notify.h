@@ -36,7 +36,10 @@ inline constexpr int kFilePath = 12;     // second = const char* valid while the
 inline constexpr int kFileNumber = 13;   // 1-based
 inline constexpr int kFileCount = 14;
 inline constexpr int kVerifyName = 15;  // second = const char* valid while the job runs
-inline constexpr int kVerifyEnded = 16; // second = failed entries
+inline constexpr int kVerifyEnded = 16; // second = failed entries, or kVerifyUnreadable
 inline constexpr int kVerifyPassed = 17;
+// The value of kVerifyEnded when the archive could not be opened at all: no entry was
+// tested, which is no "0 damaged entries".
+inline constexpr std::intptr_t kVerifyUnreadable = -1;
 
 } // namespace notify

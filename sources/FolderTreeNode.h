@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class CAddInfo;
+
 // The data of one folder item of the My Files tree: the folder's path and its files.
 // A backup node is opened once, when its folder is first listed; until then it has
 // neither child items nor files, which tells the collection to take the whole folder.
@@ -20,4 +22,7 @@ struct CFolderTreeNode
     bool m_bOpened = false;
     bool m_bRestore = false;
     std::vector<CFolderTreeFile> m_Files;
+    // Restore: the folder's own catalogue entry (its mode and time), owned by the
+    // source; null when the backup holds none for it.
+    CAddInfo* m_pStoredFolder = nullptr;
 };

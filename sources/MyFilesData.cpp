@@ -74,6 +74,7 @@ void CMyFilesData::Reset()
 int CMyFilesData::Collect(std::string& catalogueName)
 {
     m_ItemList.RemoveAll();
+    m_EntryNames.clear();
     m_Exclusions.Set(g_ProjectData.GetOutputPath(), g_ProjectData.GetWorkFolderPath());
     if (!m_bSelectionReady)
         LoadSelection();
@@ -114,6 +115,11 @@ int CMyFilesData::CollectItem(TvTreeItem item, const CFolderTreeNode& node)
     // Never opened: the folder is taken whole, as it is on disk now.
     if (node.m_Files.empty() && !m_pTree->ItemHasChildren(item))
         return CollectPath(node.m_strPath);
+    if (IsChosenFolder(item, node)) {
+        const int code = AddMyFile(node.m_strPath, EntryType::Folder);
+        if (!GoesOn(code))
+            return code;
+    }
     for (const CFolderTreeFile& file : node.m_Files) {
         if (!file.IsChecked())
             continue;
@@ -124,6 +130,27 @@ int CMyFilesData::CollectItem(TvTreeItem item, const CFolderTreeNode& node)
             return code;
     }
     return result::kSuccess;
+}
+
+// An opened folder is part of the selection when it holds checked files, or when it
+// holds no files at all, is checked and lies in a chosen folder. A checked item alone
+// proves nothing: checking "data" checks a parent whose only child it is, and such a
+// folder on the way to the chosen ones ("/home" for "~/Documents") gets no entry, so
+// restoring to the original place never touches its mode or time.
+bool CMyFilesData::IsChosenFolder(TvTreeItem item, const CFolderTreeNode& node) const
+{
+    const CFolderTreeNode* folder = &node;
+    for (;;) {
+        if (std::any_of(folder->m_Files.begin(), folder->m_Files.end(),
+                        [](const CFolderTreeFile& file) { return file.IsChecked(); }))
+            return true;
+        if (!folder->m_Files.empty() || !m_pTree->IsItemChecked(item))
+            return false;
+        item = m_pTree->GetParentItem(item);
+        folder = m_pFolders->GetNode(item);
+        if (!folder)
+            return false;
+    }
 }
 
 bool CMyFilesData::IsExcludedFolderPath(const std::string& path) const
@@ -188,8 +215,10 @@ int CMyFilesData::WalkFolder(const std::string& folder)
     }
     // A fixed order makes two backups of the same tree alike.
     std::sort(names.begin(), names.end());
-    if (names.empty())
-        return AddMyFile(folder, EntryType::Folder); // keeps the empty folder
+    // Every folder gets an entry of its own, ahead of its contents, so a restore
+    // gives it back its mode and time, empty or not.
+    if (const int code = AddMyFile(folder, EntryType::Folder); !GoesOn(code))
+        return code;
     for (const std::string& name : names) {
         if (IsStopRequested())
             return result::kAbortScan;
@@ -219,11 +248,24 @@ int CMyFilesData::WalkFolder(const std::string& folder)
 
 int CMyFilesData::AddMyFile(const std::string& path, EntryType type)
 {
+    std::string entryName = GetEntryName(path);
+    // A folder's entry name is the archive's, with its closing separator: that is the
+    // name a restore or an update run looks it up by. The root has no name to store.
+    if (type == EntryType::Folder) {
+        if (entryName.empty())
+            return result::kSuccess;
+        entryName += '\\';
+    }
+    // One entry per name, whichever way the collection reached it.
+    if (!m_EntryNames.insert(entryName).second)
+        return result::kSuccess;
     const int code = CheckFileLoop(path);
-    if (code != result::kSuccess)
+    if (code != result::kSuccess) {
+        m_EntryNames.erase(entryName);
         return code;
+    }
     auto info = std::make_unique<CAddInfo>(path, kKind);
-    info->m_strEntryName = GetEntryName(path);
+    info->m_strEntryName = entryName;
     info->m_strTreePath = GetTreePath(path);
     if (type == EntryType::Folder) {
         info->m_dwDirectory = 1;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -60,8 +61,9 @@ public:
     // it returns) and returns the extraction's code when that fails.
     int LoadForRestore(TvTreeItem parent, const std::string& cataloguePath);
     int LoadForRestore(TvTreeItem parent, const std::function<int(std::string& path)>& extract);
-    // Plans every checked file: target folder in m_strSourcePath, target path, entry
-    // name, directory flag, size, kind 4. The plan is the restore plan, and the item
+    // Plans every checked file, and every stored folder that is checked or holds
+    // something checked (ahead of its contents; none in a flat restore): target
+    // folder in m_strSourcePath, target path, entry name, directory flag, size, kind 4. The plan is the restore plan, and the item
     // list holds a copy of it for the engine to take over. 0, or 7 on Cancel.
     int PlanRestore() override;
     // The restore location (0 original place, 1 chosen folder with structure, 2 flat).
@@ -92,6 +94,7 @@ private:
     };
 
     int CollectItem(TvTreeItem item, const CFolderTreeNode& node);
+    bool IsChosenFolder(TvTreeItem item, const CFolderTreeNode& node) const;
     bool IsExcludedFolderPath(const std::string& path) const;
     int CollectPath(const std::string& path);
     int WalkFolder(const std::string& folder);
@@ -100,6 +103,7 @@ private:
     void RemoveBackupItems();
     void RemoveRestoreItems();
     void AddStoredEntry(TvTreeItem parent, CAddInfo& stored);
+    int PlanStoredEntry(const CAddInfo& stored);
     TvTreeItem GetTopRestoreFolder();
 
     std::unique_ptr<CCheckTreeModel> m_pOwnTree;
@@ -108,6 +112,8 @@ private:
     std::vector<std::string> m_Missing;
     bool m_bSelectionReady = false;
     CMyFilesExclusions m_Exclusions;
+    // Entry names collected so far: no entry is stored twice.
+    std::set<std::string> m_EntryNames;
     // Restore: the catalogue's entries (file records point at them) and the items
     // made for them directly below the parent.
     std::vector<std::unique_ptr<CAddInfo>> m_Stored;

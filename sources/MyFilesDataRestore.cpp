@@ -31,8 +31,10 @@ void CMyFilesData::RemoveRestoreItems()
     // Records of a parent's own node point at the old entries too.
     TvTreeItem item = m_pTree->GetRootItem();
     for (; item; item = m_pTree->GetNextItemEx(item))
-        if (CFolderTreeNode* node = m_pFolders->GetNode(item); node && node->m_bRestore)
+        if (CFolderTreeNode* node = m_pFolders->GetNode(item); node && node->m_bRestore) {
             node->m_Files.clear();
+            node->m_pStoredFolder = nullptr;
+        }
     m_Stored.clear();
 }
 
@@ -77,9 +79,12 @@ void CMyFilesData::AddStoredEntry(TvTreeItem parent, CAddInfo& stored)
     const std::vector<std::string> parts = TreeComponents(stored.m_strTreePath);
     if (parts.empty())
         return;
+    // A folder's entry belongs to the folder's own item, so a folder shows once
+    // however many of its files were stored, and its entry is planned with it.
+    const std::size_t folders = stored.m_dwDirectory ? parts.size() : parts.size() - 1;
     TvTreeItem item = parent;
     std::string path;
-    for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    for (std::size_t i = 0; i < folders; ++i) {
         path += (i ? "\\" : "") + parts[i];
         TvTreeItem child = m_pTree->GetChildItem(item);
         while (child &&
@@ -100,6 +105,12 @@ void CMyFilesData::AddStoredEntry(TvTreeItem parent, CAddInfo& stored)
     CFolderTreeNode* node = m_pFolders->EnsureNode(item, path, true);
     if (!node)
         return;
+    if (stored.m_dwDirectory) {
+        // A second entry of the same folder adds nothing: the first is restored.
+        if (!node->m_pStoredFolder)
+            node->m_pStoredFolder = &stored;
+        return;
+    }
     CFolderTreeFile file;
     file.m_strName = parts.back();
     file.m_strPath = stored.m_strSourcePath;
@@ -115,34 +126,50 @@ int CMyFilesData::PlanRestore()
         const CFolderTreeNode* node = m_pFolders->GetNode(item);
         if (!node || !node->m_bRestore || !m_pTree->IsItemCheckedOrSubChecked(item))
             continue;
+        // The folder comes before its files: the restore makes it first and gives it
+        // its mode and time once everything inside is written. A flat restore keeps
+        // no folders.
+        if (node->m_pStoredFolder && m_Target.GetLocationType() != 2 &&
+            PlanStoredEntry(*node->m_pStoredFolder) == result::kCancel)
+            return result::kCancel;
         for (const CFolderTreeFile& file : node->m_Files) {
             if (!file.IsChecked() || !file.m_pStored)
                 continue;
-            const CAddInfo& stored = *file.m_pStored;
-            const std::string name = CMyFilesRestoreTarget::Split(stored.m_strSourcePath).name;
-            if (name.empty())
-                continue; // nothing to name the file by
-            std::string folder;
-            if (m_Target.GetTargetFolder(stored.m_strSourcePath, folder) == result::kCancel) {
-                m_RestorePlan.RemoveAll();
+            if (PlanStoredEntry(*file.m_pStored) == result::kCancel)
                 return result::kCancel;
-            }
-            if (folder.empty())
-                continue;
-            auto planned = std::make_unique<CAddInfo>();
-            planned->m_strSourcePath = folder;
-            planned->m_strTargetPath = CMyFilesRestoreTarget::Join(folder, {name});
-            // The archive names a folder entry with a closing separator, which the
-            // catalogue's entry name lacks; without it an empty folder is never found.
-            planned->m_strEntryName = stored.m_strEntryName;
-            if (stored.m_dwDirectory && !planned->m_strEntryName.empty() &&
-                planned->m_strEntryName.back() != '\\')
-                planned->m_strEntryName += '\\';
-            planned->m_dwDirectory = stored.m_dwDirectory;
-            planned->m_dwSize = stored.m_dwSize;
-            planned->m_dwKind = kKind;
-            m_RestorePlan.Add(std::move(planned));
         }
     }
+    return result::kSuccess;
+}
+
+// Adds the stored entry to the plan below its target folder; 7 (the plan emptied)
+// when the user cancelled the question about a missing root.
+int CMyFilesData::PlanStoredEntry(const CAddInfo& stored)
+{
+    const std::string name = CMyFilesRestoreTarget::Split(stored.m_strSourcePath).name;
+    if (name.empty())
+        return result::kSuccess; // nothing to name it by: a root is never restored over
+    std::string folder;
+    if (m_Target.GetTargetFolder(stored.m_strSourcePath, folder) == result::kCancel) {
+        m_RestorePlan.RemoveAll();
+        return result::kCancel;
+    }
+    if (folder.empty())
+        return result::kSuccess;
+    auto planned = std::make_unique<CAddInfo>();
+    planned->m_strSourcePath = folder;
+    planned->m_strTargetPath = CMyFilesRestoreTarget::Join(folder, {name});
+    if (m_Target.GetLocationType() != 0)
+        planned->m_strTargetRoot = m_Target.GetFolder();
+    // The archive names a folder entry with a closing separator, which catalogues of
+    // older backups lack; without it the folder is never found.
+    planned->m_strEntryName = stored.m_strEntryName;
+    if (stored.m_dwDirectory && !planned->m_strEntryName.empty() &&
+        planned->m_strEntryName.back() != '\\')
+        planned->m_strEntryName += '\\';
+    planned->m_dwDirectory = stored.m_dwDirectory;
+    planned->m_dwSize = stored.m_dwSize;
+    planned->m_dwKind = kKind;
+    m_RestorePlan.Add(std::move(planned));
     return result::kSuccess;
 }

@@ -104,6 +104,8 @@ TEST_F(ZipExtract, FilesAndFoldersWithTimesAndAttributes)
     CZipEntryHeader header;
     header.SetTime(1500000000);
     EXPECT_EQ(status.st_mtime, header.GetTime());
+    // A folder's mode waits for its contents.
+    EXPECT_TRUE(m_zip.FinishFolders().empty());
     ASSERT_EQ(stat((out + "/top").c_str(), &status), 0);
     EXPECT_TRUE(S_ISDIR(status.st_mode));
     EXPECT_EQ(status.st_mode & 0777, 0755u);

@@ -118,6 +118,12 @@ TEST_F(RestoreTest, SectionWhoseEntriesAreAllMissingEndsWithItsPlannedTotal)
     EXPECT_TRUE(m_recorder.TextsOf(notify::kRestorePath).empty());
     EXPECT_FALSE(Exists(Target("a.ttf")));
     EXPECT_EQ(m_recorder.EventValues(notify::kRestoreDone).size(), 1u);
+    // What the catalogue promised and the backup lacks is a failure, named.
+    EXPECT_EQ(m_engine.GetRestoreFailures(), 2u);
+    EXPECT_EQ(m_engine.GetRestoredEntries(), 0u);
+    const std::string& report = m_engine.GetReport().GetText();
+    EXPECT_NE(report.find(Target("a.ttf") + ": missing from the backup"), std::string::npos);
+    EXPECT_NE(report.find(Target("b.ttf") + ": missing from the backup"), std::string::npos);
 }
 
 TEST_F(RestoreTest, CancelInTheSecondSectionStopsTheRest)

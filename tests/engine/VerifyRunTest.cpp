@@ -101,12 +101,12 @@ class VerifyUnopenableTest : public VerifyRunTest,
 {
 };
 
-TEST_P(VerifyUnopenableTest, EndsWithZeroFailures)
+TEST_P(VerifyUnopenableTest, EndsAsUnreadableNotAsZeroFailures)
 {
     if (GetParam().content)
         tbmtest::WriteFileBytes(g_ProjectData.GetOutputPath(), GetParam().content);
     RunVerify();
-    EXPECT_EQ(Ended(), std::vector<std::intptr_t>{0});
+    EXPECT_EQ(Ended(), std::vector<std::intptr_t>{notify::kVerifyUnreadable});
     EXPECT_EQ(Passed(), 0u);
     EXPECT_TRUE(m_recorder.Texts(notify::kEvent, notify::kVerifyName).empty());
     EXPECT_TRUE(ReportHas(193));
@@ -122,12 +122,12 @@ INSTANTIATE_TEST_SUITE_P(Files, VerifyUnopenableTest,
                                            UnopenableCase{"Garbage", "this is not an archive"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(VerifyRunTest, RefusedPasswordEndsWithZeroFailures)
+TEST_F(VerifyRunTest, RefusedPasswordEndsAsUnreadable)
 {
     BackUpThreeFiles();
     g_ProjectData.SetPassword("p\xC3\xA4ss");
     RunVerify();
-    EXPECT_EQ(Ended(), std::vector<std::intptr_t>{0});
+    EXPECT_EQ(Ended(), std::vector<std::intptr_t>{notify::kVerifyUnreadable});
     EXPECT_TRUE(ReportHas(201));
     EXPECT_TRUE(m_recorder.Texts(notify::kEvent, notify::kVerifyName).empty());
 }

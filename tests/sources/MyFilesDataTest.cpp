@@ -111,6 +111,12 @@ protected:
         const auto names = EntryNames();
         return std::find(names.begin(), names.end(), Entry(relative)) != names.end();
     }
+    // Folders are stored under the archive's name for them, with a closing "\".
+    bool HasFolder(const std::string& relative) const
+    {
+        const auto names = EntryNames();
+        return std::count(names.begin(), names.end(), Entry(relative) + "\\") == 1;
+    }
 
     std::string m_work;
     std::string m_tree;
@@ -137,7 +143,10 @@ TEST_F(MyFilesCollectTest, WalksWholeFoldersWithLinksAsLinksWithoutSpecialFilesO
     EXPECT_EQ(catalogue, "MyFiles.tdat");
     EXPECT_TRUE(Has("a.txt"));
     EXPECT_TRUE(Has("sub/b.doc"));
-    EXPECT_TRUE(Has("empty"));
+    // Every folder has an entry, empty or not, the chosen one too.
+    EXPECT_TRUE(HasFolder("empty"));
+    EXPECT_TRUE(HasFolder("sub"));
+    EXPECT_TRUE(HasFolder(""));
     EXPECT_TRUE(Has("out.txt"));
     EXPECT_FALSE(Has("out.tbm"));
     EXPECT_FALSE(Has("out.000"));

@@ -169,7 +169,11 @@ TEST_F(MyFilesRestoreTest, TreeIsRebuiltFromTreePathsIgnoringCase)
     ASSERT_TRUE(u);
     EXPECT_EQ(tree.GetItemCheckState(u), kUnchecked);
     const CFolderTreeNode* node = folders.GetNode(u);
-    ASSERT_EQ(node->m_Files.size(), 3u);
+    // A stored folder is the folder's own item, not a file of its parent.
+    ASSERT_EQ(node->m_Files.size(), 2u);
+    ASSERT_TRUE(Child(u, "empty"));
+    ASSERT_NE(folders.GetNode(Child(u, "empty"))->m_pStoredFolder, nullptr);
+    EXPECT_EQ(node->m_pStoredFolder, nullptr);
     EXPECT_EQ(node->m_Files[1].m_strName, "b.txt");
     EXPECT_EQ(node->m_Files[1].m_strPath, "/HOME/U/b.txt");
     ASSERT_NE(node->m_Files[1].m_pStored, nullptr);
@@ -189,7 +193,13 @@ TEST_F(MyFilesRestoreTest, TreeIsRebuiltFromTreePathsIgnoringCase)
     EXPECT_EQ(planned->m_dwSize, 10u);
     EXPECT_EQ(planned->m_dwKind, 4u);
     EXPECT_EQ(m_source.GetRestorePlan()[1]->m_dwDirectory, 1u);
+    EXPECT_EQ(m_source.GetRestorePlan()[1]->m_strEntryName, "home\\u\\empty\\");
+    EXPECT_EQ(m_source.GetRestorePlan()[1]->m_strTargetPath, m_dir / "to/home/u/empty");
     EXPECT_EQ(m_source.GetRestoreTotalSize(), 10u);
+    // A flat restore keeps no folders.
+    m_source.SetRestoreLocation(2, m_dir / "flat");
+    ASSERT_EQ(m_source.PlanRestore(), result::kSuccess);
+    EXPECT_EQ(Targets(), (std::vector<std::string>{m_dir / "flat/a.txt"}));
 }
 
 TEST_F(MyFilesRestoreTest, WindowsPathsAskOncePerMissingRoot)

@@ -50,19 +50,32 @@ protected:
         return source;
     }
 
-    // The collected paths below the data folder, the catalogue left out.
+    // The collected files below the data folder, the catalogue left out; the folders
+    // go to m_Folders. No entry name comes twice, and a folder's ends in "\".
     std::set<std::string> Collected()
     {
         std::string catalogue;
         EXPECT_EQ(m_pMyFiles->Collect(catalogue), result::kSuccess);
         std::set<std::string> paths;
-        for (const CAddInfo* info : m_pMyFiles->GetItemList())
-            if (info->m_dwKind == CMyFilesData::kKind)
-                paths.insert(info->m_strSourcePath.substr(m_data.size()));
+        std::set<std::string> names;
+        m_Folders.clear();
+        for (const CAddInfo* info : m_pMyFiles->GetItemList()) {
+            if (info->m_dwKind != CMyFilesData::kKind)
+                continue;
+            EXPECT_TRUE(names.insert(info->m_strEntryName).second) << info->m_strEntryName;
+            const std::string path = info->m_strSourcePath.substr(m_data.size());
+            if (info->m_dwDirectory) {
+                EXPECT_EQ(info->m_strEntryName.back(), '\\');
+                m_Folders.insert(path);
+            } else {
+                paths.insert(path);
+            }
+        }
         return paths;
     }
 
     std::string m_data;
+    std::set<std::string> m_Folders;
     CBackupManger m_engine;
     CMyFilesData* m_pMyFiles = nullptr;
     tbmtest::CScriptedPrompt m_prompt;
@@ -76,6 +89,7 @@ TEST_F(MyFilesTreeCollectTest, NeverOpenedFolderIsTakenWholeThroughTheFilter)
     g_ProjectData.m_dwFilterMode = 1;
     g_ProjectData.m_IncludeList = {"*.doc"};
     EXPECT_EQ(Collected(), (std::set<std::string>{"/keep/a.doc", "/keep/deep/b.doc"}));
+    EXPECT_EQ(m_Folders, (std::set<std::string>{"/keep", "/keep/deep"}));
     EXPECT_FALSE(folders.GetNode(keep)->m_bOpened);
 }
 
@@ -95,6 +109,8 @@ TEST_F(MyFilesTreeCollectTest, OpenedFolderGivesItsCheckedFilesAndCheckedChildre
     // The link is a file of its own, the work folder stays out although checked.
     EXPECT_EQ(Collected(), (std::set<std::string>{"/keep/README", "/keep/a.doc", "/keep/deep/b.doc",
                                                   "/link", "/top.doc"}));
+    // Every chosen folder, opened or walked, has an entry; "/skip" is unchecked.
+    EXPECT_EQ(m_Folders, (std::set<std::string>{"", "/keep", "/keep/deep"}));
     for (const CAddInfo* info : m_pMyFiles->GetItemList())
         if (info->m_strSourcePath == m_data + "/link") {
             EXPECT_EQ(info->m_dwDirectory, 0u);
@@ -118,6 +134,8 @@ TEST_F(MyFilesTreeCollectTest, CommandLinePathsAreSavedAndALaterRunLoadsThem)
     m_prompt.QueueAnswer(IDSKIPFILE);
     const std::set<std::string> first = Collected();
     EXPECT_EQ(first, (std::set<std::string>{"/keep/deep/b.doc", "/link", "/top.doc"}));
+    // The data folder holds chosen files; "keep" only leads to "deep" and gets no entry.
+    EXPECT_EQ(m_Folders, (std::set<std::string>{"", "/keep/deep"}));
     EXPECT_EQ(m_prompt.Messages().size(), 1u);
     m_pMyFiles->SaveSelection();
     struct stat st
@@ -128,6 +146,18 @@ TEST_F(MyFilesTreeCollectTest, CommandLinePathsAreSavedAndALaterRunLoadsThem)
     m_engine.SetMyFiles(NewSource());
     EXPECT_EQ(Collected(), first);
     EXPECT_EQ(m_prompt.Messages().size(), 1u);
+}
+
+// A folder reached twice, through the walk of its parent and through a path of its
+// own that appeared after it was chosen, is stored once, and so are its files.
+TEST_F(MyFilesTreeCollectTest, FolderReachedTwiceIsStoredOnce)
+{
+    m_pMyFiles->SetSelection({m_data + "/keep", m_data + "/keep/late"});
+    mkdir((m_data + "/keep/late").c_str(), 0700);
+    tbmtest::WriteFileBytes(m_data + "/keep/late/l.doc", "late");
+    EXPECT_EQ(Collected(), (std::set<std::string>{"/keep/README", "/keep/a.doc", "/keep/deep/b.doc",
+                                                  "/keep/late/l.doc", "/keep/x.txt"}));
+    EXPECT_EQ(m_Folders, (std::set<std::string>{"/keep", "/keep/deep", "/keep/late"}));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "TbmCommandFixture.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -94,6 +95,50 @@ TEST_F(TbmCommandTest, DamagedOrMissingBackupFails)
         EXPECT_EQ(Tbm().Run({command, m_dir / "missing.tbm"}).status, 1) << command;
     tbmtest::WriteFileBytes(m_dir / "junk.tbm", "this is not a zip file at all");
     EXPECT_EQ(Tbm().Run({"list", m_dir / "junk.tbm"}).status, 1);
+
+    // An archive that cannot be opened is a failed verification, not a count of
+    // damaged entries: neither junk, nor a backup cut short, nor a missing file.
+    tbmtest::WriteFileBytes(m_dir / "cut.tbm", bytes.substr(0, bytes.size() / 2));
+    for (const char* name : {"junk.tbm", "cut.tbm", "missing.tbm"}) {
+        const auto run = Tbm().Run({"verify", m_dir / name});
+        EXPECT_EQ(run.status, 1) << name;
+        EXPECT_NE(run.out.find("the archive cannot be read"), std::string::npos) << run.out;
+        EXPECT_EQ(run.out.find("damaged entries"), std::string::npos) << run.out;
+    }
+}
+
+TEST_F(TbmCommandTest, NamesShownOnTheTerminalHaveTheirControlCharactersEscaped)
+{
+    const std::string make = R"(
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], "w") as z:
+    z.writestr("red\x1b[31mname\x07.txt", "x")
+    z.writestr("c1\u009b2J.txt", "y")
+    z.writestr("caf\u00e9.txt", "z")
+)";
+    tbmtest::WriteFileBytes(m_dir / "make.py", make);
+    const std::string archive = m_dir / "names.zip";
+    ASSERT_EQ(Shell("python3 " + Quote(m_dir / "make.py") + " " + Quote(archive)), 0);
+
+    const auto listed = Tbm().Run({"list", archive});
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    EXPECT_NE(listed.out.find("red\\x1b[31mname\\x07.txt"), std::string::npos) << listed.out;
+    EXPECT_NE(listed.out.find("c1\\u009b2J.txt"), std::string::npos) << listed.out;
+    EXPECT_NE(listed.out.find("caf\xC3\xA9.txt"), std::string::npos) << listed.out;
+    EXPECT_EQ(listed.out.find('\x1b'), std::string::npos);
+    EXPECT_EQ(listed.out.find("\xC2\x9B"), std::string::npos);
+    // JSON keeps escapes of its own.
+    const auto json = Tbm().Run({"list", archive, "--json"});
+    EXPECT_NE(json.out.find("red\\u001b[31mname\\u0007.txt"), std::string::npos) << json.out;
+
+    // Messages naming an entry escape it too: the entry's place is taken by a folder.
+    const std::string to = m_dir / "to";
+    ASSERT_EQ(mkdir(to.c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((to + "/red\x1b[31mname\x07.txt").c_str(), 0755), 0);
+    const auto extracted = Tbm().Run({"extract", archive, "--to", to});
+    EXPECT_EQ(extracted.status, 1);
+    EXPECT_NE(extracted.err.find("red\\x1b[31mname"), std::string::npos) << extracted.err;
+    EXPECT_EQ(extracted.err.find('\x1b'), std::string::npos) << extracted.err;
 }
 
 class TbmUsageTest : public TbmCommandTest,

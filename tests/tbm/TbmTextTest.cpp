@@ -1,12 +1,34 @@
 #include "TbmJson.h"
 #include "TbmPassword.h"
 #include "TbmProgressText.h"
+#include "TbmTerminalText.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 using Text = CTbmProgressText;
+
+// Whatever bytes a name holds, nothing in it reaches the terminal as a control: C0
+// controls, DEL, the C1 controls and bytes that are no UTF-8 become visible escapes,
+// while characters of any script stay as they are.
+TEST(TbmTerminalTextTest, ControlsAndBrokenSequencesAreEscaped)
+{
+    using Terminal = CTbmTerminalText;
+    EXPECT_EQ(Terminal::Escape("plain name.txt"), "plain name.txt");
+    EXPECT_EQ(Terminal::Escape("a\x1b]0;title\x07" "b"), "a\\x1b]0;title\\x07b");
+    EXPECT_EQ(Terminal::Escape(std::string("nul\0cr\r\x7f", 8)), "nul\\x00cr\\x0d\\x7f");
+    EXPECT_EQ(Terminal::Escape("line\nbreak"), "line\\x0abreak");
+    EXPECT_EQ(Terminal::Escape("line\nbreak", true), "line\nbreak");
+    EXPECT_EQ(Terminal::Escape("csi\xC2\x9B" "2J"), "csi\\u009b2J");
+    EXPECT_EQ(Terminal::Escape("gr\xC3\xBC\xC3\x9F\xE2\x82\xAC\xF0\x9F\x98\x80"),
+              "gr\xC3\xBC\xC3\x9F\xE2\x82\xAC\xF0\x9F\x98\x80");
+    // A lone lead, a cut sequence, an overlong form, a surrogate, past U+10FFFF.
+    EXPECT_EQ(Terminal::Escape("\x9B" "x\xC3"), "\\x9bx\\xc3");
+    EXPECT_EQ(Terminal::Escape("\xE2\x82" "x"), "\\xe2\\x82x");
+    EXPECT_EQ(Terminal::Escape("\xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80"),
+              "\\xc0\\xaf\\xed\\xa0\\x80\\xf4\\x90\\x80\\x80");
+}
 
 TEST(TbmProgressTextTest, SizesRatesAndDurations)
 {

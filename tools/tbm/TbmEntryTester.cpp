@@ -4,6 +4,7 @@
 #include "TbmArchive.h"
 #include "TbmConsole.h"
 #include "TbmInterrupt.h"
+#include "TbmTerminalText.h"
 #include "ZipException.h"
 
 namespace {
@@ -15,7 +16,7 @@ void Post(CNotify& notify, int code, std::intptr_t value)
 
 void Say(const std::string& text)
 {
-    CTbmConsole::Get().Write("tbm: " + text + "\n");
+    CTbmConsole::Get().Write("tbm: " + CTbmTerminalText::Escape(text) + "\n");
 }
 
 } // namespace
@@ -26,14 +27,15 @@ void CTbmEntryTester::Run(const std::string& path, const std::string& password, 
     std::string error;
     try {
         archive.Open(path);
-    } catch (const CZipException& e) {
+    } catch (const std::exception& e) {
+        // Nothing was tested: that is no pass and no count of damaged entries.
         Say(path + ": " + e.what());
-        Post(notify, notify::kVerifyEnded, 0);
+        Post(notify, notify::kVerifyEnded, notify::kVerifyUnreadable);
         return;
     }
     if (!archive.PreparePassword(password, error)) {
         Say(error);
-        Post(notify, notify::kVerifyEnded, 0);
+        Post(notify, notify::kVerifyEnded, notify::kVerifyUnreadable);
         return;
     }
     CZipContainer& zip = archive.Zip();

@@ -7,6 +7,7 @@
 #include "TbmInterrupt.h"
 #include "TbmOptions.h"
 #include "TbmPassword.h"
+#include "TbmTerminalText.h"
 
 #include "ZipException.h"
 
@@ -16,7 +17,8 @@ namespace {
 
 void Say(const std::string& text)
 {
-    CTbmConsole::Get().Write("tbm: " + text + "\n");
+    // Entry names and the errors naming them may hold anything.
+    CTbmConsole::Get().Write("tbm: " + CTbmTerminalText::Escape(text) + "\n");
 }
 
 } // namespace
@@ -42,8 +44,16 @@ int CTbmExtractCommand::Run(const CTbmOptions& options)
     }
     CZipContainer& zip = archive.Zip();
     std::size_t failed = 0;
+    // Folders get their modes and times after their contents, also when cancelled.
+    const auto finishFolders = [&zip, &failed] {
+        for (const std::string& folder : zip.FinishFolders()) {
+            Say("could not set the mode and time of " + folder);
+            ++failed;
+        }
+    };
     for (std::size_t i = 0; i < zip.GetCount(); ++i) {
         if (CTbmInterrupt::IsRaised()) {
+            finishFolders();
             Say("extraction cancelled");
             return tbmexit::kCancelled;
         }
@@ -61,6 +71,7 @@ int CTbmExtractCommand::Run(const CTbmOptions& options)
                 break;
         }
     }
+    finishFolders();
     std::printf("%zu of %zu entries extracted into %s\n", zip.GetCount() - failed, zip.GetCount(),
                 options.m_strTarget.c_str());
     return failed ? tbmexit::kFailed : tbmexit::kSuccess;

@@ -5,6 +5,7 @@
 #include "TbmExitCodes.h"
 #include "TbmJson.h"
 #include "TbmOptions.h"
+#include "TbmTerminalText.h"
 #include "ZipException.h"
 
 #include <cstdio>
@@ -60,7 +61,7 @@ void WriteTable(CZipContainer& zip, std::ostream& out)
         std::snprintf(line, sizeof line, "%12u %12u  %-19s  %-8s  ", header.m_uncompressedSize,
                       header.m_compressedSize, FormatTime(header.GetTime()).c_str(),
                       Hex(header.m_crc).c_str());
-        out << line << CTbmArchive::EntryName(header) << "\n";
+        out << line << CTbmTerminalText::Escape(CTbmArchive::EntryName(header)) << "\n";
         size += header.m_uncompressedSize;
         packed += header.m_compressedSize;
     }
@@ -79,7 +80,8 @@ int CTbmListCommand::Run(const CTbmOptions& options, std::ostream& out)
         else
             WriteTable(archive.Zip(), out);
     } catch (const CZipException& e) {
-        CTbmConsole::Get().Write("tbm: " + options.m_strArchive + ": " + e.what() + "\n");
+        CTbmConsole::Get().Write(
+            "tbm: " + CTbmTerminalText::Escape(options.m_strArchive + ": " + e.what()) + "\n");
         return tbmexit::kFailed;
     }
     out.flush();

@@ -3,6 +3,7 @@
 #include "BackupProgress.h"
 #include "TbmConsole.h"
 #include "TbmProgressText.h"
+#include "TbmTerminalText.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ void CTbmProgress::post(unsigned message, std::uintptr_t first, std::intptr_t se
         // The heap copy of the path is ours to free.
         if (second != 0) {
             char* path = reinterpret_cast<char*>(second);
-            m_current = path;
+            m_current = CTbmTerminalText::Escape(path);
             delete[] path;
         }
         ++m_scanned;
@@ -65,8 +66,9 @@ void CTbmProgress::OnEvent(int code, std::intptr_t value)
         break;
     case notify::kFilePath:
     case notify::kVerifyName:
-        // The text lives as long as the job; we keep our own copy.
-        m_current = value != 0 ? reinterpret_cast<const char*>(value) : "";
+        // The text lives as long as the job; we keep our own copy, made safe to show.
+        m_current =
+            value != 0 ? CTbmTerminalText::Escape(reinterpret_cast<const char*>(value)) : "";
         Show(false);
         break;
     case notify::kBackupDone:
@@ -77,7 +79,8 @@ void CTbmProgress::OnEvent(int code, std::intptr_t value)
         break;
     case notify::kVerifyEnded:
         m_endCode = code;
-        m_failed = value;
+        m_bUnreadable = value == notify::kVerifyUnreadable;
+        m_failed = m_bUnreadable ? 0 : value;
         Show(true);
         break;
     default:
@@ -144,6 +147,7 @@ void CTbmProgress::SetPhase(const std::string& phase)
     m_done = 0;
     m_total = 0;
     m_endCode = -1;
+    m_bUnreadable = false;
     m_phaseStart = Clock::now();
 }
 
@@ -157,6 +161,12 @@ std::intptr_t CTbmProgress::GetFailedCount() const
 {
     std::lock_guard lock(m_mutex);
     return m_failed;
+}
+
+bool CTbmProgress::IsArchiveUnreadable() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_bUnreadable;
 }
 
 std::intptr_t CTbmProgress::GetCount(int code) const

@@ -29,8 +29,10 @@ public:
 
     // The last end code seen (10, 11, 16 or 17), or -1.
     int GetEndCode() const;
-    // Failed entries of a verification that ended with 16.
+    // Failed entries of a verification that ended with 16; 0 when it could not read
+    // the archive at all, which IsArchiveUnreadable tells.
     std::intptr_t GetFailedCount() const;
+    bool IsArchiveUnreadable() const;
     // The values of the counting events: new, replaced, unchanged, obsolete.
     std::intptr_t GetCount(int code) const;
 
@@ -55,6 +57,7 @@ private:
     std::intptr_t m_counts[4] = {0, 0, 0, 0};
     int m_endCode = -1;
     std::intptr_t m_failed = 0;
+    bool m_bUnreadable = false;
     bool m_lineOpen = false;
     std::chrono::steady_clock::time_point m_phaseStart;
     std::chrono::steady_clock::time_point m_lastShown;

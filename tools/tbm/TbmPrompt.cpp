@@ -1,6 +1,7 @@
 #include "TbmPrompt.h"
 
 #include "TbmConsole.h"
+#include "TbmTerminalText.h"
 
 #include <cctype>
 
@@ -9,8 +10,10 @@ CTbmPrompt::CTbmPrompt(CTbmOptions::OnError onError, CTbmConsole& console)
 {
 }
 
-int CTbmPrompt::MessageBox(const std::string& text, unsigned style)
+int CTbmPrompt::MessageBox(const std::string& message, unsigned style)
 {
+    // The engine's texts name files, which may hold control characters.
+    const std::string text = CTbmTerminalText::Escape(message, true);
     const unsigned buttons = style & MB_BUTTONMASK;
     if (buttons == MB_SKIPRETRYCANCEL)
         return AnswerFileError(text);
@@ -82,7 +85,7 @@ bool CTbmPrompt::AskPassword(const std::string& text, std::string& password)
 {
     if (!m_console.IsInteractive())
         return false;
-    m_console.Write("\ntbm: " + text + "\nPassword: ");
+    m_console.Write("\ntbm: " + CTbmTerminalText::Escape(text, true) + "\nPassword: ");
     return m_console.ReadLine(password, false) && !password.empty();
 }
 
@@ -90,6 +93,6 @@ bool CTbmPrompt::AskFolder(const std::string& text, std::string& folder)
 {
     if (!m_console.IsInteractive())
         return false;
-    m_console.Write("\ntbm: " + text + "\nFolder: ");
+    m_console.Write("\ntbm: " + CTbmTerminalText::Escape(text, true) + "\nFolder: ");
     return m_console.ReadLine(folder, true) && !folder.empty();
 }

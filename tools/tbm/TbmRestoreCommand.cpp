@@ -228,8 +228,9 @@ int CTbmRestoreCommand::Finish(CBackupManger& engine, CTbmRestoreProgress& progr
         Say("the restore stopped before its end; the report tells why");
         code = tbmexit::kFailed;
     } else if (failures > 0) {
-        Say(std::to_string(failures) + " of " + std::to_string(progress.GetFileCount()) +
-            " files could not be restored; the report names them");
+        // Entries missing from the backup and folders count too, so no "of" total.
+        Say(std::to_string(failures) + (failures == 1 ? " entry" : " entries") +
+            " could not be restored; the report names them");
         code = tbmexit::kFailed;
     } else {
         // Files already in place are kept or replaced by --existing; say which.

@@ -7,6 +7,7 @@
 #include "TbmOptions.h"
 #include "TbmPassword.h"
 #include "TbmProgress.h"
+#include "TbmTerminalText.h"
 
 #include <unistd.h>
 
@@ -23,11 +24,15 @@ int CTbmVerifyCommand::Run(const CTbmOptions& options)
         CTbmConsole::Get().Write("tbm: verification cancelled\n");
         return tbmexit::kCancelled;
     }
+    const std::string shown = CTbmTerminalText::Escape(options.m_strArchive);
     if (progress.GetEndCode() == notify::kVerifyPassed) {
-        std::printf("%s: every entry passed the test\n", options.m_strArchive.c_str());
+        std::printf("%s: every entry passed the test\n", shown.c_str());
         return tbmexit::kSuccess;
     }
-    std::printf("%s: verification failed (%ld damaged entries)\n", options.m_strArchive.c_str(),
-                static_cast<long>(progress.GetFailedCount()));
+    if (progress.IsArchiveUnreadable())
+        std::printf("%s: verification failed: the archive cannot be read\n", shown.c_str());
+    else
+        std::printf("%s: verification failed (%ld damaged entries)\n", shown.c_str(),
+                    static_cast<long>(progress.GetFailedCount()));
     return tbmexit::kFailed;
 }
