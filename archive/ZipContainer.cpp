@@ -156,7 +156,9 @@ void CZipContainer::Close(int mode, bool updateTimeStamp)
             throw;
         }
     }
-    const std::string path = m_storage.Close(afterException);
+    // A directory written after an error is flushed and synced like any other:
+    // only closing without one gives the file up as it is.
+    const std::string path = m_storage.Close(mode == CloseAfterException);
     ResetState();
     if (updateTimeStamp && !path.empty() && newest > 0)
         ZipPlatform::SetFileModTime(path, newest);

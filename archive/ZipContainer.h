@@ -10,6 +10,7 @@
 #include "ZipVolumeStore.h"
 
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <map>
 #include <string>
@@ -86,8 +87,17 @@ public:
     // which are not what the file held when adding began.
     bool LastFileChangedSize() const { return m_lastChangedSize; }
     void DeleteFiles(std::vector<int> indexes);
+    // What a copied entry takes from the file it stands for when only its time or
+    // mode changed: the exact time (the DOS time stays, since an encrypted entry's
+    // password check may be built from it) and the attributes.
+    struct EntryRefresh
+    {
+        std::time_t modified = 0;
+        std::uint32_t attributes = 0;
+    };
     bool GetFromArchive(CZipContainer& source, int index, bool keepSystemId = false,
-                        int replaceIndex = -1, CZipProgressCallback* callback = nullptr);
+                        int replaceIndex = -1, CZipProgressCallback* callback = nullptr,
+                        const EntryRefresh* refresh = nullptr);
     void WriteCentralDirectory();
     void Close(int mode = CloseNormal, bool updateTimeStamp = false);
 

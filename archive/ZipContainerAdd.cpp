@@ -170,7 +170,8 @@ std::unique_ptr<CZipStream> CZipContainer::OpenSource(const AddPlan& plan)
         return memory;
     }
     auto file = std::make_unique<CZipFile>();
-    if (!file->Open(plan.info.m_path, CZipStream::OpenRead | CZipStream::ShareDenyWrite, false))
+    // No lock: a backup must never make another program's lock on the file fail.
+    if (!file->Open(plan.info.m_path, CZipStream::OpenRead, false))
         return nullptr;
     return file;
 }

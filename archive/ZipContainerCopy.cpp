@@ -4,6 +4,7 @@
 
 #include "ZipAttributes.h"
 #include "ZipException.h"
+#include "ZipExtraField.h"
 #include "ZipMemoryFile.h"
 #include "ZipPlatform.h"
 
@@ -26,6 +27,10 @@ int CZipContainer::AddThroughTrial(AddPlan& plan)
         if (tempPath.empty())
             return -1;
         trial.Open(tempPath, ArcCreate);
+        // The open descriptor is all the trial needs: without a name, a run that is
+        // killed leaves no copy of the user's file in the temporary folder.
+        ZipPlatform::RemoveFile(tempPath, false);
+        tempPath.clear();
     }
     bool result = false;
     try {
@@ -81,7 +86,8 @@ std::uint32_t CZipContainer::ReadLocalDataStart(const CZipEntryHeader& header)
 }
 
 bool CZipContainer::GetFromArchive(CZipContainer& source, int index, bool keepSystemId,
-                                   int replaceIndex, CZipProgressCallback* callback)
+                                   int replaceIndex, CZipProgressCallback* callback,
+                                   const EntryRefresh* refresh)
 {
     if (!CanAddEntry() || source.IsClosed() || source.m_entryState != 0 ||
         source.m_storage.IsSpanMode() != 0 || !source.m_directory.IsValidIndex(index))
@@ -98,7 +104,12 @@ bool CZipContainer::GetFromArchive(CZipContainer& source, int index, bool keepSy
         source.Throw(CZipException::ErrDamaged);
 
     auto header = std::make_unique<CZipEntryHeader>(original);
-    header->m_extraField.clear();
+    header->m_extraField =
+        ZipExtraField::Only(header->m_extraField, ZipExtraField::ExtendedTimestamp);
+    if (refresh) {
+        ZipExtraField::SetModificationTime(header->m_extraField, refresh->modified);
+        header->m_externalAttr = refresh->attributes;
+    }
     if (!keepSystemId && header->GetSystem() != m_systemId) {
         header->m_externalAttr =
             ZipAttributes::Convert(header->m_externalAttr, header->GetSystem(), m_systemId);

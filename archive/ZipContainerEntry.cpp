@@ -2,6 +2,7 @@
 #include "ZipContainer.h"
 
 #include "ZipException.h"
+#include "ZipExtraField.h"
 #include "ZipPlatform.h"
 
 #include <zlib.h>
@@ -147,7 +148,9 @@ void CZipContainer::WriteLocalHeader(CZipEntryHeader& header)
     m_localPosition = m_storage.GetPosition() - static_cast<std::uint32_t>(record.size());
     header.m_volumeStart = static_cast<std::uint16_t>(m_storage.GetCurrentVolume());
     header.m_offset = m_localPosition - m_directory.m_bytesBeforeZip;
-    header.m_extraField.clear(); // the central record of a new entry carries none
+    // The central record repeats only the exact time of the local extra field.
+    header.m_extraField =
+        ZipExtraField::Only(header.m_extraField, ZipExtraField::ExtendedTimestamp);
 }
 
 void CZipContainer::WriteNewFile(const void* data, std::uint32_t size)

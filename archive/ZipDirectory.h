@@ -57,8 +57,8 @@ public:
     // (101 when they are not exactly that). Used by Read for single files.
     void ParseRecords(const char* data, std::uint32_t size, std::uint32_t count);
 
-    // Writes every central record and the end record. `conversion`: the directory
-    // of a spanned archive being compacted into one file (an abort is then 106).
+    // Writes every central record and the end record; the callback hears of the
+    // progress but cannot stop it.
     void Write(CZipVolumeStore& store, CZipProgressCallback* callback);
     // Where the ZIP data's central directory starts in the current file.
     std::uint32_t GetDirectoryFilePosition() const { return m_bytesBeforeZip + m_directoryOffset; }
@@ -86,7 +86,7 @@ private:
     void ReadRecordsSingle(CZipVolumeStore& store);
     void SortAndCheck(const std::string& path);
     bool ConvertSpanned(CZipVolumeStore& store);
-    void WriteRecords(CZipVolumeStore& store, CZipProgressCallback* callback, bool conversion);
+    void WriteRecords(CZipVolumeStore& store, CZipProgressCallback* callback);
     void WriteEndRecord(CZipVolumeStore& store, int lastRecordVolume, std::uint16_t recordsThere);
     std::string EndRecordBytes() const;
 

@@ -34,7 +34,7 @@ void CZipDirectory::Write(CZipVolumeStore& store, CZipProgressCallback* callback
         throw CZipException(CZipException::ErrInternal, store.GetArchivePath());
     const bool conversion = ConvertSpanned(store);
     try {
-        WriteRecords(store, callback, conversion);
+        WriteRecords(store, callback);
     } catch (...) {
         if (conversion)
             store.FinishSpan(); // what is on the disk is a plain archive now
@@ -43,8 +43,7 @@ void CZipDirectory::Write(CZipVolumeStore& store, CZipProgressCallback* callback
     m_onDisk = true;
 }
 
-void CZipDirectory::WriteRecords(CZipVolumeStore& store, CZipProgressCallback* callback,
-                                 bool conversion)
+void CZipDirectory::WriteRecords(CZipVolumeStore& store, CZipProgressCallback* callback)
 {
     if (callback) {
         callback->Init();
@@ -72,12 +71,11 @@ void CZipDirectory::WriteRecords(CZipVolumeStore& store, CZipProgressCallback* c
         }
         ++here;
         m_directorySize += static_cast<std::uint32_t>(record.size());
+        // Progress only: the directory is what makes the archive readable, so a
+        // cancel never stops it half-way.
         if (callback && (i + 1) % CZipProgressCallback::CallbackStep == 0) {
             callback->m_type = CZipProgressCallback::CbSave;
-            if (!callback->Callback(CZipProgressCallback::CallbackStep))
-                throw CZipException(conversion ? CZipException::ErrAbortedSafely
-                                               : CZipException::ErrAborted,
-                                    store.GetArchivePath());
+            callback->Callback(CZipProgressCallback::CallbackStep);
         }
     }
     WriteEndRecord(store, volume, here);

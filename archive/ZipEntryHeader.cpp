@@ -2,6 +2,7 @@
 
 #include "ZipAttributes.h"
 #include "ZipException.h"
+#include "ZipExtraField.h"
 #include "ZipPlatform.h"
 
 #include <algorithm>
@@ -107,6 +108,12 @@ bool CZipEntryHeader::IsSymbolicLink() const
 
 void CZipEntryHeader::SetTime(std::time_t time)
 {
+    ZipExtraField::SetModificationTime(m_extraField, time);
+    SetDosTime(time);
+}
+
+void CZipEntryHeader::SetDosTime(std::time_t time)
+{
     struct tm local
     {
     };
@@ -124,6 +131,17 @@ void CZipEntryHeader::SetTime(std::time_t time)
 }
 
 std::time_t CZipEntryHeader::GetTime() const
+{
+    std::time_t exact = 0;
+    return GetExactTime(exact) ? exact : GetDosTime();
+}
+
+bool CZipEntryHeader::GetExactTime(std::time_t& time) const
+{
+    return ZipExtraField::GetModificationTime(m_extraField, time);
+}
+
+std::time_t CZipEntryHeader::GetDosTime() const
 {
     struct tm local
     {

@@ -69,9 +69,16 @@ public:
     // A symbolic link made on Unix: its data is the link's target.
     bool IsSymbolicLink() const;
 
-    // DOS time and date from calendar time, taken as local time.
+    // The modification time: the DOS time and date (local time, 2-second step) and
+    // the exact time in UTC in the extended-timestamp extra field. GetTime prefers
+    // the exact time, so times read back do not depend on the time zone.
     void SetTime(std::time_t time);
     std::time_t GetTime() const;
+    // The exact time, when the entry carries one.
+    bool GetExactTime(std::time_t& time) const;
+    // DOS time and date alone, from and to calendar time taken as local time.
+    void SetDosTime(std::time_t time);
+    std::time_t GetDosTime() const;
 
     // Sets version, method, flags and the starting CRC and sizes of a new entry.
     void PrepareData(int level, bool descriptor, bool encrypted);

@@ -64,7 +64,7 @@ CZipFile::~CZipFile()
 // The descriptor, or -1 with errno set.
 int CZipFile::OpenDescriptor(const std::string& path, unsigned flags)
 {
-    const int fd = open(path.c_str(), OpenFlagsFor(flags), 0666);
+    const int fd = open(path.c_str(), OpenFlagsFor(flags), 0600);
     if (fd < 0)
         return -1;
     int error = CheckRegularFile(fd);

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "ArchiveOpenSettings.h"
 #include "AutoObArray.h"
 #include "BackupDiskCallback.h"
 #include "BackupMangerFileCheck.h"
 #include "BackupMangerSource.h"
 #include "BackupProgress.h"
+#include "BackupRun.h"
 #include "BackupTreeItem.h"
 #include "DataSource.h"
 #include "HtmlReport.h"
@@ -24,15 +26,6 @@
 class CCheckTreeModel;
 class CNotify;
 
-// How the next backup opens its archive; set from the job's medium by StartBackup.
-struct ArchiveOpenSettings
-{
-    int m_nOpenMode = CZipContainer::ArcCreate;
-    int m_nVolumeSize = 1400000;
-    int m_nUpdateRule = 2; // 2: replace a stored file when the file on disk is newer
-    int m_nFitsOnOneDisk = 0;
-};
-
 // The engine object, one per process: collects the selected sources, writes the
 // catalogue and runs the backup on one worker thread that reports to a notify
 // window. Its own item list holds the catalogue files "maindata.ini" and
@@ -44,9 +37,9 @@ struct ArchiveOpenSettings
 class CBackupManger : public CDataSource
 {
 public:
-    static constexpr std::uint32_t kWriteBuffer = 1500000;
-    static constexpr std::uint32_t kGeneralBuffer = 65536;
-    static constexpr std::uint32_t kSearchBuffer = 32768;
+    static constexpr std::uint32_t kWriteBuffer = ArchiveBuffers::kWrite;
+    static constexpr std::uint32_t kGeneralBuffer = ArchiveBuffers::kGeneral;
+    static constexpr std::uint32_t kSearchBuffer = ArchiveBuffers::kSearch;
 
     CBackupManger();
     ~CBackupManger() override;
@@ -133,7 +126,12 @@ public:
     std::uint32_t GetRestoredEntries() const { return m_dwRestoredEntries; }
     // Files the last backup run could not add (each has a report line); a run with
     // failures still ends as finished, with the other files in the archive.
-    std::uint32_t GetAddFailures() const { return m_dwAddFailures; }
+    std::uint32_t GetAddFailures() const
+    {
+        return static_cast<std::uint32_t>(m_LastRun.failedFiles.size());
+    }
+    // How the last backup run ended, and the files it could not add.
+    const RunEnding& GetLastRun() const { return m_LastRun; }
     // Asked before Outlook (kind 0) or Outlook Express (kind 2) is restored: true when
     // the mail program is running and the user would not close it. None: never.
     using MailProgramOpenHook = std::function<bool(std::uint32_t kind)>;
@@ -156,31 +154,18 @@ private:
                       const std::string& displayName);
     int CollectMyFiles();
 
-    // The worker (BackupMangerRun.cpp).
+    // The worker (BackupMangerRun.cpp): the runs themselves are CBackupRun and
+    // CUpdateRun.
     void GatherFiles();
-    bool OpenArchive();
-    bool ApplyPassword();
+    std::uint64_t StartRun();
+    BackupRunParts RunParts();
     void NormalRun();
-    // Adds one file (replacing entry `replaceIndex` when >= 0); true when added.
-    bool AddOne(const CAddInfo& item, int replaceIndex, bool& stop);
-    void PostFileEvents(const CAddInfo& item, std::uint32_t number);
-    // The file's unreported bytes go to the progress; false when the run must stop.
-    bool ReportRemaining(const CAddInfo& item, bool clean, bool stop);
-    void FinishRun(bool stopped);
+    void UpdateRun(bool synchronise);
     void PostEvent(int code, std::intptr_t value);
     void LogResource(unsigned id);
     void LogResource(unsigned id, const std::string& insert);
-    std::uint64_t StartRun();
-    void FailRun();
     bool BeginStage(std::uint64_t total);
-
-    // Update and synchronise runs (BackupMangerUpdate.cpp).
-    void UpdateRun(bool synchronise);
-    bool OpenForUpdate();
-    int DecideUpdate(const CAddInfo& item, int& index);
-    bool IsNewerThanEntry(const std::string& path, int index);
-    void TrackKeepFlags(bool synchronise, int replaced, std::size_t before);
-    bool DeleteObsolete();
+    bool ApplyPassword();
 
     // Verification (BackupMangerVerify.cpp).
     void VerifyRun();
@@ -194,7 +179,6 @@ private:
     void AddSourceNode(CCheckTreeModel& tree, TvTreeItem root, std::uint32_t kind, unsigned text);
     void AddIdentityNodes(CCheckTreeModel& tree, TvTreeItem root);
 
-    std::vector<std::uint8_t> m_KeepFlags;
     CHtmlReport m_Report;
     CTvEvent m_ScanCancelEvent;
     CTvEvent m_ScanRunningEvent;
@@ -248,7 +232,7 @@ private:
     std::uint64_t m_qwRestoreTotal = 0;
     std::uint32_t m_dwRestoreFailures = 0;
     std::uint32_t m_dwRestoredEntries = 0;
-    std::uint32_t m_dwAddFailures = 0;
+    RunEnding m_LastRun;
     MailProgramOpenHook m_MailProgramOpen;
     RegistryImportHook m_RegistryImport;
     // Every planned entry of the running restore: the paths posted with code 5 point

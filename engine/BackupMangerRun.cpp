@@ -9,6 +9,7 @@
 #include "ResourceLibrary.h"
 #include "TextInserts.h"
 #include "WorkerPriority.h"
+#include "UpdateRun.h"
 #include "WriteLog.h"
 #include "ZipException.h"
 
@@ -18,12 +19,6 @@
 namespace {
 
 constexpr unsigned kTextRunStart = 199;
-constexpr unsigned kTextOpenFailed = 200;
-constexpr unsigned kTextPasswordRefused = 201;
-constexpr unsigned kTextFinished = 202;
-constexpr unsigned kTextFailed = 203;
-constexpr unsigned kTextStoppedEarly = 204;
-constexpr unsigned kTextAddFailed = 205;
 constexpr const char* kMainTreeFile = "MainTree.xsel";
 
 } // namespace
@@ -156,103 +151,33 @@ void CBackupManger::GatherFiles()
         takeKind(kind);
 }
 
-bool CBackupManger::OpenArchive()
-{
-    const std::string& path = g_ProjectData.GetOutputPath();
-    for (;;) {
-        try {
-            m_Archive.SetBuffers(kWriteBuffer, kGeneralBuffer, kSearchBuffer);
-            m_Archive.Open(path, m_Settings.m_nOpenMode, m_Settings.m_nVolumeSize);
-            return true;
-        } catch (const CZipException& e) {
-            if (m_Settings.m_nOpenMode == CZipContainer::ArcOpen && e.GetCause() == EACCES) {
-                m_Settings.m_nOpenMode = CZipContainer::ArcOpenReadOnly;
-                m_Report.WriteLine("Fail to open backup file, we may have no write acces, try to "
-                                   "open in read-only mode");
-                continue;
-            }
-            m_Report.WriteException(e);
-            Prompt().MessageBox(e.what(), MB_OK | MB_ICONERROR);
-            LogResource(kTextOpenFailed);
-            return false;
-        }
-    }
-}
-
-bool CBackupManger::ApplyPassword()
-{
-    const std::string& password = g_ProjectData.GetPassword();
-    if (password.empty() || m_Archive.SetPassword(password))
-        return true;
-    LogResource(kTextPasswordRefused);
-    return false;
-}
-
-bool CBackupManger::AddOne(const CAddInfo& item, int replaceIndex, bool& stop)
-{
-    CZipAddInfo info;
-    info.m_path = item.m_strSourcePath;
-    info.m_nameInArchive = item.m_strEntryName;
-    info.m_fullPath = !item.m_strEntryName.empty();
-    info.m_replaceIndex = replaceIndex;
-    // A file refused before the archive starts on it must not inherit the count of
-    // the one before.
-    m_Progress.m_processed = 0;
-    try {
-        if (m_Archive.AddNewFile(info)) {
-            // The entry holds what was read; the user should know it may not be the
-            // file's final state.
-            if (m_Archive.LastFileChangedSize())
-                m_Report.WriteLine("File changed while it was being backed up: " +
-                                   item.m_strSourcePath);
-            return true;
-        }
-        m_Progress.m_externalPath = item.m_strSourcePath;
-        m_Progress.m_total = item.m_dwSize;
-    } catch (const CZipException& e) {
-        if (e.GetCause() == CZipException::ErrAbortedSafely) {
-            stop = true;
-        } else {
-            // The entry is dropped; the directory is still written when closing.
-            m_bError = true;
-            try {
-                m_Archive.CloseNewFile(true);
-            } catch (const std::exception&) {
-                m_bError = true;
-            }
-            if (e.GetCause() == CZipException::ErrDiskChangeAborted)
-                stop = true;
-        }
-        if (e.GetCause() != CZipException::ErrAbortedSafely &&
-            e.GetCause() != CZipException::ErrAborted)
-            m_Report.WriteException(e);
-    }
-    LogResource(kTextAddFailed, item.m_strSourcePath);
-    ++m_dwAddFailures;
-    return false;
-}
-
 std::uint64_t CBackupManger::StartRun()
 {
     m_Progress.Begin(0);
     m_Progress.m_type = CBackupProgress::kPreparing;
     m_Progress.PostProgress();
-    m_dwAddFailures = 0;
+    m_LastRun = RunEnding();
     GatherFiles();
-    std::uint64_t sum = 0;
-    for (const CAddInfo* item : m_RunList)
-        sum += item->m_dwSize;
     LogResource(kTextRunStart);
     m_Report.WriteLine("");
-    return sum;
+    return 0;
 }
 
-void CBackupManger::FailRun()
+BackupRunParts CBackupManger::RunParts()
 {
-    Close();
-    PostEvent(notify::kBackupFailed, 0);
-    m_Report.SaveBackupReport();
-    m_Progress.End();
+    return {m_Report, m_Progress, m_Archive, m_Settings, m_RunList, m_LastRun};
+}
+
+void CBackupManger::NormalRun()
+{
+    StartRun();
+    CBackupRun(RunParts()).Run();
+}
+
+void CBackupManger::UpdateRun(bool synchronise)
+{
+    StartRun();
+    CUpdateRun(RunParts(), synchronise).Run();
 }
 
 bool CBackupManger::BeginStage(std::uint64_t total)
@@ -263,60 +188,11 @@ bool CBackupManger::BeginStage(std::uint64_t total)
     return !cancelled;
 }
 
-void CBackupManger::NormalRun()
+bool CBackupManger::ApplyPassword()
 {
-    const std::uint64_t sum = StartRun();
-    m_Progress.Begin(sum);
-    if (!OpenArchive() || !ApplyPassword()) {
-        FailRun();
-        return;
-    }
-    PostEvent(notify::kFileCount, static_cast<std::intptr_t>(m_RunList.GetSize()));
-    bool stopped = false;
-    std::uint32_t number = 0;
-    for (const CAddInfo* item : m_RunList) {
-        bool stop = false;
-        PostFileEvents(*item, ++number);
-        PostEvent(notify::kAddedCount, number);
-        const bool added = AddOne(*item, -1, stop);
-        if (!ReportRemaining(*item, added, stop)) {
-            stopped = true;
-            break;
-        }
-    }
-    FinishRun(stopped);
-}
-
-void CBackupManger::PostFileEvents(const CAddInfo& item, std::uint32_t number)
-{
-    PostEvent(notify::kFilePath, reinterpret_cast<std::intptr_t>(item.m_strSourcePath.c_str()));
-    PostEvent(notify::kFileNumber, number);
-}
-
-bool CBackupManger::ReportRemaining(const CAddInfo& item, bool clean, bool stop)
-{
-    const std::uint32_t done = m_Progress.m_processed;
-    const int remaining = item.m_dwSize > done ? static_cast<int>(item.m_dwSize - done) : 0;
-    if (!m_Progress.Callback(remaining) || stop)
-        return false;
-    return !(clean && m_Progress.m_StopEvent.IsSet());
-}
-
-void CBackupManger::FinishRun(bool stopped)
-{
-    if (stopped) {
-        m_Report.WriteLine("");
-        LogResource(kTextStoppedEarly);
-    }
-    Close();
-    m_Report.WriteLine("");
-    if (stopped) {
-        LogResource(kTextFailed);
-        PostEvent(notify::kBackupFailed, 0);
-    } else {
-        LogResource(kTextFinished);
-        PostEvent(notify::kBackupDone, 0);
-    }
-    m_Report.SaveBackupReport();
-    m_Progress.End();
+    const std::string& password = g_ProjectData.GetPassword();
+    if (password.empty() || m_Archive.SetPassword(password))
+        return true;
+    LogResource(201);
+    return false;
 }

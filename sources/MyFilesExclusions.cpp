@@ -1,5 +1,7 @@
 #include "MyFilesExclusions.h"
 
+#include "ZipSafeSave.h"
+
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -49,7 +51,10 @@ bool CMyFilesExclusions::IsExcludedFile(dev_t folderDevice, ino_t folderInode,
         return true;
     if (!m_bHasOutputFolder || m_OutputFolder != Identity{folderDevice, folderInode})
         return false;
-    return name == m_strOutputName || IsVolumeName(name, m_strOutputName);
+    // A run in progress (or one that was killed) writes beside the output under a
+    // temporary name of its own.
+    return name == m_strOutputName || IsVolumeName(name, m_strOutputName) ||
+           CZipSafeSave::IsTemporaryName(m_strOutputName, name);
 }
 
 bool CMyFilesExclusions::IsVolumeName(const std::string& name, const std::string& outputName)

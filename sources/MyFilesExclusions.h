@@ -7,7 +7,8 @@
 #include <vector>
 
 // What a backup must never put into itself: its output file, the volumes of a
-// spanned output ("title.000", "title.001", ... beside "title.tbm") and the work
+// spanned output ("title.000", "title.001", ... beside "title.tbm"), the temporary
+// files a run writes beside it (".title~tbm..."), and the work
 // folder with the catalogue being written. Files are recognised by device and inode
 // or by name in the output folder, so another spelling of the same path (a link
 // in the selection's path, "..") does not slip through.

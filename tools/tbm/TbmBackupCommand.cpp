@@ -39,6 +39,15 @@ std::string VolumeSuffix(int number)
     return suffix;
 }
 
+// The first few files a run could not add, then how many more the report names.
+void SayFailedFiles(const std::vector<std::string>& files)
+{
+    constexpr std::size_t kShown = 10;
+    for (std::size_t i = 0; i < files.size() && i < kShown; ++i)
+        Say("could not back up " + files[i]);
+    Say(std::to_string(files.size()) + " files could not be backed up; the report names them");
+}
+
 std::size_t TerminalColumns()
 {
     winsize size{};
@@ -101,8 +110,7 @@ int CTbmBackupCommand::Run()
         code = Verify(engine, progress);
     // The archive is whole and verified, but it lacks files the user chose.
     if (code == tbmexit::kSuccess && engine.GetAddFailures() > 0) {
-        Say(std::to_string(engine.GetAddFailures()) +
-            " files could not be backed up; the report names them");
+        SayFailedFiles(engine.GetLastRun().failedFiles);
         code = tbmexit::kFailed;
     }
     if (code != tbmexit::kUsage)
@@ -140,20 +148,28 @@ int CTbmBackupCommand::Backup(CBackupManger& engine, CTbmProgress& progress)
     engine.StartBackup(&progress);
     engine.WaitForWorker();
     progress.Finish();
-    if (CTbmInterrupt::IsRaised()) {
-        Say("backup cancelled; the backup file holds the files added before");
+    const RunEnding& ending = engine.GetLastRun();
+    if (ending.kind == RunEnding::kCancelledUnchanged) {
+        Say("backup cancelled; the previous backup is unchanged");
+        return tbmexit::kCancelled;
+    }
+    if (ending.kind == RunEnding::kCancelledIncomplete) {
+        Say("backup cancelled; the backup file is incomplete: it holds only the files added "
+            "before");
         return tbmexit::kCancelled;
     }
     if (progress.GetEndCode() != notify::kBackupDone) {
         Say("the backup failed; the report tells why");
-        return tbmexit::kFailed;
+        return CTbmInterrupt::IsRaised() ? tbmexit::kCancelled : tbmexit::kFailed;
     }
     if (g_ProjectData.GetBackupType() != 0)
         Say("new " + std::to_string(progress.GetCount(notify::kAddedCount)) + ", replaced " +
             std::to_string(progress.GetCount(notify::kReplacedCount)) + ", unchanged " +
             std::to_string(progress.GetCount(notify::kUnchangedCount)) + ", removed " +
             std::to_string(progress.GetCount(notify::kObsoleteCount)));
-    Say("backup finished");
+    Say(ending.kind == RunEnding::kUpToDate
+            ? "backup finished: nothing changed, the backup file is left as it was"
+            : "backup finished");
     return tbmexit::kSuccess;
 }
 

@@ -1,0 +1,90 @@
+#include "ZipExtraField.h"
+
+#include "ZipEntryHeader.h"
+
+#include <limits>
+
+using namespace ZipBytes;
+
+namespace ZipExtraField {
+
+namespace {
+
+constexpr std::uint8_t HasModificationTime = 0x01;
+
+// Calls `visit(tag, start, size)` for each whole block; stops at a malformed one.
+template <typename Visit>
+void ForEachBlock(const std::string& extra, Visit visit)
+{
+    std::size_t at = 0;
+    while (at + 4 <= extra.size()) {
+        const std::uint16_t tag = Get16(extra.data() + at);
+        const std::uint16_t size = Get16(extra.data() + at + 2);
+        if (at + 4 + size > extra.size())
+            return;
+        if (!visit(tag, at, std::size_t{4} + size))
+            return;
+        at += 4 + std::size_t{size};
+    }
+}
+
+} // namespace
+
+bool Find(const std::string& extra, std::uint16_t tag, std::string& data)
+{
+    bool found = false;
+    ForEachBlock(extra, [&](std::uint16_t blockTag, std::size_t start, std::size_t length) {
+        if (blockTag != tag)
+            return true;
+        data = extra.substr(start + 4, length - 4);
+        found = true;
+        return false;
+    });
+    return found;
+}
+
+std::string Without(const std::string& extra, std::uint16_t tag)
+{
+    std::string kept;
+    ForEachBlock(extra, [&](std::uint16_t blockTag, std::size_t start, std::size_t length) {
+        if (blockTag != tag)
+            kept.append(extra, start, length);
+        return true;
+    });
+    return kept;
+}
+
+std::string Only(const std::string& extra, std::uint16_t tag)
+{
+    std::string kept;
+    ForEachBlock(extra, [&](std::uint16_t blockTag, std::size_t start, std::size_t length) {
+        if (blockTag == tag)
+            kept.append(extra, start, length);
+        return true;
+    });
+    return kept;
+}
+
+void SetModificationTime(std::string& extra, std::time_t modified)
+{
+    extra = Without(extra, ExtendedTimestamp);
+    if (modified < std::numeric_limits<std::int32_t>::min() ||
+        modified > std::numeric_limits<std::int32_t>::max())
+        return;
+    Put16(extra, ExtendedTimestamp);
+    Put16(extra, 5);
+    extra.push_back(static_cast<char>(HasModificationTime));
+    Put32(extra, static_cast<std::uint32_t>(static_cast<std::int32_t>(modified)));
+}
+
+bool GetModificationTime(const std::string& extra, std::time_t& modified)
+{
+    std::string data;
+    if (!Find(extra, ExtendedTimestamp, data) || data.size() < 5 ||
+        !(static_cast<std::uint8_t>(data[0]) & HasModificationTime))
+        return false;
+    modified = static_cast<std::int32_t>(Get32(data.data() + 1));
+    return true;
+}
+
+} // namespace ZipExtraField
