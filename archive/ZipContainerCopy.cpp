@@ -119,7 +119,7 @@ bool CZipContainer::GetFromArchive(CZipContainer& source, int index, bool keepSy
         header->m_flags |= CZipEntryHeader::FlagDescriptor;
     header->CheckLengths();
     const std::uint64_t needed = CZipEntryHeader::LocalSize + header->GetStoredName().size() +
-                                 header->m_compressedSize +
+                                 header->m_extraField.size() + header->m_compressedSize +
                                  (header->HasDescriptor() ? CZipEntryHeader::DescriptorSize : 0);
     const std::string name = header->m_fileName;
     m_dataLimit = replaceIndex >= 0 ? header->m_compressedSize : 0xFFFFFFFFu;

@@ -20,14 +20,6 @@ constexpr const char* kMarker = "~tbm";
 constexpr std::size_t kIdLength = 8;
 constexpr int kMaxVolumes = 999;
 
-std::string FolderOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 std::string Join(const std::string& folder, const std::string& name)
 {
     return folder == "/" ? "/" + name : folder + "/" + name;
@@ -98,6 +90,14 @@ bool IsHeld(const std::string& path)
 }
 
 } // namespace
+
+std::string CZipSafeSave::FolderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
 
 CZipSafeSave::CZipSafeSave(std::string target) : m_target(std::move(target)) {}
 

@@ -45,6 +45,8 @@ public:
     // Removes the temporary file and any volumes written under its title.
     void Discard();
 
+    // The folder of a native path ("." for a bare name).
+    static std::string FolderOf(const std::string& path);
     // True when `fileName` (no folder) is a temporary name of a run on `target`.
     static bool IsTemporaryName(const std::string& target, const std::string& fileName);
 

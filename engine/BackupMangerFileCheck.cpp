@@ -6,7 +6,6 @@
 #include "ResultCodes.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,15 +26,17 @@ int CBackupMangerFileCheck::ProbeFile(const std::string& path)
     const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return result::kReadError;
-    // The nearest thing to a sharing violation: another program holds the file
-    // locked for writing.
-    int code = result::kSuccess;
-    if (flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK)
-        code = result::kFileLocked;
-    else
-        flock(fd, LOCK_UN);
+    // The nearest thing to a sharing violation: another program holds a write lock
+    // on the file. Asked without taking a lock of our own, so that a backup never
+    // makes another program's locking fail.
+    struct flock probe
+    {
+    };
+    probe.l_type = F_RDLCK;
+    probe.l_whence = SEEK_SET;
+    const bool locked = fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
     close(fd);
-    return code;
+    return locked ? result::kFileLocked : result::kSuccess;
 }
 
 int CBackupMangerFileCheck::CheckFile(const std::string& path)

@@ -29,14 +29,6 @@ constexpr unsigned kTextFailed = 203;
 constexpr unsigned kTextStoppedEarly = 204;
 constexpr unsigned kTextAddFailed = 205;
 
-std::string FolderOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 std::string BaseName(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
@@ -122,7 +114,7 @@ bool CBackupRun::CheckFreeSpace()
     const std::uint64_t needed = EstimateNeeded();
     const std::string& target = g_ProjectData.GetOutputPath();
     std::uint64_t free = 0;
-    if (needed == 0 || !CZipDrive::Current().GetFreeSpace(FolderOf(target), free) ||
+    if (needed == 0 || !CZipDrive::Current().GetFreeSpace(CZipSafeSave::FolderOf(target), free) ||
         free >= needed)
         return true;
     const std::string text = "There is not enough free space beside " + target +

@@ -10,6 +10,8 @@
 #include "ZipException.h"
 #include "ZipPlatform.h"
 
+#include <sys/stat.h>
+
 #include <limits>
 
 namespace {
@@ -23,6 +25,15 @@ constexpr const char* kMainCatalogue = "maindata.ini";
 // The step of the DOS time: a stored time this close to the earlier run's start
 // cannot prove that the file did not change after it was read.
 constexpr std::time_t kTimeStep = 2;
+
+// A folder itself; a link to one is stored as a link.
+bool IsFolder(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
 
 // The name the archive stores an item under: its entry name, or without one the
 // last part of its path; a folder's name ends in '\'.
@@ -39,7 +50,7 @@ std::string StoredNameOf(const CAddInfo& item)
     for (char& c : name)
         if (c == '/')
             c = '\\';
-    if (ZipPlatform::FileExists(path) == -1 && (name.empty() || name.back() != '\\'))
+    if (IsFolder(path) && (name.empty() || name.back() != '\\'))
         name += '\\';
     return name;
 }
@@ -113,9 +124,10 @@ void CUpdateRun::Decide()
 CUpdateRun::Plan CUpdateRun::DecideOne(const CAddInfo& item, const CUpdateRule& rule)
 {
     Plan plan;
+    plan.name = StoredNameOf(item);
     if (!m_hasOld)
         return plan;
-    plan.index = m_old.FindFile(StoredNameOf(item));
+    plan.index = m_old.FindFile(plan.name);
     if (plan.index < 0 || m_matched[static_cast<std::size_t>(plan.index)]) {
         plan.index = -1;
         return plan;
@@ -159,7 +171,8 @@ bool CUpdateRun::IsUpToDate() const
         return false;
     for (std::size_t i = 0; i < m_plans.size(); ++i) {
         const CAddInfo& item = *m_parts.files[i];
-        const bool dateOnly = item.m_strEntryName.empty() && StoredNameOf(item) == kMainCatalogue;
+        const bool dateOnly = item.m_strEntryName.empty() && m_plans[i].name == kMainCatalogue &&
+                              m_plans[i].action == kReplace;
         if (m_plans[i].action != kLeave && !dateOnly)
             return false;
     }
@@ -210,7 +223,7 @@ bool CUpdateRun::ProcessFiles()
 
 bool CUpdateRun::WriteOne(const CAddInfo& item, const Plan& plan, bool& stop)
 {
-    if (IsInNewArchive(StoredNameOf(item)))
+    if (IsInNewArchive(plan.name))
         return true; // listed twice: stored once
     if (plan.action == kLeave || plan.action == kRefresh) {
         const bool kept = KeepEntry(plan.index, &item, plan.action == kRefresh);

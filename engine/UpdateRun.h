@@ -40,7 +40,8 @@ private:
     struct Plan
     {
         Action action = kAddNew;
-        int index = -1; // of the stored entry
+        int index = -1;   // of the stored entry
+        std::string name; // under which the archive stores the file
     };
 
     bool OpenOld();

@@ -49,7 +49,7 @@ void FlipByte(const std::string& path, std::size_t offset)
 
 std::size_t FirstDataOffset(const std::string& name)
 {
-    return 30 + name.size();
+    return 30 + name.size() + 9; // the extended timestamp every entry carries
 }
 
 } // namespace tbmtest

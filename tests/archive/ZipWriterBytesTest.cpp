@@ -64,6 +64,10 @@ TEST_P(ZipWriterLevels, RecordsCarryFlagsVersionsAndSizes)
     EXPECT_EQ(At32(bytes, 14), Crc(data));         // patched in place
     EXPECT_EQ(At32(bytes, 22), data.size());
     EXPECT_EQ(bytes.substr(30, 9), "dir/a.txt");
+    // The extended timestamp: "UT", 5 bytes, flags 1, the time in UTC.
+    ASSERT_EQ(At16(bytes, 28), 9);
+    EXPECT_EQ(bytes.substr(39, 5), std::string("UT\x05\x00\x01", 5));
+    EXPECT_EQ(At32(bytes, 44), 0x60000000u);
     EXPECT_TRUE(FindSignatures(bytes, DescriptorSig).empty());
 
     const auto central = FindSignatures(bytes, CentralSig);
@@ -72,10 +76,11 @@ TEST_P(ZipWriterLevels, RecordsCarryFlagsVersionsAndSizes)
     EXPECT_EQ(At16(bytes, c + 4), 0x0314); // Unix, 2.0
     EXPECT_EQ(At16(bytes, c + 8), At16(bytes, 6));
     EXPECT_EQ(At32(bytes, c + 20), At32(bytes, 18));
-    EXPECT_EQ(At16(bytes, c + 30), 0); // no extra field
+    EXPECT_EQ(At16(bytes, c + 30), 9); // the same timestamp, nothing else
+    EXPECT_EQ(bytes.substr(c + 46 + 9, 9), bytes.substr(39, 9));
     EXPECT_EQ(At32(bytes, c + 38), 0x81A40020u);
     EXPECT_EQ(At32(bytes, c + 42), 0u);
-    EXPECT_EQ(30 + 9 + At32(bytes, 18), c); // data runs up to the directory
+    EXPECT_EQ(30 + 9 + 9 + At32(bytes, 18), c); // data runs up to the directory
 
     const std::size_t e = bytes.size() - 22;
     ASSERT_EQ(At32(bytes, e), EndSig);
@@ -99,7 +104,7 @@ TEST_F(ZipWriterBytes, EncryptedEntryHasDescriptorAndTwelveByteHeader)
     ASSERT_EQ(descriptors.size(), 1u);
     const std::size_t d = descriptors[0];
     EXPECT_EQ(At32(bytes, d + 4), Crc(Pattern(3000)));
-    EXPECT_EQ(At32(bytes, d + 8), d - 30 - 5);      // includes the encryption header
+    EXPECT_EQ(At32(bytes, d + 8), d - 30 - 5 - 9);  // includes the encryption header
     EXPECT_EQ(At32(bytes, 18), At32(bytes, d + 8)); // and the local header is patched
     const std::size_t c = FindSignatures(bytes, CentralSig).at(0);
     EXPECT_EQ(At32(bytes, c + 20), At32(bytes, d + 8));

@@ -73,6 +73,26 @@ inline int RunCommand(const std::string& command)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Cancels the run when the file with the given number is about to be processed.
+class CCancelAt : public CNotifyRecorder
+{
+public:
+    CCancelAt(CBackupProgress& progress, std::intptr_t number)
+        : m_progress(progress), m_number(number)
+    {
+    }
+    void post(unsigned message, std::uintptr_t first, std::intptr_t second) override
+    {
+        if (message == notify::kEvent && first == notify::kFileNumber && second == m_number)
+            m_progress.m_CancelEvent.Set();
+        CNotifyRecorder::post(message, first, second);
+    }
+
+private:
+    CBackupProgress& m_progress;
+    std::intptr_t m_number;
+};
+
 class BackupMangerTest : public EngineTest
 {
 protected:

@@ -268,26 +268,6 @@ TEST_F(BackupUpdateTest, SynchroniseDeletesTheEntriesOfRemovedFiles)
     EXPECT_EQ(m_recorder.EventValues(notify::kObsoleteCount), std::vector<std::intptr_t>{0});
 }
 
-// Cancels the run when the file with the given number is about to be processed.
-class CCancelAt : public CNotifyRecorder
-{
-public:
-    CCancelAt(CBackupProgress& progress, std::intptr_t number)
-        : m_progress(progress), m_number(number)
-    {
-    }
-    void post(unsigned message, std::uintptr_t first, std::intptr_t second) override
-    {
-        if (message == notify::kEvent && first == notify::kFileNumber && second == m_number)
-            m_progress.m_CancelEvent.Set();
-        CNotifyRecorder::post(message, first, second);
-    }
-
-private:
-    CBackupProgress& m_progress;
-    std::intptr_t m_number;
-};
-
 TEST_F(BackupUpdateTest, CancelledSynchroniseDeletesNothing)
 {
     FirstBackup(2);
@@ -300,7 +280,7 @@ TEST_F(BackupUpdateTest, CancelledSynchroniseDeletesNothing)
     ASSERT_EQ(m_engine.WaitCollect(), result::kSuccess);
     ASSERT_EQ(m_engine.WriteCatalogue(), 1);
     // Cancelled at the last file: every file was looked at, but the run did not end.
-    CCancelAt cancel(m_engine.GetProgress(), 5);
+    backuptest::CCancelAt cancel(m_engine.GetProgress(), 5);
     ASSERT_EQ(m_engine.StartBackup(&cancel), 0);
     m_engine.WaitForWorker();
     EXPECT_EQ(cancel.EventValues(notify::kBackupFailed).size(), 1u);

@@ -34,6 +34,14 @@ assert z.getinfo(tail("/run.sh")[0]).external_attr >> 16 & 0o111
 assert z.getinfo(tail("/nested/fifty.bin")[0]).file_size >= 50 << 20
 )";
 
+bool HasTemporaryArchive(const std::string& folder)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().filename().string().find("~tbm") != std::string::npos)
+            return true;
+    return false;
+}
+
 bool Exists(const std::string& path)
 {
     struct stat st
@@ -64,6 +72,28 @@ TEST_F(TbmCommandTest, BackupOfARealTreePassesEveryPeer)
     tbmtest::WriteFileBytes(m_dir / "check.py", kPythonCheck);
     EXPECT_EQ(Shell("python3 " + Quote(m_dir / "check.py") + " " + Quote(out)), 0);
     EXPECT_EQ(Tbm().Run({"verify", out}).status, 0);
+}
+
+// A file the archive cannot hold yet (4 GiB, sparse here) costs only that file:
+// every other file is in a readable, verified backup, and tbm names the big one.
+TEST_F(TbmCommandTest, AFileTooLargeForTheArchiveCostsOnlyThatFile)
+{
+    const std::string src = MakeTree();
+    const std::string huge = src + "/nested/disk image.img";
+    const int fd = open(huge.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, off_t{4} << 30), 0);
+    close(fd);
+    const std::string out = m_dir / "out/tree.tbm";
+    const auto run = Tbm().Run({"backup", "--output", out, src});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find("could not back up " + huge), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("verification passed"), std::string::npos) << run.err;
+    EXPECT_EQ(Shell("unzip -tq " + Quote(out)), 0);
+    EXPECT_EQ(Shell("7zz t " + Quote(out)), 0);
+    const auto listed = Tbm().Run({"list", out});
+    EXPECT_NE(listed.out.find("nested/big.txt"), std::string::npos) << listed.out;
+    EXPECT_EQ(listed.out.find("disk image.img"), std::string::npos) << listed.out;
 }
 
 TEST_F(TbmCommandTest, PasswordFromTheEnvironmentEncryptsTheBackup)
@@ -168,7 +198,12 @@ TEST_F(TbmCommandTest, LockedFileIsSkippedWithoutATerminalOrCancelsOnRequest)
     // Another program holds the file locked for writing (this works for root too).
     const int locked = open((src + "/secret.txt").c_str(), O_RDWR | O_CLOEXEC);
     ASSERT_GE(locked, 0);
-    ASSERT_EQ(flock(locked, LOCK_EX), 0);
+    struct flock lock
+    {
+    };
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    ASSERT_EQ(fcntl(locked, F_SETLK, &lock), 0);
     const std::string out = m_dir / "locked.tbm";
     const auto skipped = Tbm().Run({"backup", "--output", out, src});
     EXPECT_EQ(skipped.status, 0) << skipped.err;
@@ -198,12 +233,16 @@ TEST_F(TbmCommandTest, InterruptCancelsCleanlyAndLeavesAReadableArchive)
                                 Noise(16 * 1024 * 1024, static_cast<std::uint32_t>(i)));
     const std::string out = m_dir / "large.tbm";
     const auto run = Tbm().Run({"backup", "--output", out, src}, [&](pid_t pid) {
-        // Once the archive exists the run is adding files; then interrupt it.
-        for (int i = 0; i < 6000 && !Exists(out); ++i)
+        // Once the new archive exists beside the output the run is adding files;
+        // then interrupt it.
+        for (int i = 0; i < 6000 && !HasTemporaryArchive(m_dir.Str()); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         kill(pid, SIGINT);
     });
     EXPECT_EQ(run.status, 3) << run.err;
+    // A first backup keeps what was written, and says it is incomplete.
+    EXPECT_NE(run.err.find("incomplete"), std::string::npos) << run.err;
+    EXPECT_FALSE(HasTemporaryArchive(m_dir.Str()));
     EXPECT_EQ(Shell("unzip -tq " + Quote(out)), 0);
     EXPECT_EQ(Tbm().Run({"verify", out}).status, 0);
 }
