@@ -13,8 +13,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cctype>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <ctime>
@@ -107,6 +107,11 @@ std::optional<std::string> ReadIfExists(const std::string& path)
     return ReadFileBytes(path);
 }
 
+int FailureCount()
+{
+    return ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
+}
+
 bool PeersPass(const std::string& archive)
 {
     return Shell("unzip -tq " + Quote(archive)) == 0 && Shell("7zz t " + Quote(archive)) == 0;
@@ -115,9 +120,9 @@ bool PeersPass(const std::string& archive)
 // Text of `bytes` bytes from a small vocabulary: compressible like documents.
 std::string Text(std::size_t bytes, std::uint32_t seed)
 {
-    static const char* const kWords[] = {"backup", "archive", "folder", "letter", "invoice",
-                                         "holiday", "photo",  "report", "minutes", "draft",
-                                         "2024",    "Tovan",  "budget", "garden",  "recipe"};
+    static const char* const kWords[] = {"backup",  "archive", "folder", "letter",  "invoice",
+                                         "holiday", "photo",   "report", "minutes", "draft",
+                                         "2024",    "Tovan",   "budget", "garden",  "recipe"};
     std::string text;
     text.reserve(bytes + 16);
     while (text.size() < bytes) {
@@ -280,8 +285,7 @@ protected:
     // Extracts `archive` with unzip and compares it with the tree: every file of
     // m_files with its bytes, and the deleted files present (with their old bytes)
     // exactly when `keepsDeleted`.
-    void ExpectBackupHolds(const std::string& archive, const std::string& src,
-                           bool keepsDeleted)
+    void ExpectBackupHolds(const std::string& archive, const std::string& src, bool keepsDeleted)
     {
         const std::string to = m_dir / "extracted";
         std::filesystem::remove_all(to);
@@ -342,17 +346,14 @@ protected:
         for (std::size_t k = 0; k < points.size() && failedPoints < 3; ++k) {
             SCOPED_TRACE("signal " + std::to_string(signal) + " at point " + std::to_string(k) +
                          ", " + std::to_string(points[k]) + " s into the run");
-            const int failuresBefore = ::testing::UnitTest::GetInstance()
-                                           ->current_test_info()
-                                           ->result()
-                                           ->total_part_count();
+            const int failuresBefore = FailureCount();
             const auto before = TemporaryNames(folder);
             bool writing = false;
             const TbmRun run = Tbm().Run(args, [&](pid_t pid) {
                 const auto start = Clock::now();
-                std::this_thread::sleep_until(
-                    start + std::chrono::duration_cast<Clock::duration>(
-                                std::chrono::duration<double>(points[k])));
+                std::this_thread::sleep_until(start +
+                                              std::chrono::duration_cast<Clock::duration>(
+                                                  std::chrono::duration<double>(points[k])));
                 writing = HasNewTemporary(folder, before);
                 kill(pid, signal);
             });
@@ -380,8 +381,7 @@ protected:
                         << "the backup changed but is not the new one";
                 WriteFileBytes(out, previous);
             }
-            if (::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count() !=
-                failuresBefore)
+            if (FailureCount() != failuresBefore)
                 ++failedPoints;
         }
         return whileWriting;
@@ -402,20 +402,20 @@ protected:
         const std::string previous = ReadFileBytes(out);
         ASSERT_TRUE(PeersPass(out));
         ChangeTree(src);
-        const std::vector<std::string> args = {"backup", "--type",      type, "--no-verify",
-                                               "--output", out, src};
+        const std::vector<std::string> args = {"backup",   "--type", type, "--no-verify",
+                                               "--output", out,      src};
         const bool keepsDeleted = type == "update";
 
         const RunShape shape = MeasureRun(args, folder);
         ASSERT_FALSE(HasFailure());
-        std::printf("%s run: %.2f s, temporary archive seen from %.2f s to %.2f s\n",
-                    type.c_str(), shape.total, shape.writeFrom, shape.writeTo);
+        std::printf("%s run: %.2f s, temporary archive seen from %.2f s to %.2f s\n", type.c_str(),
+                    shape.total, shape.writeFrom, shape.writeTo);
         EXPECT_TRUE(TemporaryNames(folder).empty());
         ExpectBackupHolds(out, src, keepsDeleted);
         WriteFileBytes(out, previous);
 
-        const int killed = SignalSeries(args, out, previous, SpreadPoints(shape, kKillPoints),
-                                        SIGKILL);
+        const int killed =
+            SignalSeries(args, out, previous, SpreadPoints(shape, kKillPoints), SIGKILL);
         // Most points fall while the archive is written; timing may move a few.
         EXPECT_GE(killed, kKillPoints / 4) << "kills that met the temporary archive";
         const TbmRun afterKills = Tbm().Run(args);
@@ -426,10 +426,9 @@ protected:
         ExpectBackupHolds(out, src, keepsDeleted);
         WriteFileBytes(out, previous);
 
-        const int interrupted = SignalSeries(args, out, previous,
-                                             SpreadPoints(shape, kInterruptPoints), SIGINT);
-        EXPECT_GE(interrupted, kInterruptPoints / 4)
-            << "interrupts that met the temporary archive";
+        const int interrupted =
+            SignalSeries(args, out, previous, SpreadPoints(shape, kInterruptPoints), SIGINT);
+        EXPECT_GE(interrupted, kInterruptPoints / 4) << "interrupts that met the temporary archive";
         const TbmRun afterInterrupts = Tbm().Run(args);
         EXPECT_EQ(afterInterrupts.status, 0) << afterInterrupts.err;
         EXPECT_EQ(TemporaryNames(folder), std::set<std::string>{});
