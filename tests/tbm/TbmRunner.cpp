@@ -5,6 +5,8 @@
 #include "Globals.h"
 
 #include <fcntl.h>
+#include <linux/capability.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -61,6 +63,8 @@ TbmRun CTbmRunner::Run(const std::vector<std::string>& args,
             else
                 setenv(name.c_str(), value.c_str(), 1);
         }
+        if (m_honourPermissions && !DropPermissionOverride())
+            _exit(125);
         const int in = open("/dev/null", O_RDONLY);
         const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -83,6 +87,31 @@ TbmRun CTbmRunner::Run(const std::vector<std::string>& args,
     run.out = ReadFileBytes(outPath);
     run.err = ReadFileBytes(errPath);
     return run;
+}
+
+bool DropPermissionOverride()
+{
+    if (geteuid() != 0)
+        return true;
+    return prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0) == 0 &&
+           prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0) == 0;
+}
+
+bool UnreadableToPrograms(const std::string& path)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (!DropPermissionOverride())
+            _exit(2);
+        // The bounding set takes effect at the next exec: a shell tries the file.
+        execl("/bin/sh", "sh", "-c", "exec cat -- \"$0\" >/dev/null 2>&1", path.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(2);
+    }
+    int raw = 0;
+    if (pid < 0 || waitpid(pid, &raw, 0) != pid)
+        return false;
+    return WIFEXITED(raw) && WEXITSTATUS(raw) == 1;
 }
 
 int Shell(const std::string& command)

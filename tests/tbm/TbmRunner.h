@@ -26,6 +26,9 @@ public:
 
     // Extra environment variables for the next runs ("" value removes the variable).
     void SetEnv(const std::string& name, const std::string& value) { m_env[name] = value; }
+    // Next runs honour file permissions even as root: the capabilities that override
+    // them are dropped from the child's bounding set, so a mode 000 file cannot be read.
+    void SetHonourPermissions(bool honour) { m_honourPermissions = honour; }
 
     TbmRun Run(const std::vector<std::string>& args) const;
     // Starts tbm, calls `whileRunning` with its process id, then waits for it.
@@ -37,7 +40,15 @@ public:
 private:
     std::string m_folder;
     std::map<std::string, std::string> m_env;
+    bool m_honourPermissions = false;
 };
+
+// Drops the capabilities that let root read and search any file from this process's
+// bounding set, so a program it executes honours file permissions; false when that
+// cannot be done. Call it in a forked child only.
+bool DropPermissionOverride();
+// Whether a program started without those capabilities would fail to open `path`.
+bool UnreadableToPrograms(const std::string& path);
 
 // Runs a shell command line, output discarded; its exit code.
 int Shell(const std::string& command);
