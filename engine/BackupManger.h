@@ -134,6 +134,9 @@ public:
     }
     // How the last backup run ended, and the files it could not add.
     const RunEnding& GetLastRun() const { return m_LastRun; }
+    // Files the last Collect skipped because they could not be read (each has a
+    // report line); they are not in the backup.
+    const std::vector<std::string>& GetSkippedFiles() const { return m_FileCheck.GetSkipped(); }
     // Asked before Outlook (kind 0) or Outlook Express (kind 2) is restored: true when
     // the mail program is running and the user would not close it. None: never.
     using MailProgramOpenHook = std::function<bool(std::uint32_t kind)>;

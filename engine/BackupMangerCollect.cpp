@@ -53,6 +53,7 @@ void CBackupManger::AddTotals(const CDataSource& source)
 
 int CBackupManger::Collect()
 {
+    m_FileCheck.ClearSkipped();
     m_CatalogueList.RemoveAll();
     m_CollectedKinds.clear();
     m_SelectedIdentities.clear();

@@ -60,8 +60,10 @@ int CBackupMangerFileCheck::AskUser(const std::string& path, int code)
     m_Report.WriteFormatted("File : %s", path.c_str());
     const std::string text = std::string(name) + "\n" + description + "\n" + path;
     const int answer = Prompt().MessageBox(text, kPromptStyle);
-    if (answer == IDSKIPFILE)
+    if (answer == IDSKIPFILE) {
         m_Report.WriteFormatted("Skip reading the file : %s", path.c_str());
+        m_Skipped.push_back(path);
+    }
     else if (answer == IDRETRYFILE)
         m_Report.WriteFormatted("Retry reading the file : %s", path.c_str());
     else

@@ -4,6 +4,7 @@
 #include "Prompt.h"
 
 #include <string>
+#include <vector>
 
 class CHtmlReport;
 class CNotify;
@@ -26,6 +27,10 @@ public:
     int AskUser(const std::string& path, int code);
 
     void SetScanNotify(CNotify* notify) { m_pScanNotify = notify; }
+    // The files the user (or an unattended run) chose to skip since the last clear:
+    // they are not in the backup, and the run must not look like a full success.
+    const std::vector<std::string>& GetSkipped() const { return m_Skipped; }
+    void ClearSkipped() { m_Skipped.clear(); }
 
 private:
     // 0 when the file can be read; else the result code saying why not.
@@ -34,4 +39,5 @@ private:
 
     CHtmlReport& m_Report;
     CNotify* m_pScanNotify = nullptr;
+    std::vector<std::string> m_Skipped;
 };

@@ -206,7 +206,10 @@ TEST_F(TbmCommandTest, LockedFileIsSkippedWithoutATerminalOrCancelsOnRequest)
     ASSERT_EQ(fcntl(locked, F_SETLK, &lock), 0);
     const std::string out = m_dir / "locked.tbm";
     const auto skipped = Tbm().Run({"backup", "--output", out, src});
-    EXPECT_EQ(skipped.status, 0) << skipped.err;
+    // The backup is whole but lacks a chosen file: not a success.
+    EXPECT_EQ(skipped.status, 1) << skipped.err;
+    EXPECT_NE(skipped.err.find("could not back up " + src + "/secret.txt"), std::string::npos)
+        << skipped.err;
     EXPECT_NE(skipped.err.find("skipped"), std::string::npos) << skipped.err;
     const auto listed = Tbm().Run({"list", out});
     EXPECT_NE(listed.out.find("ok.txt"), std::string::npos);

@@ -10,6 +10,7 @@
 #include "TbmPassword.h"
 #include "TbmProgress.h"
 #include "TbmProgressText.h"
+#include "TbmTerminalText.h"
 
 #include "BackupManger.h"
 #include "FolderTools.h"
@@ -44,7 +45,7 @@ void SayFailedFiles(const std::vector<std::string>& files)
 {
     constexpr std::size_t kShown = 10;
     for (std::size_t i = 0; i < files.size() && i < kShown; ++i)
-        Say("could not back up " + files[i]);
+        Say("could not back up " + CTbmTerminalText::Escape(files[i]));
     Say(std::to_string(files.size()) + " files could not be backed up; the report names them");
 }
 
@@ -109,8 +110,11 @@ int CTbmBackupCommand::Run()
     if (code == tbmexit::kSuccess && m_options.m_bVerify)
         code = Verify(engine, progress);
     // The archive is whole and verified, but it lacks files the user chose.
-    if (code == tbmexit::kSuccess && engine.GetAddFailures() > 0) {
-        SayFailedFiles(engine.GetLastRun().failedFiles);
+    std::vector<std::string> missing = engine.GetSkippedFiles();
+    const std::vector<std::string>& failed = engine.GetLastRun().failedFiles;
+    missing.insert(missing.end(), failed.begin(), failed.end());
+    if (code == tbmexit::kSuccess && !missing.empty()) {
+        SayFailedFiles(missing);
         code = tbmexit::kFailed;
     }
     if (code != tbmexit::kUsage)
@@ -183,6 +187,10 @@ int CTbmBackupCommand::Verify(CBackupManger& engine, CTbmProgress& progress)
     if (CTbmInterrupt::IsRaised()) {
         Say("verification cancelled");
         return tbmexit::kCancelled;
+    }
+    if (progress.IsArchiveUnreadable()) {
+        Say("verification failed: the backup file cannot be read");
+        return tbmexit::kFailed;
     }
     if (progress.GetEndCode() != notify::kVerifyPassed) {
         Say("verification failed: " + std::to_string(progress.GetFailedCount()) +

@@ -31,7 +31,7 @@ const char* CTbmUsage::Full()
            "\n"
            "Passwords are never given on the command line itself.\n"
            "Exit status: 0 success, 1 failure (a damaged backup, or files that could not\n"
-           "be added or restored), 2 usage error, 3 cancelled.\n";
+           "be read, added or restored), 2 usage error, 3 cancelled.\n";
 }
 
 const char* CTbmUsage::Short()
