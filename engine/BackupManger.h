@@ -169,16 +169,9 @@ private:
     void PostEvent(int code, std::intptr_t value);
     void LogResource(unsigned id);
     void LogResource(unsigned id, const std::string& insert);
-    bool BeginStage(std::uint64_t total);
-    bool ApplyPassword();
 
-    // Verification (BackupMangerVerify.cpp).
+    // Verification (BackupMangerVerify.cpp, the run is CVerifyRun).
     void VerifyRun();
-    bool OpenForVerify(const std::string& path);
-    bool ReadEntryNames(std::uint64_t& sum);
-    bool TestEntries(std::uint32_t& failures);
-    void EndVerify(bool stopped, std::uint32_t failures);
-    bool TestOne(int index, std::uint32_t& failures, bool& passed);
 
     // Backup tree (BackupMangerTree.cpp).
     void AddSourceNode(CCheckTreeModel& tree, TvTreeItem root, std::uint32_t kind, unsigned text);

@@ -19,7 +19,6 @@
 namespace {
 
 constexpr unsigned kTextRunStart = 199;
-constexpr unsigned kTextPasswordRefused = 201;
 constexpr const char* kMainTreeFile = "MainTree.xsel";
 
 } // namespace
@@ -179,21 +178,4 @@ void CBackupManger::UpdateRun(bool synchronise)
 {
     StartRun();
     CUpdateRun(RunParts(), synchronise).Run();
-}
-
-bool CBackupManger::BeginStage(std::uint64_t total)
-{
-    // Begin clears the events: a cancel that arrived before it must not be lost.
-    const bool cancelled = m_Progress.m_CancelEvent.IsSet() || m_Progress.m_StopEvent.IsSet();
-    m_Progress.Begin(total);
-    return !cancelled;
-}
-
-bool CBackupManger::ApplyPassword()
-{
-    const std::string& password = g_ProjectData.GetPassword();
-    if (password.empty() || m_Archive.SetPassword(password))
-        return true;
-    LogResource(kTextPasswordRefused);
-    return false;
 }

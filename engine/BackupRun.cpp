@@ -23,7 +23,6 @@
 namespace {
 
 constexpr unsigned kTextOpenFailed = 200;
-constexpr unsigned kTextPasswordRefused = 201;
 constexpr unsigned kTextFinished = 202;
 constexpr unsigned kTextFailed = 203;
 constexpr unsigned kTextStoppedEarly = 204;
@@ -37,7 +36,10 @@ std::string BaseName(const std::string& path)
 
 } // namespace
 
-CBackupRun::CBackupRun(BackupRunParts parts) : m_parts(parts) {}
+CBackupRun::CBackupRun(BackupRunParts parts)
+    : CJobRun(parts.report, parts.progress), m_parts(parts)
+{
+}
 
 CBackupRun::~CBackupRun() = default;
 
@@ -57,7 +59,7 @@ void CBackupRun::Run()
         EndRun(RunEnding::kUpToDate);
         return;
     }
-    if (!OpenTarget() || !ApplyPassword()) {
+    if (!OpenTarget() || !ApplyPassword(m_parts.archive)) {
         Fail();
         return;
     }
@@ -160,15 +162,6 @@ bool CBackupRun::OpenArchive(const std::string& path)
     }
 }
 
-bool CBackupRun::ApplyPassword()
-{
-    const std::string& password = g_ProjectData.GetPassword();
-    if (password.empty() || m_parts.archive.SetPassword(password))
-        return true;
-    LogResource(kTextPasswordRefused);
-    return false;
-}
-
 bool CBackupRun::ProcessFiles()
 {
     PostEvent(notify::kFileCount, static_cast<std::intptr_t>(m_parts.files.GetSize()));
@@ -254,31 +247,10 @@ bool CBackupRun::ReportRemaining(const CAddInfo& item, bool clean, bool stop)
     return !(clean && m_parts.progress.m_StopEvent.IsSet());
 }
 
-bool CBackupRun::StopRequested() const
-{
-    return m_parts.progress.m_CancelEvent.IsSet() || m_parts.progress.m_StopEvent.IsSet();
-}
-
 void CBackupRun::PostFileEvents(const CAddInfo& item, std::uint32_t number)
 {
     PostEvent(notify::kFilePath, reinterpret_cast<std::intptr_t>(item.m_strSourcePath.c_str()));
     PostEvent(notify::kFileNumber, number);
-}
-
-void CBackupRun::PostEvent(int code, std::intptr_t value)
-{
-    if (m_parts.progress.m_pNotify)
-        m_parts.progress.m_pNotify->post(notify::kEvent, static_cast<std::uintptr_t>(code), value);
-}
-
-void CBackupRun::LogResource(unsigned id)
-{
-    m_parts.report.WriteTextResource(id);
-}
-
-void CBackupRun::LogResource(unsigned id, const std::string& insert)
-{
-    m_parts.report.WriteLine(FillInserts(LoadResString(id), {insert}));
 }
 
 // The directory is written and synced whatever stopped the run; false (with a

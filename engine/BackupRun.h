@@ -2,6 +2,7 @@
 
 #include "ArchiveOpenSettings.h"
 #include "AutoObArray.h"
+#include "JobRun.h"
 #include "RunEnding.h"
 
 #include <cstdint>
@@ -36,13 +37,11 @@ struct BackupRunParts
 // the disks directly, as there is no place to keep a second copy.
 //
 // Runs on the worker thread; posts its events through the progress object's notify.
-class CBackupRun
+class CBackupRun : public CJobRun
 {
 public:
     explicit CBackupRun(BackupRunParts parts);
-    virtual ~CBackupRun();
-    CBackupRun(const CBackupRun&) = delete;
-    CBackupRun& operator=(const CBackupRun&) = delete;
+    ~CBackupRun() override;
 
     // Runs to the end: the report is written and saved and the end posted.
     void Run();
@@ -64,11 +63,6 @@ protected:
     // The file's unreported bytes go to the progress; false when the run must stop.
     bool ReportRemaining(const CAddInfo& item, bool clean, bool stop);
     void PostFileEvents(const CAddInfo& item, std::uint32_t number);
-    void PostEvent(int code, std::intptr_t value);
-    void LogResource(unsigned id);
-    void LogResource(unsigned id, const std::string& insert);
-    // Cancel or stop was asked for.
-    bool StopRequested() const;
     bool HasPrevious() const { return m_hadPrevious; }
     bool TargetFailed() const { return m_targetFailed; }
     // The archive being written failed: the run ends and is not put in place.
@@ -84,7 +78,6 @@ private:
     bool OpenTarget();
     bool CheckFreeSpace();
     bool OpenArchive(const std::string& path);
-    bool ApplyPassword();
     bool IsTargetError(const CZipException& error) const;
     void Finish(bool stopped);
     bool CloseArchive();
