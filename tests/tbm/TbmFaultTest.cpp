@@ -32,6 +32,7 @@ namespace {
 using tbmtest::Quote;
 using tbmtest::Shell;
 using tbmtest::TbmRun;
+using tbmtest::ReadFileBytes;
 using tbmtest::WriteFileBytes;
 using Clock = std::chrono::steady_clock;
 
@@ -69,32 +70,6 @@ bool Ended(pid_t pid)
     siginfo_t info{};
     return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0 ||
            info.si_pid != 0;
-}
-
-// The whole file in one read: the archives are compared after every run, and a
-// character-wise read is slow in a sanitised build.
-std::string ReadFileBytes(const std::string& path)
-{
-    std::string bytes;
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat st
-    {
-    };
-    if (fd < 0)
-        return bytes;
-    if (fstat(fd, &st) == 0) {
-        bytes.resize(static_cast<std::size_t>(st.st_size));
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t got = read(fd, bytes.data() + done, bytes.size() - done);
-            if (got <= 0)
-                break;
-            done += static_cast<std::size_t>(got);
-        }
-        bytes.resize(done);
-    }
-    close(fd);
-    return bytes;
 }
 
 std::optional<std::string> ReadIfExists(const std::string& path)
