@@ -28,12 +28,6 @@ constexpr unsigned kTextFailed = 203;
 constexpr unsigned kTextStoppedEarly = 204;
 constexpr unsigned kTextAddFailed = 205;
 
-std::string BaseName(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 } // namespace
 
 CBackupRun::CBackupRun(BackupRunParts parts)
@@ -45,10 +39,9 @@ CBackupRun::~CBackupRun() = default;
 
 void CBackupRun::Run()
 {
-    std::uint64_t sum = 0;
     for (const CAddInfo* item : m_parts.files)
-        sum += item->m_dwSize;
-    m_parts.progress.Begin(sum);
+        m_totalBytes += item->m_dwSize;
+    m_parts.progress.Begin(m_totalBytes);
     if (!OpenSourcesSafely()) {
         Fail();
         return;
@@ -123,10 +116,7 @@ std::uint64_t CBackupRun::EstimateNeeded() const
     if (!m_hadPrevious || m_volumeSet ||
         !ZipPlatform::GetFileSize(g_ProjectData.GetOutputPath(), previous))
         return 0;
-    std::uint64_t files = 0;
-    for (const CAddInfo* item : m_parts.files)
-        files += item->m_dwSize;
-    return std::min(previous, files);
+    return std::min(previous, m_totalBytes);
 }
 
 bool CBackupRun::CheckFreeSpace()
@@ -188,7 +178,9 @@ bool CBackupRun::IsTargetError(const CZipException& error) const
     const std::string& name = error.GetFileName();
     if (name == m_parts.archive.GetArchivePath() || name == m_writePath)
         return true;
-    return m_save && CZipSafeSave::IsTemporaryName(m_save->GetTarget(), BaseName(name));
+    return m_save && CZipSafeSave::IsTemporaryName(
+                         m_save->GetTarget(),
+                         CZipPathParts(name, CZipPathParts::NativeSyntax).GetFileName());
 }
 
 bool CBackupRun::AddOne(const CAddInfo& item, bool& stop)

@@ -63,7 +63,6 @@ protected:
     // The file's unreported bytes go to the progress; false when the run must stop.
     bool ReportRemaining(const CAddInfo& item, bool clean, bool stop);
     void PostFileEvents(const CAddInfo& item, std::uint32_t number);
-    bool HasPrevious() const { return m_hadPrevious; }
     bool TargetFailed() const { return m_targetFailed; }
     // The archive being written failed: the run ends and is not put in place.
     void MarkTargetFailed() { m_targetFailed = true; }
@@ -90,4 +89,5 @@ private:
     bool m_volumeSet = false;
     bool m_hadPrevious = false;
     bool m_targetFailed = false;
+    std::uint64_t m_totalBytes = 0; // of the files, as collected
 };

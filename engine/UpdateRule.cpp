@@ -2,7 +2,6 @@
 
 #include "ZipAttributes.h"
 #include "ZipEntryHeader.h"
-#include "ZipPlatform.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -88,10 +87,4 @@ bool CUpdateRule::SameContent(const std::string& path, const CZipEntryHeader& st
         return false;
     std::uint32_t crc = 0;
     return FileCrc(path, crc) && crc == stored.m_crc;
-}
-
-bool CUpdateRule::ReadMetadata(const std::string& path, std::time_t& modified,
-                               std::uint32_t& attributes)
-{
-    return ZipPlatform::GetLinkStatus(path, attributes, modified);
 }

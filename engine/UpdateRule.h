@@ -34,9 +34,6 @@ public:
     Verdict Check(const std::string& path, const CZipEntryHeader& stored) const;
     // Size and CRC only (the catalogue files, written anew before every run).
     static bool SameContent(const std::string& path, const CZipEntryHeader& stored);
-    // The time and attributes the entry takes for a file in state kSameNewMetadata.
-    static bool ReadMetadata(const std::string& path, std::time_t& modified,
-                             std::uint32_t& attributes);
 
 private:
     std::time_t m_racyFrom;

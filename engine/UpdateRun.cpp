@@ -253,7 +253,7 @@ bool CUpdateRun::KeepEntry(int index, const CAddInfo* item, bool refresh)
     CZipContainer::EntryRefresh metadata;
     const CZipContainer::EntryRefresh* use = nullptr;
     if (refresh && item &&
-        CUpdateRule::ReadMetadata(item->m_strSourcePath, metadata.modified, metadata.attributes)) {
+        ZipPlatform::GetLinkStatus(item->m_strSourcePath, metadata.attributes, metadata.modified)) {
         if (stored.GetSystem() != ZipAttributes::PlatformSystem)
             metadata.attributes = stored.m_externalAttr; // another system's attributes stay
         use = &metadata;
