@@ -48,7 +48,7 @@ CZipProgressCallback* CZipContainer::GetCallback(int type) const
 }
 
 CZipProgressCallback* CZipContainer::StartProgress(int type, const std::string& name,
-                                                   const std::string& path, std::uint32_t total)
+                                                   const std::string& path, std::uint64_t total)
 {
     CZipProgressCallback* callback = GetCallback(type);
     if (callback) {
@@ -75,7 +75,7 @@ void CZipContainer::ResetState()
     m_inflate.End();
 }
 
-bool CZipContainer::Open(const std::string& path, int mode, int volumeSize)
+bool CZipContainer::Open(const std::string& path, int mode, std::int64_t volumeSize)
 {
     if (!IsClosed())
         return false;

@@ -29,8 +29,10 @@ class CZipReplacingFile;
 // Data safety: an entry that fails half-way is dropped from the directory (and cut
 // off the end of the file where it was appended), so closing after an exception
 // with the directory written (mode 2) lists only whole entries. Sizes and offsets
-// are 32-bit: a file of 4 GiB or more, or an entry that would end past 4 GiB, is
-// refused (error 27) before a byte of it is written.
+// are 64-bit; the zip64 records are written where a value needs them and only there.
+// An entry written without a known size of at least Zip64LocalThreshold has a
+// 32-bit local header: should it still grow past 4 GiB it fails (error 27) and is
+// dropped like any failed entry.
 //
 // Not thread-safe: one thread uses the archive at a time.
 class CZipContainer
@@ -69,7 +71,7 @@ public:
     CZipProgressCallback* GetCallback(int type) const;
 
     // False when already open; errors are thrown and leave the archive closed.
-    bool Open(const std::string& path, int mode, int volumeSize = 0);
+    bool Open(const std::string& path, int mode, std::int64_t volumeSize = 0);
     bool Open(CZipStream& stream, int mode);
     bool IsClosed() const { return !m_storage.IsOpen(); }
 
@@ -79,7 +81,7 @@ public:
     const std::string& GetPassword() const { return m_password; }
 
     bool OpenNewFile(const CZipEntryHeader& header, int levelWord = -1,
-                     const std::string& path = {}, std::uint32_t size = 0);
+                     const std::string& path = {}, std::uint64_t size = 0);
     void WriteNewFile(const void* data, std::uint32_t size);
     void CloseNewFile(bool afterException = false);
 
@@ -108,7 +110,7 @@ public:
     // each name up (mode 0) and appends the indexes found; returns their count.
     int FindFile(const std::string& name, int caseMode = 0, bool nameOnly = false);
     std::size_t GetIndexes(const std::vector<std::string>& names,
-                           std::vector<std::uint16_t>& indexes);
+                           std::vector<int>& indexes);
     bool GetFileInfo(CZipEntryHeader& info, int index) const;
 
     // The entry reader: OpenFile checks the local header and the password (101,
@@ -156,20 +158,20 @@ private:
     void ReadDirectoryOrClose();
     bool CanAddEntry() const;
     CZipProgressCallback* StartProgress(int type, const std::string& name, const std::string& path,
-                                        std::uint32_t total);
+                                        std::uint64_t total);
     [[noreturn]] void Throw(int cause) const;
 
     // Entry writing.
     void NormaliseName(CZipEntryHeader& header) const;
     CZipEntryHeader& InsertHeader(std::unique_ptr<CZipEntryHeader> header, int replaceIndex);
-    void BeginEntry(CZipEntryHeader& header, int replaceIndex, std::uint32_t needed);
+    void BeginEntry(CZipEntryHeader& header, int replaceIndex, std::uint64_t needed);
     void WriteLocalHeader(CZipEntryHeader& header);
     void FlushData();
     void EmitData(char* data, std::uint32_t size);
     void FinishEntry();
     void PatchLocalSizes(const CZipEntryHeader& header);
     void AbandonEntry();
-    void CheckRoomFor(std::uint64_t bytes) const;
+    void CheckEntrySize(std::uint64_t size) const;
 
     // Adding files.
     bool PlanAdd(const CZipAddInfo& info, AddPlan& plan);
@@ -189,6 +191,8 @@ private:
 
     // Reading an entry.
     void CheckLocalHeader(const CZipEntryHeader& header);
+    static bool LocalSizesAgree(const CZipEntryHeader& header, const char* local,
+                                const std::string& zip64);
     void CheckDataFits(const CZipEntryHeader& header, std::uint64_t dataStart) const;
     void StartDecryption(const CZipEntryHeader& header);
     bool FillInput();
@@ -198,7 +202,7 @@ private:
     void EndReading();
     int AbortCode(std::uint32_t chunk, std::uint32_t bufferSize) const;
     using ChunkSink = std::function<void(const char*, std::uint32_t)>;
-    std::uint32_t CopyEntryTo(const ChunkSink& sink, std::uint32_t bufferSize,
+    std::uint64_t CopyEntryTo(const ChunkSink& sink, std::uint32_t bufferSize,
                               CZipProgressCallback* callback, int& abortCode);
     void ExtractFolder(const CZipExtractTarget& target, const CZipEntryHeader& header);
     int ExtractDataTo(CZipReplacingFile& replacement, const CZipEntryHeader& header,
@@ -207,17 +211,17 @@ private:
                       std::uint32_t bufferSize, CZipProgressCallback* callback, int& abortCode);
 
     // Moving data inside the file.
-    std::uint32_t GetDataEnd();
-    std::uint32_t GetEntryEnd(std::size_t index);
+    std::uint64_t GetDataEnd();
+    std::uint64_t GetEntryEnd(std::size_t index);
     void CutDirectory();
-    void MakeSpaceForReplace(std::size_t index, std::uint32_t needed, const std::string& name);
-    bool MoveData(std::uint32_t from, std::uint32_t to, std::uint32_t length,
+    void MakeSpaceForReplace(std::size_t index, std::uint64_t needed, const std::string& name);
+    bool MoveData(std::uint64_t from, std::uint64_t to, std::uint64_t length,
                   CZipProgressCallback* callback);
     void MarkForDeletion(std::size_t first, std::vector<bool>& remove);
     void DeleteAll();
     void MoveKeptEntries(std::size_t first, std::vector<bool>& remove);
-    std::uint32_t ReadLocalDataStart(const CZipEntryHeader& header);
-    void CopyRaw(CZipContainer& source, std::uint32_t from, std::uint32_t length,
+    std::uint64_t ReadLocalDataStart(const CZipEntryHeader& header);
+    void CopyRaw(CZipContainer& source, std::uint64_t from, std::uint64_t length,
                  CZipProgressCallback* callback, bool replacement);
 
     CZipVolumeStore m_storage;
@@ -237,8 +241,8 @@ private:
     int m_openIndex = -1;
     bool m_openReplaces = false;
     bool m_rawEntry = false; // copied compressed from another archive
-    static constexpr std::uint32_t NoPosition = 0xFFFFFFFF;
-    std::uint32_t m_localPosition = NoPosition; // of its local header in the current file
+    static constexpr std::uint64_t NoPosition = ~std::uint64_t{0};
+    std::uint64_t m_localPosition = NoPosition; // of its local header in the current file
     std::uint64_t m_dataLimit = 0;              // replacement: bytes of room for its data
     std::uint64_t m_dataWritten = 0;            // compressed bytes after the encryption header
     std::uint64_t m_uncompressed = 0;
@@ -248,8 +252,9 @@ private:
     CZipInflate m_inflate;
     bool m_readInflates = false;
     bool m_readDecrypts = false;
-    std::uint32_t m_compressedLeft = 0;   // still in the file
-    std::uint32_t m_uncompressedLeft = 0; // still to be produced
+    std::uint64_t m_compressedLeft = 0;   // still in the file
+    std::uint64_t m_uncompressedLeft = 0; // still to be produced
+    bool m_readZip64Descriptor = false;   // the local header has zip64 sizes
     std::uint32_t m_readCrc = 0;
     std::uint32_t m_inputPosition = 0; // unused input in m_buffer
     std::uint32_t m_inputLength = 0;

@@ -111,13 +111,7 @@ bool CZipContainer::AddFolder(AddPlan& plan)
 
 bool CZipContainer::AddFile(AddPlan& plan)
 {
-    const std::string& path = plan.info.m_path;
     plan.sizeKnown = ReadSourceSize(plan);
-    if (plan.sizeKnown && plan.size > std::numeric_limits<std::uint32_t>::max()) {
-        if (plan.callback)
-            plan.callback->CallbackEnd();
-        throw CZipException::FromErrno(EFBIG, path); // needs ZIP64
-    }
     if (plan.sizeKnown && plan.size == 0 && plan.Has(CZipAddInfo::SmartPassEmpty) &&
         !m_password.empty()) {
         // Whatever the file holds by the time it is read must not go in unencrypted.
@@ -184,7 +178,7 @@ bool CZipContainer::AddData(AddPlan& plan)
             plan.callback->CallbackEnd();
         return false;
     }
-    const auto size = static_cast<std::uint32_t>(plan.size);
+    const std::uint64_t size = plan.size;
     const int word =
         plan.replaceIndex >= 0 ? (plan.replaceIndex << 16) | ReplaceMarker : plan.level;
     if (!OpenNewFile(plan.header, word, {}, size)) {

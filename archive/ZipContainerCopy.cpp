@@ -73,11 +73,11 @@ bool CZipContainer::CopyFromTrial(CZipContainer& trial, AddPlan& plan)
 }
 
 // Where the data of `header` starts, from its local header (101 when there is none).
-std::uint32_t CZipContainer::ReadLocalDataStart(const CZipEntryHeader& header)
+std::uint64_t CZipContainer::ReadLocalDataStart(const CZipEntryHeader& header)
 {
     char local[CZipEntryHeader::LocalSize];
     CZipStream& stream = m_storage.GetStream();
-    stream.Seek(std::uint64_t{m_directory.m_bytesBeforeZip} + header.m_offset,
+    stream.Seek(static_cast<std::int64_t>(m_directory.m_bytesBeforeZip + header.m_offset),
                 CZipStream::FromBegin);
     if (stream.Read(local, sizeof local) != sizeof local ||
         Get32(local) != CZipEntryHeader::LocalSignature)
@@ -96,10 +96,9 @@ bool CZipContainer::GetFromArchive(CZipContainer& source, int index, bool keepSy
         (m_storage.IsSpanMode() != 0 || !m_directory.IsValidIndex(replaceIndex)))
         return false;
     const CZipEntryHeader& original = source.m_directory[static_cast<std::size_t>(index)];
-    const std::uint32_t dataStart = source.ReadLocalDataStart(original);
-    const std::uint32_t dataEnd = source.GetEntryEnd(static_cast<std::size_t>(index));
-    const std::uint64_t required =
-        std::uint64_t{original.m_compressedSize} + (original.HasDescriptor() ? 12 : 0);
+    const std::uint64_t dataStart = source.ReadLocalDataStart(original);
+    const std::uint64_t dataEnd = source.GetEntryEnd(static_cast<std::size_t>(index));
+    const std::uint64_t required = original.m_compressedSize + (original.HasDescriptor() ? 12 : 0);
     if (dataEnd < dataStart || dataEnd - dataStart < required)
         source.Throw(CZipException::ErrDamaged);
 
@@ -117,14 +116,16 @@ bool CZipContainer::GetFromArchive(CZipContainer& source, int index, bool keepSy
     }
     if (m_storage.IsSpanMode() == 1)
         header->m_flags |= CZipEntryHeader::FlagDescriptor;
+    header->m_zip64Local = header->m_compressedSize >= CZipEntryHeader::Escape32 ||
+                           header->m_uncompressedSize >= CZipEntryHeader::Escape32;
     header->CheckLengths();
-    const std::uint64_t needed = CZipEntryHeader::LocalSize + header->GetStoredName().size() +
-                                 header->m_extraField.size() + header->m_compressedSize +
-                                 (header->HasDescriptor() ? CZipEntryHeader::DescriptorSize : 0);
+    const std::uint64_t needed = header->GetLocalHeaderSize(header->GetStoredName().size()) +
+                                 header->m_compressedSize +
+                                 (header->HasDescriptor() ? header->GetDescriptorSize() : 0);
     const std::string name = header->m_fileName;
-    m_dataLimit = replaceIndex >= 0 ? header->m_compressedSize : 0xFFFFFFFFu;
+    m_dataLimit = replaceIndex >= 0 ? header->m_compressedSize : ~std::uint64_t{0};
     CZipEntryHeader& inserted = InsertHeader(std::move(header), replaceIndex);
-    BeginEntry(inserted, replaceIndex, static_cast<std::uint32_t>(needed));
+    BeginEntry(inserted, replaceIndex, needed);
     m_rawEntry = true;
     if (callback) {
         callback->Init(name, source.GetArchivePath());
@@ -138,14 +139,15 @@ bool CZipContainer::GetFromArchive(CZipContainer& source, int index, bool keepSy
     return true;
 }
 
-void CZipContainer::CopyRaw(CZipContainer& source, std::uint32_t from, std::uint32_t length,
+void CZipContainer::CopyRaw(CZipContainer& source, std::uint64_t from, std::uint64_t length,
                             CZipProgressCallback* callback, bool replacement)
 {
     CZipStream& stream = source.m_storage.GetStream();
-    stream.Seek(from, CZipStream::FromBegin);
+    stream.Seek(static_cast<std::int64_t>(from), CZipStream::FromBegin);
     CZipBuffer chunk(m_bufferSize);
-    for (std::uint32_t done = 0; done < length;) {
-        const std::uint32_t part = std::min(m_bufferSize, length - done);
+    for (std::uint64_t done = 0; done < length;) {
+        const auto part =
+            static_cast<std::uint32_t>(std::min<std::uint64_t>(m_bufferSize, length - done));
         if (stream.Read(chunk.GetBuffer(), part) != part)
             source.Throw(CZipException::ErrDamaged);
         WriteNewFile(chunk.GetBuffer(), part);

@@ -30,7 +30,7 @@ void CZipContainer::DeleteFiles(std::vector<int> indexes)
 void CZipContainer::DeleteAll()
 {
     CZipProgressCallback* callback = StartProgress(
-        CZipProgressCallback::CbDelete, {}, {}, static_cast<std::uint32_t>(m_directory.GetCount()));
+        CZipProgressCallback::CbDelete, {}, {}, m_directory.GetCount());
     CutDirectory();
     CZipStream& stream = m_storage.GetStream();
     stream.SetLength(m_directory.m_bytesBeforeZip);
@@ -45,7 +45,7 @@ void CZipContainer::MarkForDeletion(std::size_t first, std::vector<bool>& remove
 {
     CZipProgressCallback* callback =
         StartProgress(CZipProgressCallback::CbDeleteCount, {}, {},
-                      static_cast<std::uint32_t>(m_directory.GetCount() - first));
+                      m_directory.GetCount() - first);
     for (std::size_t i = first, n = 1; i < m_directory.GetCount(); ++i, ++n) {
         if (callback && n % CZipProgressCallback::CallbackStep == 0 &&
             !(*callback)(CZipProgressCallback::CallbackStep)) {
@@ -64,7 +64,7 @@ void CZipContainer::MarkForDeletion(std::size_t first, std::vector<bool>& remove
 void CZipContainer::MoveKeptEntries(std::size_t first, std::vector<bool>& remove)
 {
     const std::size_t count = m_directory.GetCount();
-    std::vector<std::uint32_t> ends(count);
+    std::vector<std::uint64_t> ends(count);
     std::uint64_t toMove = 0;
     for (std::size_t i = first; i < count; ++i) {
         ends[i] = GetEntryEnd(i);
@@ -74,15 +74,15 @@ void CZipContainer::MoveKeptEntries(std::size_t first, std::vector<bool>& remove
             toMove += ends[i] - m_directory[i].m_offset;
     }
     CZipProgressCallback* callback =
-        StartProgress(CZipProgressCallback::CbDelete, {}, {}, static_cast<std::uint32_t>(toMove));
-    const std::uint32_t before = m_directory.m_bytesBeforeZip;
-    const std::uint32_t dataEnd = GetDataEnd();
-    std::uint32_t removed = 0;
+        StartProgress(CZipProgressCallback::CbDelete, {}, {}, toMove);
+    const std::uint64_t before = m_directory.m_bytesBeforeZip;
+    const std::uint64_t dataEnd = GetDataEnd();
+    std::uint64_t removed = 0;
     bool goOn = true;
     std::size_t i = first;
     for (; i < count && goOn; ++i) {
         CZipEntryHeader& header = m_directory[i];
-        const std::uint32_t length = ends[i] - header.m_offset;
+        const std::uint64_t length = ends[i] - header.m_offset;
         if (remove[i]) {
             removed += length;
             continue;

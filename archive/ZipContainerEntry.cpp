@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr std::uint64_t MaxOffset = std::numeric_limits<std::uint32_t>::max();
+constexpr std::uint64_t NoLimit = std::numeric_limits<std::uint64_t>::max();
 
 } // namespace
 
@@ -34,7 +34,7 @@ void CZipContainer::NormaliseName(CZipEntryHeader& header) const
 }
 
 bool CZipContainer::OpenNewFile(const CZipEntryHeader& templ, int levelWord,
-                                const std::string& path, std::uint32_t size)
+                                const std::string& path, std::uint64_t size)
 {
     if (!CanAddEntry())
         return false;
@@ -66,20 +66,18 @@ bool CZipContainer::OpenNewFile(const CZipEntryHeader& templ, int levelWord,
         level = 0;
     const bool encrypted = !m_password.empty();
     header->PrepareData(level, m_storage.IsSpanMode() == 1, encrypted);
+    header->m_zip64Local = size >= CZipEntryHeader::Zip64LocalThreshold;
     header->CheckLengths();
 
-    std::uint64_t needed = CZipEntryHeader::LocalSize + header->GetStoredName().size() +
-                           header->m_extraField.size() + size;
+    std::uint64_t needed = header->GetLocalHeaderSize(header->GetStoredName().size()) + size;
     if (encrypted)
         needed += CZipEntryHeader::EncryptionHeaderSize;
     if (header->HasDescriptor())
-        needed += CZipEntryHeader::DescriptorSize;
-    if (needed > MaxOffset)
-        throw CZipException::FromErrno(EFBIG, path);
+        needed += header->GetDescriptorSize();
 
-    m_dataLimit = replaceIndex >= 0 ? size : MaxOffset;
+    m_dataLimit = replaceIndex >= 0 ? size : NoLimit;
     CZipEntryHeader& inserted = InsertHeader(std::move(header), replaceIndex);
-    BeginEntry(inserted, replaceIndex, static_cast<std::uint32_t>(needed));
+    BeginEntry(inserted, replaceIndex, needed);
     if (encrypted) {
         m_crypt.Init(m_password);
         std::string check = m_crypt.MakeHeader(inserted.m_modTime);
@@ -108,7 +106,7 @@ CZipEntryHeader& CZipContainer::InsertHeader(std::unique_ptr<CZipEntryHeader> he
 
 // Places the write position (making room for a replacement), writes the local
 // header and opens the entry. On failure the header is taken back out.
-void CZipContainer::BeginEntry(CZipEntryHeader& header, int replaceIndex, std::uint32_t needed)
+void CZipContainer::BeginEntry(CZipEntryHeader& header, int replaceIndex, std::uint64_t needed)
 {
     m_entryState = 1;
     m_localPosition = NoPosition;
@@ -119,10 +117,8 @@ void CZipContainer::BeginEntry(CZipEntryHeader& header, int replaceIndex, std::u
     try {
         if (replaceIndex >= 0) {
             MakeSpaceForReplace(static_cast<std::size_t>(replaceIndex), needed, header.m_fileName);
-        } else {
-            if (m_storage.IsSpanMode() == 0)
-                m_storage.GetStream().SeekToEnd();
-            CheckRoomFor(needed);
+        } else if (m_storage.IsSpanMode() == 0) {
+            m_storage.GetStream().SeekToEnd();
         }
         m_buffer.Allocate(m_bufferSize);
         m_buffered = 0;
@@ -133,19 +129,12 @@ void CZipContainer::BeginEntry(CZipEntryHeader& header, int replaceIndex, std::u
     }
 }
 
-// An entry that would end past 4 GiB is refused before it starts.
-void CZipContainer::CheckRoomFor(std::uint64_t bytes) const
-{
-    if (m_storage.IsSpanMode() == 0 && m_storage.GetPosition() + bytes > MaxOffset)
-        throw CZipException::FromErrno(EFBIG, m_storage.GetArchivePath());
-}
-
 void CZipContainer::WriteLocalHeader(CZipEntryHeader& header)
 {
     std::string record;
     header.WriteLocal(record, header.GetStoredName());
     m_storage.Write(record.data(), static_cast<std::uint32_t>(record.size()), true);
-    m_localPosition = m_storage.GetPosition() - static_cast<std::uint32_t>(record.size());
+    m_localPosition = m_storage.GetPosition() - record.size();
     header.m_volumeStart = static_cast<std::uint16_t>(m_storage.GetCurrentVolume());
     header.m_offset = m_localPosition - m_directory.m_bytesBeforeZip;
     // The central record repeats only the exact time of the local extra field.
@@ -160,8 +149,7 @@ void CZipContainer::WriteNewFile(const void* data, std::uint32_t size)
     const char* bytes = static_cast<const char*>(data);
     if (!m_rawEntry) {
         m_uncompressed += size;
-        if (m_uncompressed > MaxOffset)
-            throw CZipException::FromErrno(EFBIG, m_storage.GetArchivePath());
+        CheckEntrySize(m_uncompressed);
         m_crc =
             static_cast<std::uint32_t>(crc32(m_crc, reinterpret_cast<const Bytef*>(bytes), size));
     }
@@ -233,10 +221,9 @@ void CZipContainer::FinishEntry()
     FlushData();
     if (!m_rawEntry) {
         const std::uint64_t compressed = m_dataWritten + header.m_compressedSize;
-        if (compressed > MaxOffset)
-            throw CZipException::FromErrno(EFBIG, m_storage.GetArchivePath());
-        header.m_compressedSize = static_cast<std::uint32_t>(compressed);
-        header.m_uncompressedSize = static_cast<std::uint32_t>(m_uncompressed);
+        CheckEntrySize(compressed);
+        header.m_compressedSize = compressed;
+        header.m_uncompressedSize = m_uncompressed;
         header.m_crc = m_crc;
     }
     if (header.HasDescriptor()) {
@@ -255,10 +242,27 @@ void CZipContainer::PatchLocalSizes(const CZipEntryHeader& header)
     std::string sizes;
     header.WriteSizes(sizes);
     CZipStream& stream = m_storage.GetStream();
-    const std::uint32_t end = stream.GetPosition();
-    stream.Seek(m_localPosition + 14, CZipStream::FromBegin);
+    const std::uint64_t end = stream.GetPosition();
+    stream.Seek(static_cast<std::int64_t>(m_localPosition + 14), CZipStream::FromBegin);
     stream.Write(sizes.data(), static_cast<std::uint32_t>(sizes.size()));
-    stream.Seek(end, CZipStream::FromBegin);
+    if (header.m_zip64Local) {
+        // The zip64 block comes first after the name: its tag and size, then the sizes.
+        std::string wide;
+        header.WriteZip64LocalSizes(wide);
+        const std::uint64_t at = m_localPosition + CZipEntryHeader::LocalSize +
+                                 header.m_storedNameLength + 4;
+        stream.Seek(static_cast<std::int64_t>(at), CZipStream::FromBegin);
+        stream.Write(wide.data(), static_cast<std::uint32_t>(wide.size()));
+    }
+    stream.Seek(static_cast<std::int64_t>(end), CZipStream::FromBegin);
+}
+
+// An entry whose local header has 32-bit sizes cannot grow past them.
+void CZipContainer::CheckEntrySize(std::uint64_t size) const
+{
+    const CZipEntryHeader& header = m_directory[static_cast<std::size_t>(m_openIndex)];
+    if (!header.m_zip64Local && size >= CZipEntryHeader::Escape32)
+        throw CZipException::FromErrno(EFBIG, m_storage.GetArchivePath());
 }
 
 // Forgets the open entry: its header leaves the directory, and an entry appended

@@ -7,14 +7,14 @@
 #include <algorithm>
 #include <limits>
 
-std::uint32_t CZipContainer::GetDataEnd()
+std::uint64_t CZipContainer::GetDataEnd()
 {
     if (m_directory.m_onDisk)
         return m_directory.m_directoryOffset;
     return m_storage.GetStream().GetLength() - m_directory.m_bytesBeforeZip;
 }
 
-std::uint32_t CZipContainer::GetEntryEnd(std::size_t index)
+std::uint64_t CZipContainer::GetEntryEnd(std::size_t index)
 {
     if (index + 1 < m_directory.GetCount())
         return m_directory[index + 1].m_offset;
@@ -49,7 +49,7 @@ void CZipContainer::RemoveLastEntry()
 // chunks, in the direction that never overwrites bytes still to be moved. Returns
 // false when the callback asked to stop; the move is completed first, so the file
 // is never left with an entry half in its old and half in its new place.
-bool CZipContainer::MoveData(std::uint32_t from, std::uint32_t to, std::uint32_t length,
+bool CZipContainer::MoveData(std::uint64_t from, std::uint64_t to, std::uint64_t length,
                              CZipProgressCallback* callback)
 {
     if (from == to || length == 0)
@@ -57,14 +57,14 @@ bool CZipContainer::MoveData(std::uint32_t from, std::uint32_t to, std::uint32_t
     CZipStream& stream = m_storage.GetStream();
     CZipBuffer chunk(m_bufferSize);
     bool goOn = true;
-    for (std::uint32_t done = 0; done < length;) {
-        const std::uint32_t part = std::min(m_bufferSize, length - done);
+    for (std::uint64_t done = 0; done < length;) {
+        const auto part = static_cast<std::uint32_t>(std::min<std::uint64_t>(m_bufferSize, length - done));
         // Moving down copies from the front, moving up from the back.
-        const std::uint32_t at = to < from ? done : length - done - part;
-        stream.Seek(from + at, CZipStream::FromBegin);
+        const std::uint64_t at = to < from ? done : length - done - part;
+        stream.Seek(static_cast<std::int64_t>(from + at), CZipStream::FromBegin);
         if (stream.Read(chunk.GetBuffer(), part) != part)
             Throw(CZipException::ErrInternal);
-        stream.Seek(to + at, CZipStream::FromBegin);
+        stream.Seek(static_cast<std::int64_t>(to + at), CZipStream::FromBegin);
         stream.Write(chunk.GetBuffer(), part);
         done += part;
         if (callback && !(*callback)(static_cast<int>(part)))
@@ -73,35 +73,36 @@ bool CZipContainer::MoveData(std::uint32_t from, std::uint32_t to, std::uint32_t
     return goOn;
 }
 
-void CZipContainer::MakeSpaceForReplace(std::size_t index, std::uint32_t needed,
+void CZipContainer::MakeSpaceForReplace(std::size_t index, std::uint64_t needed,
                                         const std::string& name)
 {
-    const std::uint32_t before = m_directory.m_bytesBeforeZip;
-    const std::uint32_t start = m_directory[index].m_offset;
-    const std::uint32_t end = GetEntryEnd(index);
-    const std::uint32_t dataEnd = GetDataEnd();
+    const std::uint64_t before = m_directory.m_bytesBeforeZip;
+    const std::uint64_t start = m_directory[index].m_offset;
+    const std::uint64_t end = GetEntryEnd(index);
+    const std::uint64_t dataEnd = GetDataEnd();
     if (end < start || dataEnd < end)
         Throw(CZipException::ErrDamaged);
-    const std::int64_t delta = std::int64_t{needed} - (end - start);
-    if (delta != 0) {
-        if (before + std::uint64_t{dataEnd} + delta > std::numeric_limits<std::uint32_t>::max())
-            throw CZipException::FromErrno(27, GetArchivePath());
-        const std::uint32_t tail = dataEnd - end;
+    // The entry grows or shrinks from its old size to `needed`; everything after
+    // it moves by the difference.
+    const std::uint64_t oldSize = end - start;
+    if (needed != oldSize) {
+        const std::uint64_t tail = dataEnd - end;
         CZipProgressCallback* callback =
             StartProgress(CZipProgressCallback::CbReplace, name, {}, tail);
         CZipStream& stream = m_storage.GetStream();
-        const auto newEnd = static_cast<std::uint32_t>(before + end + delta);
-        if (delta > 0)
-            stream.SetLength(static_cast<std::uint32_t>(before + dataEnd + delta));
+        const std::uint64_t newEnd = before + start + needed;
+        const std::uint64_t newLength = newEnd + tail;
+        if (needed > oldSize)
+            stream.SetLength(newLength);
         const bool goOn = MoveData(before + end, newEnd, tail, callback);
-        if (delta < 0)
-            stream.SetLength(static_cast<std::uint32_t>(before + dataEnd + delta));
+        if (needed < oldSize)
+            stream.SetLength(newLength);
         for (std::size_t i = index + 1; i < m_directory.GetCount(); ++i)
-            m_directory[i].m_offset = static_cast<std::uint32_t>(m_directory[i].m_offset + delta);
+            m_directory[i].m_offset = m_directory[i].m_offset - oldSize + needed;
         if (callback)
             callback->CallbackEnd();
         if (!goOn)
             Throw(CZipException::ErrAborted);
     }
-    m_storage.GetStream().Seek(before + start, CZipStream::FromBegin);
+    m_storage.GetStream().Seek(static_cast<std::int64_t>(before + start), CZipStream::FromBegin);
 }

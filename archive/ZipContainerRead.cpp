@@ -2,6 +2,7 @@
 #include "ZipContainer.h"
 
 #include "ZipException.h"
+#include "ZipExtraField.h"
 #include "ZipPlatform.h"
 
 #include <zlib.h>
@@ -19,13 +20,13 @@ int CZipContainer::FindFile(const std::string& name, int caseMode, bool nameOnly
 }
 
 std::size_t CZipContainer::GetIndexes(const std::vector<std::string>& names,
-                                      std::vector<std::uint16_t>& indexes)
+                                      std::vector<int>& indexes)
 {
     std::size_t found = 0;
     for (const std::string& name : names) {
         const int index = FindFile(name);
         if (index >= 0) {
-            indexes.push_back(static_cast<std::uint16_t>(index));
+            indexes.push_back(index);
             ++found;
         }
     }
@@ -73,7 +74,7 @@ bool CZipContainer::OpenFile(int index)
 void CZipContainer::CheckLocalHeader(const CZipEntryHeader& header)
 {
     m_storage.ChangeVolume(header.m_volumeStart);
-    const std::uint64_t start = std::uint64_t{m_directory.m_bytesBeforeZip} + header.m_offset;
+    const std::uint64_t start = m_directory.m_bytesBeforeZip + header.m_offset;
     if (m_storage.IsSpanMode() == 0 && start >= m_directory.GetDirectoryFilePosition())
         Throw(CZipException::ErrDamaged);
     m_storage.GetStream().Seek(static_cast<std::int64_t>(start), CZipStream::FromBegin);
@@ -86,17 +87,39 @@ void CZipContainer::CheckLocalHeader(const CZipEntryHeader& header)
         (flags & 0xF) == (header.m_flags & 0xF) && method == header.m_method &&
         (method == CZipEntryHeader::MethodStored || method == CZipEntryHeader::MethodDeflated) &&
         Get16(local + 26) == header.GetStoredNameLength();
-    if (sound && !header.HasDescriptor())
-        sound = Get32(local + 14) == header.m_crc && Get32(local + 18) == header.m_compressedSize &&
-                Get32(local + 22) == header.m_uncompressedSize;
     if (!sound)
         Throw(CZipException::ErrDamaged);
     // Name and extra field in one atomic read: they must end on this volume.
-    const std::uint32_t variable = std::uint32_t{Get16(local + 26)} + Get16(local + 28);
-    std::string skipped(variable, '\0');
+    const std::uint32_t nameLength = Get16(local + 26);
+    const std::uint32_t variable = nameLength + Get16(local + 28);
+    std::string fields(variable, '\0');
     if (variable > 0)
-        m_storage.Read(skipped.data(), variable, true);
+        m_storage.Read(fields.data(), variable, true);
+    std::string zip64;
+    m_readZip64Descriptor =
+        ZipExtraField::Find(fields.substr(nameLength), CZipEntryHeader::Zip64Tag, zip64);
+    if (!header.HasDescriptor() && !LocalSizesAgree(header, local, zip64))
+        Throw(CZipException::ErrDamaged);
     CheckDataFits(header, start + CZipEntryHeader::LocalSize + variable);
+}
+
+// Sizes the local header escapes stand in its zip64 block, uncompressed first.
+bool CZipContainer::LocalSizesAgree(const CZipEntryHeader& header, const char* local,
+                                    const std::string& zip64)
+{
+    std::uint64_t compressed = Get32(local + 18);
+    std::uint64_t uncompressed = Get32(local + 22);
+    std::size_t at = 0;
+    for (std::uint64_t* value : {&uncompressed, &compressed}) {
+        if (*value != CZipEntryHeader::Escape32)
+            continue;
+        if (zip64.size() < at + 8)
+            return false;
+        *value = Get64(zip64.data() + at);
+        at += 8;
+    }
+    return Get32(local + 14) == header.m_crc && compressed == header.m_compressedSize &&
+           uncompressed == header.m_uncompressedSize;
 }
 
 void CZipContainer::CheckDataFits(const CZipEntryHeader& header, std::uint64_t dataStart) const
@@ -134,8 +157,8 @@ bool CZipContainer::FillInput()
 {
     if (m_compressedLeft == 0)
         return false;
-    const std::uint32_t size =
-        std::min(static_cast<std::uint32_t>(m_buffer.GetSize()), m_compressedLeft);
+    const auto size = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(m_buffer.GetSize(), m_compressedLeft));
     m_storage.Read(m_buffer.GetBuffer(), size, false);
     if (m_readDecrypts)
         m_crypt.Decode(m_buffer.GetBuffer(), size);
@@ -168,7 +191,7 @@ std::uint32_t CZipContainer::ReadFile(void* buffer, std::uint32_t size)
     if (m_entryState != -1 || !buffer || size == 0)
         return 0;
     char* out = static_cast<char*>(buffer);
-    const std::uint32_t wanted = std::min(size, m_uncompressedLeft);
+    const auto wanted = static_cast<std::uint32_t>(std::min<std::uint64_t>(size, m_uncompressedLeft));
     std::uint32_t done = 0;
     bool ended = false;
     while (done < wanted && !ended) {
@@ -222,16 +245,21 @@ void CZipContainer::SkipUnreadData()
     }
 }
 
+// With a zip64 local header the descriptor's sizes are 64-bit.
 void CZipContainer::ReadDescriptor(const CZipEntryHeader& header)
 {
-    char descriptor[CZipEntryHeader::DescriptorSize];
+    char descriptor[CZipEntryHeader::Zip64DescriptorSize];
     m_storage.Read(descriptor, 4, false);
     const bool signature = Get32(descriptor) == CZipEntryHeader::DescriptorSignature;
-    const std::uint32_t rest = signature ? 12 : 8;
+    const std::uint32_t sizes = m_readZip64Descriptor ? 16 : 8;
+    const std::uint32_t rest = (signature ? 4 : 0) + sizes;
     m_storage.Read(descriptor + 4, rest, false);
     const char* fields = signature ? descriptor + 4 : descriptor;
-    if (Get32(fields) != header.m_crc || Get32(fields + 4) != header.m_compressedSize ||
-        Get32(fields + 8) != header.m_uncompressedSize)
+    const std::uint64_t compressed = m_readZip64Descriptor ? Get64(fields + 4) : Get32(fields + 4);
+    const std::uint64_t uncompressed =
+        m_readZip64Descriptor ? Get64(fields + 12) : Get32(fields + 8);
+    if (Get32(fields) != header.m_crc || compressed != header.m_compressedSize ||
+        uncompressed != header.m_uncompressedSize)
         Throw(CZipException::ErrDamaged);
 }
 

@@ -6,7 +6,8 @@ void CZipDirectory::Clear()
 {
     m_lookup.Drop();
     m_headers.clear();
-    m_thisVolume = m_directoryVolume = m_recordsHere = m_records = 0;
+    m_thisVolume = m_directoryVolume = 0;
+    m_recordsHere = m_records = 0;
     m_directorySize = m_directoryOffset = 0;
     m_comment.clear();
     m_endRecordPosition = 0;
@@ -58,10 +59,18 @@ int CZipDirectory::FindName(const std::string& name, bool caseSensitive) const
     return -1;
 }
 
-std::uint32_t CZipDirectory::GetWrittenSize() const
+std::uint64_t CZipDirectory::GetWrittenSize() const
 {
     std::uint64_t size = EndRecordSize + m_comment.size();
     for (const auto& header : m_headers)
         size += header->GetCentralRecordSize();
-    return static_cast<std::uint32_t>(std::min<std::uint64_t>(size, UINT32_MAX));
+    if (NeedsZip64End(0, size))
+        size += Zip64EndRecordSize + Zip64LocatorSize;
+    return size;
+}
+
+bool CZipDirectory::NeedsZip64End(std::uint64_t offset, std::uint64_t size) const
+{
+    return m_headers.size() >= 0xFFFF || offset >= CZipEntryHeader::Escape32 ||
+           size >= CZipEntryHeader::Escape32 || offset + size >= CZipEntryHeader::Escape32;
 }

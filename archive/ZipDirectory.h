@@ -14,12 +14,22 @@ class CZipVolumeStore;
 // The central directory: one header per entry, in file order (volume, offset), and
 // the fields of the end record. It knows whether the directory is still on disk
 // (after reading or writing it) or has to be written again at close.
+//
+// Counts, sizes and offsets are 64-bit. When one does not fit the end record (more
+// than 65,534 entries, a directory that starts or ends past 4 GiB), a zip64 end
+// record and its locator go before the end record, which then holds escapes;
+// archives that need none of it are written as before.
 class CZipDirectory
 {
 public:
     static constexpr std::uint32_t EndSignature = 0x06054B50;
     static constexpr std::uint32_t EndRecordSize = 22;
-    static constexpr std::uint32_t MaxEntries = 65535;
+    static constexpr std::uint32_t Zip64EndSignature = 0x06064B50;
+    static constexpr std::uint32_t Zip64LocatorSignature = 0x07064B50;
+    static constexpr std::uint32_t Zip64EndRecordSize = 56;
+    static constexpr std::uint32_t Zip64LocatorSize = 20;
+    // Entries are indexed with int.
+    static constexpr std::uint64_t MaxEntries = 0x7FFFFFFF;
     static constexpr std::uint32_t DefaultSearchBufferSize = 32768;
 
     CZipDirectory() = default;
@@ -55,40 +65,47 @@ public:
     int Read(CZipVolumeStore& store);
     // Decodes `size` bytes of central records, `count` of them, into the headers
     // (101 when they are not exactly that). Used by Read for single files.
-    void ParseRecords(const char* data, std::uint32_t size, std::uint32_t count);
+    void ParseRecords(const char* data, std::size_t size, std::uint64_t count);
 
     // Writes every central record and the end record; the callback hears of the
     // progress but cannot stop it.
     void Write(CZipVolumeStore& store, CZipProgressCallback* callback);
     // Where the ZIP data's central directory starts in the current file.
-    std::uint32_t GetDirectoryFilePosition() const { return m_bytesBeforeZip + m_directoryOffset; }
-    // Size the written directory takes: records, end record and comment.
-    std::uint32_t GetWrittenSize() const;
+    std::uint64_t GetDirectoryFilePosition() const { return m_bytesBeforeZip + m_directoryOffset; }
+    // Size the written directory takes: records, end records and comment, for a
+    // directory that starts before 4 GiB.
+    std::uint64_t GetWrittenSize() const;
+    // Whether the end needs the zip64 records (the directory starting at `offset`).
+    bool NeedsZip64End(std::uint64_t offset, std::uint64_t size) const;
 
     // End record fields.
-    std::uint16_t m_thisVolume = 0;
-    std::uint16_t m_directoryVolume = 0;
-    std::uint16_t m_recordsHere = 0;
-    std::uint16_t m_records = 0;
-    std::uint32_t m_directorySize = 0;
-    std::uint32_t m_directoryOffset = 0;
+    std::uint32_t m_thisVolume = 0;
+    std::uint32_t m_directoryVolume = 0;
+    std::uint64_t m_recordsHere = 0;
+    std::uint64_t m_records = 0;
+    std::uint64_t m_directorySize = 0;
+    std::uint64_t m_directoryOffset = 0;
     std::string m_comment;
 
-    std::uint32_t m_endRecordPosition = 0;
-    std::uint32_t m_bytesBeforeZip = 0; // other data before the archive in its file
+    std::uint64_t m_endRecordPosition = 0;
+    std::uint64_t m_bytesBeforeZip = 0; // other data before the archive in its file
     bool m_onDisk = false;
     std::uint32_t m_searchBufferSize = DefaultSearchBufferSize;
 
 private:
-    std::uint32_t LocateEndRecord(CZipVolumeStore& store) const;
-    void ReadEndRecord(CZipVolumeStore& store, std::uint32_t position);
+    std::uint64_t LocateEndRecord(CZipVolumeStore& store) const;
+    void ReadEndRecord(CZipVolumeStore& store, std::uint64_t position);
+    bool ReadZip64End(CZipVolumeStore& store, std::uint64_t endPosition, std::uint64_t& start);
+    void CheckSingleLayout(const std::string& path, std::uint64_t directoryEnd, std::uint64_t start);
     void ReadRecordsSpanned(CZipVolumeStore& store);
     void ReadRecordsSingle(CZipVolumeStore& store);
     void SortAndCheck(const std::string& path);
     bool ConvertSpanned(CZipVolumeStore& store);
     void WriteRecords(CZipVolumeStore& store, CZipProgressCallback* callback);
-    void WriteEndRecord(CZipVolumeStore& store, int lastRecordVolume, std::uint16_t recordsThere);
-    std::string EndRecordBytes() const;
+    void WriteEndRecord(CZipVolumeStore& store, int lastRecordVolume, std::uint64_t recordsThere);
+    // The end records as written: zip64 end record and locator when needed, end
+    // record, comment. `position` is where they start in the current volume.
+    std::string EndRecordBytes(std::uint64_t position) const;
 
     std::vector<std::unique_ptr<CZipEntryHeader>> m_headers;
     CZipLookup m_lookup; // follows every change of m_headers once built

@@ -21,6 +21,12 @@ void Put32(std::string& out, std::uint32_t value)
     Put16(out, static_cast<std::uint16_t>(value >> 16));
 }
 
+void Put64(std::string& out, std::uint64_t value)
+{
+    Put32(out, static_cast<std::uint32_t>(value & 0xFFFFFFFF));
+    Put32(out, static_cast<std::uint32_t>(value >> 32));
+}
+
 std::uint16_t Get16(const char* data)
 {
     const auto* b = reinterpret_cast<const unsigned char*>(data);
@@ -30,6 +36,11 @@ std::uint16_t Get16(const char* data)
 std::uint32_t Get32(const char* data)
 {
     return Get16(data) | (std::uint32_t{Get16(data + 2)} << 16);
+}
+
+std::uint64_t Get64(const char* data)
+{
+    return Get32(data) | (std::uint64_t{Get32(data + 4)} << 32);
 }
 
 } // namespace ZipBytes
@@ -207,7 +218,7 @@ void CZipEntryHeader::SetNameFromStored(const std::string& stored)
     std::replace(m_fileName.begin(), m_fileName.end(), '/', '\\');
 }
 
-std::uint32_t CZipEntryHeader::GetDataSize() const
+std::uint64_t CZipEntryHeader::GetDataSize() const
 {
     if (IsEncrypted() && m_compressedSize >= EncryptionHeaderSize)
         return m_compressedSize - EncryptionHeaderSize;
@@ -217,55 +228,73 @@ std::uint32_t CZipEntryHeader::GetDataSize() const
 std::uint32_t CZipEntryHeader::GetCentralRecordSize() const
 {
     return static_cast<std::uint32_t>(CentralSize + m_fileName.size() + m_extraField.size() +
-                                      m_comment.size());
+                                      m_comment.size() + CentralZip64Block().size());
 }
 
 void CZipEntryHeader::WriteSizes(std::string& out) const
 {
     Put32(out, m_crc);
-    Put32(out, m_compressedSize);
-    Put32(out, m_uncompressedSize);
+    Put32(out, m_zip64Local ? Escape32 : static_cast<std::uint32_t>(m_compressedSize));
+    Put32(out, m_zip64Local ? Escape32 : static_cast<std::uint32_t>(m_uncompressedSize));
 }
 
 void CZipEntryHeader::WriteLocal(std::string& out, const std::string& storedName) const
 {
     Put32(out, LocalSignature);
-    Put16(out, m_versionNeeded);
+    Put16(out, m_zip64Local ? std::max(m_versionNeeded, VersionZip64) : m_versionNeeded);
     Put16(out, m_flags);
     Put16(out, m_method);
     Put16(out, m_modTime);
     Put16(out, m_modDate);
     WriteSizes(out);
     Put16(out, static_cast<std::uint16_t>(storedName.size()));
-    Put16(out, static_cast<std::uint16_t>(m_extraField.size()));
+    const std::size_t zip64 = m_zip64Local ? Zip64LocalBlockSize : 0;
+    Put16(out, static_cast<std::uint16_t>(m_extraField.size() + zip64));
     out += storedName;
+    if (m_zip64Local) {
+        Put16(out, Zip64Tag);
+        Put16(out, Zip64LocalBlockSize - 4);
+        WriteZip64LocalSizes(out);
+    }
     out += m_extraField;
 }
 
 void CZipEntryHeader::WriteDescriptor(std::string& out) const
 {
     Put32(out, DescriptorSignature);
-    WriteSizes(out);
+    Put32(out, m_crc);
+    if (m_zip64Local) {
+        Put64(out, m_compressedSize);
+        Put64(out, m_uncompressedSize);
+    } else {
+        Put32(out, static_cast<std::uint32_t>(m_compressedSize));
+        Put32(out, static_cast<std::uint32_t>(m_uncompressedSize));
+    }
 }
 
 void CZipEntryHeader::WriteCentral(std::string& out, const std::string& storedName) const
 {
+    const std::string zip64 = CentralZip64Block();
+    const bool any = !zip64.empty() || m_zip64Local;
     Put32(out, CentralSignature);
     Put16(out, m_versionMadeBy);
-    Put16(out, m_versionNeeded);
+    Put16(out, any ? std::max(m_versionNeeded, VersionZip64) : m_versionNeeded);
     Put16(out, m_flags);
     Put16(out, m_method);
     Put16(out, m_modTime);
     Put16(out, m_modDate);
-    WriteSizes(out);
+    Put32(out, m_crc);
+    Put32(out, Escaped(m_compressedSize));
+    Put32(out, Escaped(m_uncompressedSize));
     Put16(out, static_cast<std::uint16_t>(storedName.size()));
-    Put16(out, static_cast<std::uint16_t>(m_extraField.size()));
+    Put16(out, static_cast<std::uint16_t>(zip64.size() + m_extraField.size()));
     Put16(out, static_cast<std::uint16_t>(m_comment.size()));
     Put16(out, m_volumeStart);
     Put16(out, m_internalAttr);
     Put32(out, m_externalAttr);
-    Put32(out, m_offset);
+    Put32(out, Escaped(m_offset));
     out += storedName;
+    out += zip64;
     out += m_extraField;
     out += m_comment;
 }

@@ -12,6 +12,10 @@
 // here). In the file it is stored with '/' separators; entries made on MS-DOS
 // (system 0) store it in the OEM code page, and entries made here store UTF-8 with
 // the language-encoding flag (bit 11) set when the name is not plain ASCII.
+//
+// Sizes and the offset are 64-bit. The records hold 32 bits; a value that does not
+// fit is stored as 0xFFFFFFFF with the real one in a zip64 extra block, which is
+// written only where it is needed and kept out of m_extraField in memory.
 class CZipEntryHeader
 {
 public:
@@ -21,6 +25,19 @@ public:
     static constexpr std::uint32_t LocalSize = 30;
     static constexpr std::uint32_t CentralSize = 46;
     static constexpr std::uint32_t DescriptorSize = 16; // with its signature
+    static constexpr std::uint32_t Zip64DescriptorSize = 24;
+    static constexpr std::uint32_t Zip64LocalBlockSize = 20; // tag, size, two sizes
+    static constexpr std::uint16_t VersionZip64 = 45;
+    static constexpr std::uint16_t Zip64Tag = 0x0001;
+    static constexpr std::uint32_t Escape32 = 0xFFFFFFFF;
+    // A 64-bit value as a 32-bit field: itself, or the escape when it does not fit.
+    static std::uint32_t Escaped(std::uint64_t value)
+    {
+        return value >= Escape32 ? Escape32 : static_cast<std::uint32_t>(value);
+    }
+    // Entries from files this large carry zip64 sizes in their local header: the
+    // compressed data may grow past 4 GiB even when the file does not quite reach it.
+    static constexpr std::uint64_t Zip64LocalThreshold = 0xF0000000;
     static constexpr std::uint32_t EncryptionHeaderSize = 12;
     static constexpr std::uint32_t MaxFieldLength = 65535;
 
@@ -45,18 +62,21 @@ public:
     std::uint16_t m_modTime = 0;
     std::uint16_t m_modDate = 0;
     std::uint32_t m_crc = 0;
-    std::uint32_t m_compressedSize = 0;
-    std::uint32_t m_uncompressedSize = 0;
+    std::uint64_t m_compressedSize = 0;
+    std::uint64_t m_uncompressedSize = 0;
     std::uint16_t m_volumeStart = 0;
     std::uint16_t m_internalAttr = 0;
     std::uint32_t m_externalAttr = 0;
-    std::uint32_t m_offset = 0;
+    std::uint64_t m_offset = 0;
     std::string m_extraField;
     std::string m_fileName; // system form
     std::string m_comment;
     // Length of the name as the central record stored it (0 for entries not read
     // from a file): the local header must repeat it, whatever the conversion did.
     std::uint16_t m_storedNameLength = 0;
+    // The local header carries the zip64 block with both sizes (0xFFFFFFFF in its
+    // own fields), and the data descriptor, if any, has 64-bit sizes.
+    bool m_zip64Local = false;
 
     int GetSystem() const { return m_versionMadeBy >> 8; }
     void SetSystem(int system);
@@ -90,29 +110,46 @@ public:
     void SetNameFromStored(const std::string& stored);
 
     // Compressed size without the encryption header.
-    std::uint32_t GetDataSize() const;
+    std::uint64_t GetDataSize() const;
     // Length of the stored form of the name.
     std::size_t GetStoredNameLength() const;
     std::uint32_t GetCentralRecordSize() const;
+    std::uint32_t GetDescriptorSize() const
+    {
+        return m_zip64Local ? Zip64DescriptorSize : DescriptorSize;
+    }
+    // Size of the local header with the stored name `nameLength` bytes long.
+    std::uint64_t GetLocalHeaderSize(std::size_t nameLength) const;
+    // Whether the central record needs a zip64 block.
+    bool NeedsZip64Central() const;
 
     // Appends the record's bytes to `out`.
     void WriteLocal(std::string& out, const std::string& storedName) const;
     void WriteCentral(std::string& out, const std::string& storedName) const;
     void WriteDescriptor(std::string& out) const;
     // CRC, compressed and uncompressed size as they stand at offset 14 of the local
-    // header and in the descriptor.
+    // header (escaped for a zip64 local header) and in the descriptor.
     void WriteSizes(std::string& out) const;
+    // The two 64-bit sizes of the local zip64 block, which starts right after the
+    // stored name: uncompressed, then compressed.
+    void WriteZip64LocalSizes(std::string& out) const;
 
     // Decodes one central record at the start of `data` (`size` bytes available).
     // Returns the bytes it takes, or 0 when the record is not whole or not a central
     // record. The name stays in stored form: SetNameFromStored converts it.
-    std::uint32_t ReadCentral(const char* data, std::uint32_t size, std::string& storedName);
+    std::uint32_t ReadCentral(const char* data, std::size_t size, std::string& storedName);
+
+private:
+    std::string CentralZip64Block() const;
+    bool ApplyZip64Block();
 };
 
 // Little-endian fields of the records.
 namespace ZipBytes {
 void Put16(std::string& out, std::uint16_t value);
 void Put32(std::string& out, std::uint32_t value);
+void Put64(std::string& out, std::uint64_t value);
 std::uint16_t Get16(const char* data);
 std::uint32_t Get32(const char* data);
+std::uint64_t Get64(const char* data);
 } // namespace ZipBytes

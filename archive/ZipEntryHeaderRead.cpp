@@ -3,7 +3,7 @@
 
 using namespace ZipBytes;
 
-std::uint32_t CZipEntryHeader::ReadCentral(const char* data, std::uint32_t size,
+std::uint32_t CZipEntryHeader::ReadCentral(const char* data, std::size_t size,
                                            std::string& storedName)
 {
     if (size < CentralSize || Get32(data) != CentralSignature)
@@ -33,7 +33,8 @@ std::uint32_t CZipEntryHeader::ReadCentral(const char* data, std::uint32_t size,
     m_storedNameLength = static_cast<std::uint16_t>(nameLength);
     m_extraField.assign(variable + nameLength, extraLength);
     m_comment.assign(variable + nameLength + extraLength, commentLength);
-    return total;
+    m_zip64Local = false;
+    return ApplyZip64Block() ? total : 0;
 }
 
 std::size_t CZipEntryHeader::GetStoredNameLength() const

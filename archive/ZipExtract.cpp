@@ -43,11 +43,11 @@ int CZipContainer::AbortCode(std::uint32_t chunk, std::uint32_t bufferSize) cons
 
 // Reads the open entry to its end in chunks of `bufferSize`, handing each to
 // `sink`. Sets `abortCode` when the callback stops it.
-std::uint32_t CZipContainer::CopyEntryTo(const ChunkSink& sink, std::uint32_t bufferSize,
+std::uint64_t CZipContainer::CopyEntryTo(const ChunkSink& sink, std::uint32_t bufferSize,
                                          CZipProgressCallback* callback, int& abortCode)
 {
     CZipBuffer chunk(bufferSize);
-    std::uint32_t total = 0;
+    std::uint64_t total = 0;
     for (;;) {
         const std::uint32_t got = ReadFile(chunk.GetBuffer(), bufferSize);
         if (sink)

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr std::int64_t kMaxPosition = std::numeric_limits<std::uint32_t>::max();
+constexpr std::int64_t kMaxPosition = std::numeric_limits<off_t>::max();
 
 int OpenFlagsFor(unsigned flags)
 {
@@ -125,18 +125,16 @@ void CZipFile::Flush()
         Fail(errno);
 }
 
-std::uint32_t CZipFile::GetPosition() const
+std::uint64_t CZipFile::GetPosition() const
 {
     RequireOpen();
     const off_t position = lseek(m_fd, 0, SEEK_CUR);
     if (position < 0)
         Fail(errno);
-    if (position > kMaxPosition)
-        Fail(EFBIG);
-    return static_cast<std::uint32_t>(position);
+    return static_cast<std::uint64_t>(position);
 }
 
-std::uint32_t CZipFile::Seek(std::int64_t offset, SeekOrigin origin)
+std::uint64_t CZipFile::Seek(std::int64_t offset, SeekOrigin origin)
 {
     RequireOpen();
     // The base is found without moving, so a refused seek leaves the position alone.
@@ -151,16 +149,16 @@ std::uint32_t CZipFile::Seek(std::int64_t offset, SeekOrigin origin)
     }
     if (base < 0)
         Fail(errno);
-    if (offset > kMaxPosition || offset < -kMaxPosition || base + offset < 0)
-        Fail(EINVAL);
-    if (base + offset > kMaxPosition)
+    if (offset > kMaxPosition - base)
         Fail(EFBIG);
+    if (offset < -base)
+        Fail(EINVAL);
     if (lseek(m_fd, base + offset, SEEK_SET) < 0)
         Fail(errno);
-    return static_cast<std::uint32_t>(base + offset);
+    return static_cast<std::uint64_t>(base + offset);
 }
 
-std::uint32_t CZipFile::GetLength() const
+std::uint64_t CZipFile::GetLength() const
 {
     RequireOpen();
     struct stat st
@@ -168,18 +166,18 @@ std::uint32_t CZipFile::GetLength() const
     };
     if (fstat(m_fd, &st) != 0)
         Fail(errno);
-    if (st.st_size > kMaxPosition)
-        Fail(EFBIG);
-    return static_cast<std::uint32_t>(st.st_size);
+    return static_cast<std::uint64_t>(st.st_size);
 }
 
-void CZipFile::SetLength(std::uint32_t length)
+void CZipFile::SetLength(std::uint64_t length)
 {
     RequireOpen();
-    if (ftruncate(m_fd, length) != 0)
+    if (length > static_cast<std::uint64_t>(kMaxPosition))
+        Fail(EFBIG);
+    if (ftruncate(m_fd, static_cast<off_t>(length)) != 0)
         Fail(errno);
     const off_t position = lseek(m_fd, 0, SEEK_CUR);
-    if (position > static_cast<off_t>(length) && lseek(m_fd, length, SEEK_SET) < 0)
+    if (position > static_cast<off_t>(length) && lseek(m_fd, static_cast<off_t>(length), SEEK_SET) < 0)
         Fail(errno);
 }
 
@@ -210,7 +208,7 @@ void CZipFile::Write(const void* buffer, std::uint32_t count)
     const off_t position = lseek(m_fd, 0, SEEK_CUR);
     if (position < 0)
         Fail(errno);
-    if (position + static_cast<std::int64_t>(count) > kMaxPosition)
+    if (position > kMaxPosition - static_cast<std::int64_t>(count))
         Fail(EFBIG);
     errno = 0;
     if (!TvWriteAll(m_fd, buffer, count))

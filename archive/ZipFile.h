@@ -18,10 +18,10 @@ public:
     bool Open(const std::string& path, unsigned flags, bool throwOnError) override;
     void Close() override;
     void Flush() override;
-    std::uint32_t GetPosition() const override;
-    std::uint32_t Seek(std::int64_t offset, SeekOrigin origin) override;
-    std::uint32_t GetLength() const override;
-    void SetLength(std::uint32_t length) override;
+    std::uint64_t GetPosition() const override;
+    std::uint64_t Seek(std::int64_t offset, SeekOrigin origin) override;
+    std::uint64_t GetLength() const override;
+    void SetLength(std::uint64_t length) override;
     std::string GetFilePath() const override { return m_path; }
     std::uint32_t Read(void* buffer, std::uint32_t count) override;
     void Write(const void* buffer, std::uint32_t count) override;

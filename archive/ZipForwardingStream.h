@@ -18,15 +18,15 @@ public:
     }
     void Close() override { m_inner->Close(); }
     void Flush() override { m_inner->Flush(); }
-    std::uint32_t GetPosition() const override { return m_inner->GetPosition(); }
-    std::uint32_t Seek(std::int64_t offset, SeekOrigin origin) override
+    std::uint64_t GetPosition() const override { return m_inner->GetPosition(); }
+    std::uint64_t Seek(std::int64_t offset, SeekOrigin origin) override
     {
         return m_inner->Seek(offset, origin);
     }
-    std::uint32_t GetLength() const override { return m_inner->GetLength(); }
-    void SetLength(std::uint32_t length) override { m_inner->SetLength(length); }
+    std::uint64_t GetLength() const override { return m_inner->GetLength(); }
+    void SetLength(std::uint64_t length) override { m_inner->SetLength(length); }
     void SeekToBegin() override { m_inner->SeekToBegin(); }
-    std::uint32_t SeekToEnd() override { return m_inner->SeekToEnd(); }
+    std::uint64_t SeekToEnd() override { return m_inner->SeekToEnd(); }
     std::string GetFilePath() const override { return m_inner->GetFilePath(); }
     std::uint32_t Read(void* buffer, std::uint32_t count) override
     {

@@ -10,7 +10,8 @@
 
 namespace {
 
-constexpr std::uint64_t kMaxLength = std::numeric_limits<std::uint32_t>::max();
+// What one block of memory may hold, and a seek may reach.
+constexpr std::uint64_t kMaxLength = std::numeric_limits<std::int64_t>::max();
 
 } // namespace
 
@@ -46,15 +47,15 @@ void CZipMemoryFile::Close()
 }
 
 // Makes the capacity exactly `capacity` (never less than the length).
-void CZipMemoryFile::Reserve(std::uint32_t capacity)
+void CZipMemoryFile::Reserve(std::uint64_t capacity)
 {
     char* block = nullptr;
     if (m_owned) {
-        block = static_cast<char*>(std::realloc(m_data, capacity));
+        block = static_cast<char*>(std::realloc(m_data, static_cast<std::size_t>(capacity)));
     } else {
-        block = static_cast<char*>(std::malloc(capacity));
+        block = static_cast<char*>(std::malloc(static_cast<std::size_t>(capacity)));
         if (block && m_length > 0)
-            std::memcpy(block, m_data, m_length);
+            std::memcpy(block, m_data, static_cast<std::size_t>(m_length));
     }
     if (!block)
         throw CZipException(CZipException::ErrNoMemory);
@@ -72,30 +73,32 @@ void CZipMemoryFile::GrowFor(std::uint64_t end)
     if (m_growStep == 0)
         throw CZipException(CZipException::ErrNoMemory);
     const std::uint64_t steps = (end - m_capacity + m_growStep - 1) / m_growStep;
-    const std::uint64_t capacity = std::min(m_capacity + steps * m_growStep, kMaxLength);
-    Reserve(static_cast<std::uint32_t>(capacity));
+    Reserve(std::min(m_capacity + steps * m_growStep, kMaxLength));
 }
 
-void CZipMemoryFile::ZeroFill(std::uint32_t from, std::uint32_t to)
+void CZipMemoryFile::ZeroFill(std::uint64_t from, std::uint64_t to)
 {
     if (to > from)
-        std::memset(m_data + from, 0, to - from);
+        std::memset(m_data + from, 0, static_cast<std::size_t>(to - from));
 }
 
-std::uint32_t CZipMemoryFile::Seek(std::int64_t offset, SeekOrigin origin)
+std::uint64_t CZipMemoryFile::Seek(std::int64_t offset, SeekOrigin origin)
 {
-    const std::int64_t base = origin == FromCurrent ? m_position : origin == FromEnd ? m_length : 0;
-    const std::int64_t max = static_cast<std::int64_t>(kMaxLength);
-    if (offset > max || offset < -max || base + offset < 0)
-        throw CZipException::FromErrno(EINVAL);
-    if (base + offset > max)
+    const std::uint64_t start = origin == FromCurrent ? m_position : origin == FromEnd ? m_length : 0;
+    const auto base = static_cast<std::int64_t>(start);
+    const auto max = static_cast<std::int64_t>(kMaxLength);
+    if (offset > max - base)
         throw CZipException::FromErrno(EFBIG);
-    m_position = static_cast<std::uint32_t>(base + offset);
+    if (offset < -base)
+        throw CZipException::FromErrno(EINVAL);
+    m_position = static_cast<std::uint64_t>(base + offset);
     return m_position;
 }
 
-void CZipMemoryFile::SetLength(std::uint32_t length)
+void CZipMemoryFile::SetLength(std::uint64_t length)
 {
+    if (length > kMaxLength)
+        throw CZipException::FromErrno(EFBIG);
     if (length > m_capacity)
         Reserve(length);
     ZeroFill(m_length, length);
@@ -107,7 +110,7 @@ std::uint32_t CZipMemoryFile::Read(void* buffer, std::uint32_t count)
 {
     if (m_position >= m_length || count == 0)
         return 0;
-    const std::uint32_t n = std::min(count, m_length - m_position);
+    const auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>(count, m_length - m_position));
     std::memcpy(buffer, m_data + m_position, n);
     m_position += n;
     return n;
@@ -121,6 +124,6 @@ void CZipMemoryFile::Write(const void* buffer, std::uint32_t count)
     GrowFor(end);
     ZeroFill(m_length, m_position);
     std::memcpy(m_data + m_position, buffer, count);
-    m_position = static_cast<std::uint32_t>(end);
+    m_position = end;
     m_length = std::max(m_length, m_position);
 }

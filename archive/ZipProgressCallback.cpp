@@ -8,7 +8,7 @@ void CZipProgressCallback::Init(const std::string& nameInArchive, const std::str
     m_processed = 0;
 }
 
-void CZipProgressCallback::SetTotal(std::uint32_t total)
+void CZipProgressCallback::SetTotal(std::uint64_t total)
 {
     m_total = total;
 }
@@ -16,6 +16,6 @@ void CZipProgressCallback::SetTotal(std::uint32_t total)
 bool CZipProgressCallback::operator()(int bytes)
 {
     // Counts are 32-bit like the archive's sizes; the sum wraps as they do.
-    m_processed += static_cast<std::uint32_t>(bytes);
+    m_processed += static_cast<std::uint64_t>(bytes);
     return Callback(bytes);
 }

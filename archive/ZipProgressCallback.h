@@ -33,14 +33,14 @@ public:
 
     virtual bool Callback(int bytes) = 0;
     virtual void Init(const std::string& nameInArchive = {}, const std::string& externalPath = {});
-    virtual void SetTotal(std::uint32_t total);
+    virtual void SetTotal(std::uint64_t total);
     virtual void CallbackEnd() {}
     virtual bool operator()(int bytes);
     virtual ~CZipProgressCallback() = default;
 
     std::string m_externalPath;    // file on disk concerned (may be empty)
     int m_type = 0;                // CallbackType being reported
-    std::uint32_t m_total = 0;     // units of the whole action
-    std::uint32_t m_processed = 0; // units done so far
+    std::uint64_t m_total = 0;     // units of the whole action
+    std::uint64_t m_processed = 0; // units done so far
     std::string m_nameInArchive;   // entry concerned
 };

@@ -8,7 +8,7 @@
 void CZipSimulatedDiskFile::Write(const void* buffer, std::uint32_t count)
 {
     const std::uint64_t position = GetPosition();
-    const std::uint64_t allowedEnd = std::uint64_t{GetLength()} + m_drive.GetFreeBytes(m_disk);
+    const std::uint64_t allowedEnd = GetLength() + m_drive.GetFreeBytes(m_disk);
     if (position + count <= allowedEnd) {
         CZipForwardingStream::Write(buffer, count);
         return;
@@ -18,9 +18,9 @@ void CZipSimulatedDiskFile::Write(const void* buffer, std::uint32_t count)
     throw CZipException::FromErrno(ENOSPC, GetFilePath());
 }
 
-void CZipSimulatedDiskFile::SetLength(std::uint32_t newLength)
+void CZipSimulatedDiskFile::SetLength(std::uint64_t newLength)
 {
-    const std::uint32_t length = GetLength();
+    const std::uint64_t length = GetLength();
     if (newLength > length && newLength - length > m_drive.GetFreeBytes(m_disk))
         throw CZipException::FromErrno(ENOSPC, GetFilePath());
     CZipForwardingStream::SetLength(newLength);

@@ -18,7 +18,7 @@ public:
     }
 
     void Write(const void* buffer, std::uint32_t count) override;
-    void SetLength(std::uint32_t length) override;
+    void SetLength(std::uint64_t length) override;
 
 private:
     const CZipSimulatedDrive& m_drive;

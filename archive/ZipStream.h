@@ -5,9 +5,8 @@
 
 // The random-access stream under the volume store: a disk file (CZipFile), a block
 // of memory (CZipMemoryFile) or a wrapper around one of them. Positions and lengths
-// are 32-bit, as in the archive's records; a file or a position that does not fit
-// is refused with error 27 ("File too large") rather than cut down. Failures are
-// thrown as CZipException.
+// are 64-bit; a single read or write moves at most a buffer, so its count is 32-bit.
+// Failures are thrown as CZipException.
 class CZipStream
 {
 public:
@@ -33,16 +32,17 @@ public:
     virtual void Close() = 0;
     // Makes written data durable (a disk file is synced to its device).
     virtual void Flush() = 0;
-    virtual std::uint32_t GetPosition() const = 0;
+    virtual std::uint64_t GetPosition() const = 0;
     // Moves to `offset` from `origin` and returns the new position; a position
-    // before the start (22) or beyond 4 GiB (27) is refused and nothing moves.
-    virtual std::uint32_t Seek(std::int64_t offset, SeekOrigin origin) = 0;
-    virtual std::uint32_t GetLength() const = 0;
+    // before the start (22) or beyond what the stream can hold (27) is refused and
+    // nothing moves.
+    virtual std::uint64_t Seek(std::int64_t offset, SeekOrigin origin) = 0;
+    virtual std::uint64_t GetLength() const = 0;
     // Sets the length (new bytes read as zero); a position behind the new end moves
     // back to it.
-    virtual void SetLength(std::uint32_t length) = 0;
+    virtual void SetLength(std::uint64_t length) = 0;
     virtual void SeekToBegin() { Seek(0, FromBegin); }
-    virtual std::uint32_t SeekToEnd() { return Seek(0, FromEnd); }
+    virtual std::uint64_t SeekToEnd() { return Seek(0, FromEnd); }
     virtual std::string GetFilePath() const = 0;
     // Reads up to `count` bytes; fewer only at the end of the data.
     virtual std::uint32_t Read(void* buffer, std::uint32_t count) = 0;

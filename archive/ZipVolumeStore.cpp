@@ -54,7 +54,7 @@ void CZipVolumeStore::AllocateBuffer()
     m_buffered = 0;
 }
 
-void CZipVolumeStore::Open(const std::string& path, int mode, int volumeSize)
+void CZipVolumeStore::Open(const std::string& path, int mode, std::int64_t volumeSize)
 {
     if (IsOpen())
         throw CZipException(CZipException::ErrInternal, path);
@@ -68,7 +68,7 @@ void CZipVolumeStore::Open(const std::string& path, int mode, int volumeSize)
     }
 }
 
-void CZipVolumeStore::OpenFile(const std::string& path, int mode, int volumeSize)
+void CZipVolumeStore::OpenFile(const std::string& path, int mode, std::int64_t volumeSize)
 {
     constexpr unsigned kDenyWrite = CZipStream::ShareDenyWrite;
     CZipDrive& drive = CZipDrive::Current();
@@ -97,14 +97,14 @@ void CZipVolumeStore::OpenFile(const std::string& path, int mode, int volumeSize
         AllocateBuffer();
 }
 
-void CZipVolumeStore::StartSpanned(int volumeSize)
+void CZipVolumeStore::StartSpanned(std::int64_t volumeSize)
 {
     if (volumeSize < 0)
         throw CZipException::FromErrno(EINVAL, m_path);
     if (volumeSize == 0 && !m_pDiskCallback)
         throw CZipException(CZipException::ErrNoDiskCallback, m_path);
     m_spanMode = volumeSize > 0 ? SpanFixedSize : SpanRemovable;
-    m_volumeSize = static_cast<std::uint32_t>(volumeSize);
+    m_volumeSize = static_cast<std::uint64_t>(volumeSize);
     m_creating = true;
     m_currentVolume = 0;
     AllocateBuffer();

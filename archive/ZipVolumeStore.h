@@ -67,7 +67,7 @@ public:
     // read-only; 2 creates a single file; 3 starts a spanned archive: fixed-size
     // volumes of `volumeSize` bytes, or removable disks for a size of 0 (which needs
     // the disk callback: 103). Failures leave the store closed.
-    void Open(const std::string& path, int mode, int volumeSize);
+    void Open(const std::string& path, int mode, std::int64_t volumeSize);
     // An archive in the caller's stream: mode 2 empties it, 0 and 1 rewind it.
     void Open(CZipStream& stream, int mode);
 
@@ -111,9 +111,9 @@ public:
     int GetCurrentVolume() const { return m_currentVolume; }
     int GetLastVolume() const { return m_lastVolume; }
     // Where the next byte written lands on the current volume.
-    std::uint32_t GetPosition() const;
+    std::uint64_t GetPosition() const;
     // Bytes that still fit on the current volume while a spanned archive is created.
-    std::uint32_t GetSpaceLeft() const;
+    std::uint64_t GetSpaceLeft() const;
     const std::string& GetArchivePath() const { return m_path; }
     // The stream of the current volume, flushed, for seeking and patching in place.
     CZipStream& GetStream();
@@ -139,9 +139,9 @@ private:
     static FileId IdOf(const struct stat& status);
 
     void Reset();
-    void OpenFile(const std::string& path, int mode, int volumeSize);
+    void OpenFile(const std::string& path, int mode, std::int64_t volumeSize);
     void AbandonOpen(bool removeVolume);
-    void StartSpanned(int volumeSize);
+    void StartSpanned(std::int64_t volumeSize);
     void AllocateBuffer();
     void RequireOpen() const;
     CZipStream& CurrentStream();
@@ -152,7 +152,7 @@ private:
     void WriteSpanned(const char* data, std::uint32_t size, bool atomic);
     void Buffer(const char* data, std::uint32_t size);
     void WriteOut(const char* data, std::uint32_t size);
-    void UndoFailedWrite(std::uint32_t position, std::uint32_t length);
+    void UndoFailedWrite(std::uint64_t position, std::uint64_t length);
 
     void NextVolume(std::uint32_t bytesNeeded);
     void CreateFixedVolume();
@@ -162,7 +162,7 @@ private:
     void CloseVolume(bool written);
     void NextReadVolume();
     void OpenVolumeForReading(const std::string& path);
-    std::uint32_t DriveFreeSpace() const;
+    std::uint64_t DriveFreeSpace() const;
     bool IsWrittenVolume(const std::string& path) const;
 
     bool CompactInBuffer(std::vector<CZipSpanEntry>& entries);
@@ -178,10 +178,10 @@ private:
     int m_spanMode = SpanNone;
     bool m_creating = false;
     bool m_converted = false;       // compacted to one volume; writes no longer split
-    std::uint32_t m_volumeSize = 0; // fixed-size volumes, as requested
+    std::uint64_t m_volumeSize = 0; // fixed-size volumes, as requested
     int m_lastVolume = 0;           // reading a spanned archive
-    std::uint32_t m_freeSpace = 0;  // removable: free bytes; fixed-size: this volume's limit
-    std::uint32_t m_flushedToVolume = 0;
+    std::uint64_t m_freeSpace = 0;  // removable: free bytes; fixed-size: this volume's limit
+    std::uint64_t m_flushedToVolume = 0;
     int m_currentVolume = -1;
     bool m_inMemory = false;
     bool m_readOnly = false;

@@ -38,9 +38,10 @@ bool CZipVolumeStore::CompactInFile(std::vector<CZipSpanEntry>& entries)
     Flush();
     CZipStream& stream = CurrentStream();
     const int fd = stream.GetHandle();
-    const std::uint32_t fileLength = stream.GetLength();
-    if (fd < 0 || fileLength == 0)
-        return false;
+    const std::uint64_t length64 = stream.GetLength();
+    if (fd < 0 || length64 == 0 || length64 > 0xFFFFFFFF)
+        return false; // the compaction handles 32-bit volumes only
+    const auto fileLength = static_cast<std::uint32_t>(length64);
     void* map = mmap(nullptr, fileLength, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     if (map == MAP_FAILED)
         return false;

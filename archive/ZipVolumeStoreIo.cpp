@@ -61,7 +61,8 @@ void CZipVolumeStore::WriteSpanned(const char* data, std::uint32_t size, bool at
             }
             NextVolume(unit);
         }
-        const std::uint32_t part = atomic ? size : std::min(size, GetSpaceLeft());
+        const std::uint32_t part =
+            atomic ? size : static_cast<std::uint32_t>(std::min<std::uint64_t>(size, GetSpaceLeft()));
         Buffer(data, part);
         data += part;
         size -= part;
@@ -101,8 +102,8 @@ void CZipVolumeStore::Flush()
 void CZipVolumeStore::WriteOut(const char* data, std::uint32_t size)
 {
     CZipStream& stream = CurrentStream();
-    const std::uint32_t position = stream.GetPosition();
-    const std::uint32_t length = stream.GetLength();
+    const std::uint64_t position = stream.GetPosition();
+    const std::uint64_t length = stream.GetLength();
     try {
         stream.Write(data, size);
     } catch (...) {
@@ -117,13 +118,13 @@ void CZipVolumeStore::WriteOut(const char* data, std::uint32_t size)
 
 // A write that failed half-way must not leave its first part in the file: the
 // records after it would land at other offsets than the directory will say.
-void CZipVolumeStore::UndoFailedWrite(std::uint32_t position, std::uint32_t length)
+void CZipVolumeStore::UndoFailedWrite(std::uint64_t position, std::uint64_t length)
 {
     try {
         CZipStream& stream = CurrentStream();
         if (stream.GetLength() != length)
             stream.SetLength(length);
-        stream.Seek(position, CZipStream::FromBegin);
+        stream.Seek(static_cast<std::int64_t>(position), CZipStream::FromBegin);
     } catch (...) {
         m_broken = true;
     }

@@ -74,22 +74,18 @@ CZipStream& CZipVolumeStore::CurrentStream()
     return *m_stream;
 }
 
-std::uint32_t CZipVolumeStore::GetPosition() const
+std::uint64_t CZipVolumeStore::GetPosition() const
 {
     RequireOpen();
     if (!m_stream)
         throw CZipException(CZipException::ErrInternal, m_path);
-    const std::uint64_t position = std::uint64_t{m_stream->GetPosition()} + m_buffered;
-    if (position > std::numeric_limits<std::uint32_t>::max())
-        throw CZipException::FromErrno(EFBIG, m_path);
-    return static_cast<std::uint32_t>(position);
+    return m_stream->GetPosition() + m_buffered;
 }
 
-std::uint32_t CZipVolumeStore::GetSpaceLeft() const
+std::uint64_t CZipVolumeStore::GetSpaceLeft() const
 {
-    const std::uint64_t used =
-        std::uint64_t{m_buffered} + (m_spanMode == SpanFixedSize ? m_flushedToVolume : 0);
-    return m_freeSpace > used ? static_cast<std::uint32_t>(m_freeSpace - used) : 0;
+    const std::uint64_t used = m_buffered + (m_spanMode == SpanFixedSize ? m_flushedToVolume : 0);
+    return m_freeSpace > used ? m_freeSpace - used : 0;
 }
 
 std::string CZipVolumeStore::GetVolumeName(int number) const

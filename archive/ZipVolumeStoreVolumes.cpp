@@ -137,7 +137,7 @@ bool CZipVolumeStore::IsWrittenVolume(const std::string& path) const
            m_writtenVolumes.end();
 }
 
-std::uint32_t CZipVolumeStore::DriveFreeSpace() const
+std::uint64_t CZipVolumeStore::DriveFreeSpace() const
 {
     std::string folder = CZipPathParts(m_path, CZipPathParts::NativeSyntax).GetFolderPath();
     if (folder.empty())
@@ -145,8 +145,7 @@ std::uint32_t CZipVolumeStore::DriveFreeSpace() const
     std::uint64_t freeBytes = 0;
     if (!CZipDrive::Current().GetFreeSpace(folder, freeBytes))
         return 0;
-    return static_cast<std::uint32_t>(
-        std::min<std::uint64_t>(freeBytes, std::numeric_limits<std::uint32_t>::max()));
+    return freeBytes;
 }
 
 void CZipVolumeStore::OpenVolumeForReading(const std::string& path)

@@ -15,7 +15,7 @@ CAddInfo::CAddInfo(const std::string& path, std::uint32_t kind)
     };
     if (!path.empty() && stat(path.c_str(), &st) == 0) {
         m_dwDirectory = S_ISDIR(st.st_mode) ? 1 : 0;
-        m_dwSize = m_dwDirectory ? 0 : CatalogueSize(static_cast<std::uint64_t>(st.st_size));
+        m_dwSize = m_dwDirectory ? 0 : static_cast<std::uint64_t>(st.st_size);
     }
 }
 
@@ -30,7 +30,7 @@ void CAddInfo::WriteTo(CObjectWriter& out) const
     out.WriteString(m_strSourcePath);
     out.WriteString(m_strEntryName);
     out.WriteU32(m_dwDirectory);
-    out.WriteU32(m_dwSize);
+    out.WriteU32(CatalogueSize(m_dwSize));
     out.WriteString(m_strTreePath);
     out.WriteU32(m_dwKind);
 }

@@ -23,8 +23,8 @@ public:
     void WriteTo(CObjectWriter& out) const override;
     void ReadFrom(CObjectReader& in) override;
 
-    // Sizes are 32 bits in the catalogue; a larger file counts as 4 GiB - 1 rather
-    // than as its size cut to the low bits.
+    // Sizes are 32 bits in the catalogue; a larger file is stored as 4 GiB - 1
+    // rather than as its size cut to the low bits. In memory the size is whole.
     static std::uint32_t CatalogueSize(std::uint64_t bytes);
 
     // Full path on disk; in a restore plan, the target folder.
@@ -34,7 +34,7 @@ public:
     // Tree node texts from the source's top node down to this item, joined by "\".
     std::string m_strTreePath;
     std::uint32_t m_dwDirectory = 0; // 1 for a folder
-    std::uint32_t m_dwSize = 0;
+    std::uint64_t m_dwSize = 0;
     std::uint32_t m_dwKind = 0;
     // Run-time only.
     std::int32_t m_nArchiveIndex = -1;

@@ -117,9 +117,9 @@ int CBackupManger::ExtractCatalogueFiles(const std::vector<std::string>& names,
     // stay with the archive.
     m_Archive.SetPassword(g_ProjectData.GetPassword());
     try {
-        std::vector<std::uint16_t> indexes;
+        std::vector<int> indexes;
         m_Archive.GetIndexes(names, indexes);
-        for (const std::uint16_t index : indexes)
+        for (const int index : indexes)
             m_Archive.ExtractFile(index, target, false, {}, kGeneralBuffer);
     } catch (const CZipException& e) {
         if (e.GetCause() == CZipException::ErrBadPassword)

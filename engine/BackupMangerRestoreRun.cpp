@@ -115,6 +115,10 @@ bool CBackupManger::RestoreSection(std::uint32_t kind, std::size_t& identityInde
     for (std::size_t i = first; i < last; ++i) {
         CAddInfo& entry = *m_RestoreRunList[i];
         entry.m_nArchiveIndex = m_Archive.FindFile(entry.m_strEntryName, 0, false);
+        // The catalogue holds sizes to 4 GiB; the archive knows them whole.
+        CZipEntryHeader header;
+        if (m_Archive.GetFileInfo(header, entry.m_nArchiveIndex))
+            entry.m_dwSize = header.m_uncompressedSize;
         sum += entry.m_dwSize;
     }
     m_Progress.Begin(sum);
@@ -150,10 +154,9 @@ bool CBackupManger::RestoreEntries(std::size_t first, std::size_t last, std::uin
                   reinterpret_cast<std::intptr_t>(entry.m_strTargetPath.c_str()));
         m_Progress.m_processed = 0;
         const bool restored = RestoreEntry(entry, kind, backupGuid, targetGuid, stop);
-        const std::uint32_t done = m_Progress.m_processed;
-        const std::uint32_t left = entry.m_dwSize > done ? entry.m_dwSize - done : 0;
-        const int remaining = static_cast<int>(std::min<std::uint32_t>(left, INT_MAX));
-        if (!m_Progress.Callback(remaining) || (restored && m_Progress.m_StopEvent.IsSet()))
+        const std::uint64_t done = m_Progress.m_processed;
+        const std::uint64_t left = entry.m_dwSize > done ? entry.m_dwSize - done : 0;
+        if (!m_Progress.Advance(left) || (restored && m_Progress.m_StopEvent.IsSet()))
             stop = true;
     }
     return stop;

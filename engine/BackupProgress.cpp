@@ -2,6 +2,8 @@
 
 #include "Notify.h"
 
+#include <algorithm>
+
 bool CBackupProgress::IsActionType(int type)
 {
     return type == CbAddTemp || type == CbAddStore || type == CbDeleteCount || type == CbReplace;
@@ -21,6 +23,18 @@ bool CBackupProgress::Callback(int bytes)
             m_qwJobDone += static_cast<std::uint64_t>(bytes);
     }
     PostProgress();
+    return true;
+}
+
+bool CBackupProgress::Advance(std::uint64_t bytes)
+{
+    constexpr std::uint64_t kPiece = 1u << 30;
+    do {
+        const std::uint64_t piece = std::min(bytes, kPiece);
+        if (!Callback(static_cast<int>(piece)))
+            return false;
+        bytes -= piece;
+    } while (bytes > 0);
     return true;
 }
 

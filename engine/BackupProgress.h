@@ -22,6 +22,8 @@ public:
     static constexpr int kPreparing = 2048;
 
     bool Callback(int bytes) override;
+    // Reports `bytes` done, in pieces the callback's int can hold.
+    bool Advance(std::uint64_t bytes);
     void CallbackEnd() override;
 
     // Starts a new stage of the run over `total` bytes; clears stop and cancel.

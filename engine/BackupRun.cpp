@@ -232,9 +232,9 @@ bool CBackupRun::AddOne(const CAddInfo& item, bool& stop)
 
 bool CBackupRun::ReportRemaining(const CAddInfo& item, bool clean, bool stop)
 {
-    const std::uint32_t done = m_parts.progress.m_processed;
-    const int remaining = item.m_dwSize > done ? static_cast<int>(item.m_dwSize - done) : 0;
-    if (!m_parts.progress.Callback(remaining) || stop)
+    const std::uint64_t done = m_parts.progress.m_processed;
+    const std::uint64_t remaining = item.m_dwSize > done ? item.m_dwSize - done : 0;
+    if (!m_parts.progress.Advance(remaining) || stop)
         return false;
     return !(clean && m_parts.progress.m_StopEvent.IsSet());
 }

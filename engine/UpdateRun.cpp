@@ -186,7 +186,7 @@ void CUpdateRun::ReportUpToDate()
     for (const CAddInfo* item : m_parts.files) {
         PostFileEvents(*item, ++number);
         PostEvent(notify::kUnchangedCount, ++m_counts[kLeave]);
-        m_parts.progress.Callback(static_cast<int>(item->m_dwSize));
+        m_parts.progress.Advance(item->m_dwSize);
     }
     LogCounts(0);
     m_parts.report.WriteLine("Nothing has changed since the last backup: the backup file is "

@@ -109,9 +109,9 @@ bool CVerifyRun::TestEntries(std::uint32_t& failures)
             return false;
         CZipEntryHeader header;
         m_archive.GetFileInfo(header, static_cast<int>(i));
-        const std::uint32_t done = m_progress.m_processed;
-        const std::uint32_t size = header.m_uncompressedSize;
-        if (!m_progress.Callback(size > done ? static_cast<int>(size - done) : 0))
+        const std::uint64_t done = m_progress.m_processed;
+        const std::uint64_t size = header.m_uncompressedSize;
+        if (!m_progress.Advance(size > done ? size - done : 0))
             return false;
         if (passed && m_progress.m_StopEvent.IsSet())
             return false;

@@ -276,9 +276,7 @@ int CMyFilesData::AddMyFile(const std::string& path, EntryType type)
         {
         };
         info->m_dwDirectory = 0;
-        info->m_dwSize = lstat(path.c_str(), &st) == 0
-                             ? CAddInfo::CatalogueSize(static_cast<std::uint64_t>(st.st_size))
-                             : 0;
+        info->m_dwSize = lstat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
     }
     m_ItemList.Add(std::move(info));
     return result::kSuccess;

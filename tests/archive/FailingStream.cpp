@@ -37,7 +37,7 @@ std::uint32_t CFailingStream::Read(void* buffer, std::uint32_t count)
     return got;
 }
 
-void CFailingStream::SetLength(std::uint32_t length)
+void CFailingStream::SetLength(std::uint64_t length)
 {
     if (m_budget->failSetLength)
         throw CZipException::FromErrno(EIO, GetFilePath());

@@ -30,7 +30,7 @@ public:
 
     void Write(const void* buffer, std::uint32_t count) override;
     std::uint32_t Read(void* buffer, std::uint32_t count) override;
-    void SetLength(std::uint32_t length) override;
+    void SetLength(std::uint64_t length) override;
     void Flush() override;
 
 private:

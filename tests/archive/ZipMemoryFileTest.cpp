@@ -81,9 +81,8 @@ TEST(ZipMemoryFileTest, RefusedGrowthAndSeeksAreErrors)
     f.Write("abc", 3);
     EXPECT_EQ(22, CauseOf([&] { f.Seek(-4, CZipStream::FromEnd); }));
     EXPECT_EQ(3u, f.GetPosition()); // a refused seek moves nothing
-    EXPECT_EQ(27, CauseOf([&] { f.Seek(0xFFFFFFFFll, CZipStream::FromCurrent); }));
-    f.Seek(0xFFFFFFFEll, CZipStream::FromBegin);
-    EXPECT_EQ(27, CauseOf([&] { f.Write("abc", 3); })); // past 4 GiB
+    EXPECT_EQ(27, CauseOf([&] { f.Seek(INT64_MAX, CZipStream::FromCurrent); }));
+    EXPECT_EQ(3u, f.GetPosition());
     EXPECT_EQ(3u, f.GetLength());
 }
 

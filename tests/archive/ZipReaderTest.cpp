@@ -241,9 +241,9 @@ TEST_F(ZipReader, FindFileModes)
     EXPECT_EQ(m_zip.FindFile("READ.ME", 2, true), 0);
     EXPECT_EQ(m_zip.FindFile("missing"), -1);
 
-    std::vector<std::uint16_t> indexes;
+    std::vector<int> indexes;
     EXPECT_EQ(m_zip.GetIndexes({"a", "nope", "b"}, indexes), 2u);
-    EXPECT_EQ(indexes, (std::vector<std::uint16_t>{3, 1}));
+    EXPECT_EQ(indexes, (std::vector<int>{3, 1}));
     CZipEntryHeader info;
     EXPECT_TRUE(m_zip.GetFileInfo(info, 1));
     EXPECT_EQ(info.m_fileName, "b");

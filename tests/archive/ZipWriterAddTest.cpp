@@ -170,18 +170,3 @@ TEST_F(TempDirTest, DiskFullLeavesNoCompleteArchive)
     EXPECT_EQ(zip.GetCount(), 0u);
 }
 
-// Sizes are 32-bit in the records: a file of 4 GiB is refused before a byte of it is
-// written, instead of being stored with a wrapped size. The file is sparse.
-TEST_F(ZipWriterAdd, FileOfFourGibibytesIsRefusedBeforeAnythingIsWritten)
-{
-    ASSERT_TRUE(Add("first"));
-    const auto before = m_memory.GetLength();
-    const std::string huge = m_dir / "huge";
-    WriteFileBytes(huge, "");
-    ASSERT_EQ(0, truncate(huge.c_str(), 0x100000000LL));
-    CZipAddInfo info;
-    info.m_path = huge;
-    EXPECT_EQ(CauseOf([&] { m_zip.AddNewFile(info); }), EFBIG);
-    EXPECT_EQ(m_zip.GetCount(), 1u);
-    EXPECT_EQ(m_memory.GetLength(), before);
-}

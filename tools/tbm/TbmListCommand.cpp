@@ -58,8 +58,9 @@ void WriteTable(CZipContainer& zip, std::ostream& out)
     for (std::size_t i = 0; i < zip.GetCount(); ++i) {
         CZipEntryHeader header;
         zip.GetFileInfo(header, static_cast<int>(i));
-        std::snprintf(line, sizeof line, "%12u %12u  %-19s  %-8s  ", header.m_uncompressedSize,
-                      header.m_compressedSize, FormatTime(header.GetTime()).c_str(),
+        std::snprintf(line, sizeof line, "%12llu %12llu  %-19s  %-8s  ",
+                      static_cast<unsigned long long>(header.m_uncompressedSize),
+                      static_cast<unsigned long long>(header.m_compressedSize), FormatTime(header.GetTime()).c_str(),
                       Hex(header.m_crc).c_str());
         out << line << CTbmTerminalText::Escape(CTbmArchive::EntryName(header)) << "\n";
         size += header.m_uncompressedSize;
