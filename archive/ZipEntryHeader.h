@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
 
 // One entry of the archive as its central record describes it. The same object
@@ -11,7 +12,9 @@
 // The name is kept in system form: '\' separators and the system code page (UTF-8
 // here). In the file it is stored with '/' separators; entries made on MS-DOS
 // (system 0) store it in the OEM code page, and entries made here store UTF-8 with
-// the language-encoding flag (bit 11) set when the name is not plain ASCII.
+// the language-encoding flag (bit 11) set when the name is not plain ASCII. Tools
+// on systems with another legacy code page store the name in that page and add a
+// UTF-8 copy (the Unicode Path extra field), which reading prefers.
 class CZipEntryHeader
 {
 public:
@@ -57,6 +60,10 @@ public:
     // Length of the name as the central record stored it (0 for entries not read
     // from a file): the local header must repeat it, whatever the conversion did.
     std::uint16_t m_storedNameLength = 0;
+    // The stored bytes of a name read from an entry with a Unicode Path copy: while
+    // the name still reads the same, rewriting the record repeats them, so the local
+    // header and the copy's CRC keep agreeing with the central record.
+    std::optional<std::string> m_nameStoredAs;
 
     int GetSystem() const { return m_versionMadeBy >> 8; }
     void SetSystem(int system);
@@ -86,8 +93,12 @@ public:
     void CheckLengths() const;
 
     // The name as the file stores it (sets or clears FlagUtf8 to match), and back.
+    // Reading prefers a sound Unicode Path copy of the name to the stored bytes.
     std::string GetStoredName();
     void SetNameFromStored(const std::string& stored);
+    // The comment in the system code page: the sound Unicode Comment copy, else the
+    // stored bytes converted like the name. m_comment stays as stored.
+    std::string GetComment() const;
 
     // Compressed size without the encryption header.
     std::uint32_t GetDataSize() const;
