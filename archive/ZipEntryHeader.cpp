@@ -80,6 +80,28 @@ std::uint16_t DeflateFlagsFor(int level)
     }
 }
 
+// Stored text in the system code page: MS-DOS entries without the UTF-8 flag hold it
+// in the OEM code page.
+std::string FromStoredCodePage(const CZipEntryHeader& header, std::string text)
+{
+    if (!(header.m_flags & CZipEntryHeader::FlagUtf8) &&
+        header.GetSystem() == ZipAttributes::SystemDos)
+        ZipPlatform::OemToAnsi(text);
+    return text;
+}
+
+// The name in system form that the stored bytes give. A Unicode Path copy counts
+// only while its CRC vouches for exactly these bytes.
+std::string NameFromStored(const CZipEntryHeader& header, const std::string& stored)
+{
+    std::string name;
+    if (!ZipExtraField::GetUnicodeText(header.m_extraField, ZipExtraField::UnicodePath, stored,
+                                       name))
+        name = FromStoredCodePage(header, stored);
+    std::replace(name.begin(), name.end(), '/', '\\');
+    return name;
+}
+
 } // namespace
 
 void CZipEntryHeader::SetSystem(int system)
@@ -197,6 +219,12 @@ void CZipEntryHeader::CheckLengths() const
 
 std::string CZipEntryHeader::GetStoredName()
 {
+    // Bytes read with a Unicode Path copy; a rename, or a copy into another archive
+    // without the field, stores the name anew below.
+    if (m_nameStoredAs && NameFromStored(*this, *m_nameStoredAs) == m_fileName) {
+        m_storedNameLength = static_cast<std::uint16_t>(m_nameStoredAs->size());
+        return *m_nameStoredAs;
+    }
     std::string stored = m_fileName;
     std::replace(stored.begin(), stored.end(), '\\', '/');
     // MS-DOS readers expect the OEM code page; a name it cannot spell stays UTF-8
@@ -212,10 +240,18 @@ std::string CZipEntryHeader::GetStoredName()
 
 void CZipEntryHeader::SetNameFromStored(const std::string& stored)
 {
-    m_fileName = stored;
-    if (!(m_flags & FlagUtf8) && GetSystem() == ZipAttributes::SystemDos)
-        ZipPlatform::OemToAnsi(m_fileName);
-    std::replace(m_fileName.begin(), m_fileName.end(), '/', '\\');
+    m_fileName = NameFromStored(*this, stored);
+    m_nameStoredAs.reset();
+    if (!ZipExtraField::Only(m_extraField, ZipExtraField::UnicodePath).empty())
+        m_nameStoredAs = stored;
+}
+
+std::string CZipEntryHeader::GetComment() const
+{
+    std::string text;
+    if (ZipExtraField::GetUnicodeText(m_extraField, ZipExtraField::UnicodeComment, m_comment, text))
+        return text;
+    return FromStoredCodePage(*this, m_comment);
 }
 
 std::uint64_t CZipEntryHeader::GetDataSize() const

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
 
 // One entry of the archive as its central record describes it. The same object
@@ -11,7 +12,9 @@
 // The name is kept in system form: '\' separators and the system code page (UTF-8
 // here). In the file it is stored with '/' separators; entries made on MS-DOS
 // (system 0) store it in the OEM code page, and entries made here store UTF-8 with
-// the language-encoding flag (bit 11) set when the name is not plain ASCII.
+// the language-encoding flag (bit 11) set when the name is not plain ASCII. Tools
+// on systems with another legacy code page store the name in that page and add a
+// UTF-8 copy (the Unicode Path extra field), which reading prefers.
 //
 // Sizes and the offset are 64-bit. The records hold 32 bits; a value that does not
 // fit is stored as 0xFFFFFFFF with the real one in a zip64 extra block, which is
@@ -77,6 +80,10 @@ public:
     // The local header carries the zip64 block with both sizes (0xFFFFFFFF in its
     // own fields), and the data descriptor, if any, has 64-bit sizes.
     bool m_zip64Local = false;
+    // The stored bytes of a name read from an entry with a Unicode Path copy: while
+    // the name still reads the same, rewriting the record repeats them, so the local
+    // header and the copy's CRC keep agreeing with the central record.
+    std::optional<std::string> m_nameStoredAs;
 
     int GetSystem() const { return m_versionMadeBy >> 8; }
     void SetSystem(int system);
@@ -106,8 +113,12 @@ public:
     void CheckLengths() const;
 
     // The name as the file stores it (sets or clears FlagUtf8 to match), and back.
+    // Reading prefers a sound Unicode Path copy of the name to the stored bytes.
     std::string GetStoredName();
     void SetNameFromStored(const std::string& stored);
+    // The comment in the system code page: the sound Unicode Comment copy, else the
+    // stored bytes converted like the name. m_comment stays as stored.
+    std::string GetComment() const;
 
     // Compressed size without the encryption header.
     std::uint64_t GetDataSize() const;

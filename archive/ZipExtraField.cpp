@@ -2,7 +2,12 @@
 
 #include "ZipEntryHeader.h"
 
+#include "Utf8.h"
+
+#include <zlib.h>
+
 #include <limits>
+#include <utility>
 
 using namespace ZipBytes;
 
@@ -82,9 +87,85 @@ bool GetModificationTime(const std::string& extra, std::time_t& modified)
     std::string data;
     if (!Find(extra, ExtendedTimestamp, data) || data.size() < 5 ||
         !(static_cast<std::uint8_t>(data[0]) & HasModificationTime))
-        return false;
+        return GetNtfsModificationTime(extra, modified);
     modified = static_cast<std::int32_t>(Get32(data.data() + 1));
     return true;
+}
+
+namespace {
+
+// Valid UTF-8 with at least one character and no NUL, which would cut the name
+// short wherever it is handed on as a C string.
+bool IsUsableUtf8(const std::string& text)
+{
+    for (std::size_t at = 0; at < text.size();) {
+        char32_t cp = 0;
+        const std::size_t length = TvDecodeUtf8At(text, at, cp);
+        if (length == 0 || cp == 0)
+            return false;
+        at += length;
+    }
+    return !text.empty();
+}
+
+constexpr std::uint16_t NtfsTimesAttribute = 1;
+constexpr std::size_t NtfsTimesSize = 24;
+constexpr std::uint64_t FiletimeTicksPerSecond = 10000000;
+constexpr std::int64_t FiletimeEpochTo1970 = 11644473600; // seconds from 1601 to 1970
+// 9999-12-31 23:59:59 UTC: calendar conversions of later times fail or overflow.
+constexpr std::uint64_t LastFiletimeSecond = 253402300799 + FiletimeEpochTo1970;
+
+static_assert(sizeof(std::time_t) >= 8, "FILETIMEs need a 64-bit time_t");
+
+// Windows writes 0 for a time it does not know.
+bool FiletimeToTime(std::uint64_t ticks, std::time_t& time)
+{
+    const std::uint64_t seconds = ticks / FiletimeTicksPerSecond;
+    if (ticks == 0 || seconds > LastFiletimeSecond)
+        return false;
+    time = static_cast<std::time_t>(static_cast<std::int64_t>(seconds) - FiletimeEpochTo1970);
+    return true;
+}
+
+std::uint64_t Get64(const char* data)
+{
+    return Get32(data) | (std::uint64_t{Get32(data + 4)} << 32);
+}
+
+} // namespace
+
+bool GetUnicodeText(const std::string& extra, std::uint16_t tag, const std::string& storedBytes,
+                    std::string& utf8)
+{
+    constexpr std::size_t TextStart = 5; // version byte and CRC
+    std::string data;
+    if (!Find(extra, tag, data) || data.size() <= TextStart || data[0] != 1)
+        return false;
+    const auto crc = crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(storedBytes.data()),
+                           static_cast<uInt>(storedBytes.size()));
+    std::string text = data.substr(TextStart);
+    if (Get32(data.data() + 1) != crc || !IsUsableUtf8(text))
+        return false;
+    utf8 = std::move(text);
+    return true;
+}
+
+bool GetNtfsModificationTime(const std::string& extra, std::time_t& modified)
+{
+    std::string data;
+    if (!Find(extra, NtfsTimes, data))
+        return false;
+    for (std::size_t at = 4; at + 4 <= data.size();) {
+        const std::uint16_t tag = Get16(data.data() + at);
+        const std::size_t size = Get16(data.data() + at + 2);
+        at += 4;
+        if (at + size > data.size())
+            return false;
+        if (tag == NtfsTimesAttribute)
+            return size == NtfsTimesSize && FiletimeToTime(Get64(data.data() + at), modified);
+        at += size;
+    }
+    return false;
 }
 
 } // namespace ZipExtraField
