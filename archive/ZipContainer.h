@@ -79,6 +79,16 @@ public:
     // password is then cleared). Empty clears the password.
     bool SetPassword(const std::string& password);
     const std::string& GetPassword() const { return m_password; }
+    // How entries written while a password is set are encrypted: the traditional
+    // ZIP encryption every tool reads, or AES-256 in WinZip's form, which holds
+    // against attacks. Reading takes either, whatever is set here.
+    enum Encryption
+    {
+        EncryptTraditional = 0,
+        EncryptAes256 = 1
+    };
+    void SetEncryption(int method) { m_encryption = method; }
+    int GetEncryption() const { return m_encryption; }
 
     bool OpenNewFile(const CZipEntryHeader& header, int levelWord = -1,
                      const std::string& path = {}, std::uint64_t size = 0);
@@ -233,6 +243,7 @@ private:
     std::uint32_t m_bufferSize = DefaultBufferSize;
     int m_entryState = 0; // 0 none, 1 writing, -1 reading
     std::string m_password;
+    int m_encryption = EncryptTraditional;
     CZipCrypt m_crypt;
     int m_systemId = 3;
     bool m_lastChangedSize = false;

@@ -127,11 +127,6 @@ bool FiletimeToTime(std::uint64_t ticks, std::time_t& time)
     return true;
 }
 
-std::uint64_t Get64(const char* data)
-{
-    return Get32(data) | (std::uint64_t{Get32(data + 4)} << 32);
-}
-
 } // namespace
 
 bool GetUnicodeText(const std::string& extra, std::uint16_t tag, const std::string& storedBytes,
@@ -166,6 +161,31 @@ bool GetNtfsModificationTime(const std::string& extra, std::time_t& modified)
         at += size;
     }
     return false;
+}
+
+std::string MakeAes(const AesInfo& info)
+{
+    std::string block;
+    Put16(block, AesTag);
+    Put16(block, 7);
+    Put16(block, info.version);
+    block += "AE";
+    block.push_back(static_cast<char>(info.strength));
+    Put16(block, info.method);
+    return block;
+}
+
+bool GetAes(const std::string& extra, AesInfo& info)
+{
+    std::string data;
+    if (!Find(extra, AesTag, data) || data.size() != 7 || data.compare(2, 2, "AE") != 0)
+        return false;
+    const std::uint16_t version = Get16(data.data());
+    const int strength = static_cast<std::uint8_t>(data[4]);
+    if (version < 1 || version > 2 || strength < 1 || strength > 3)
+        return false;
+    info = {version, strength, Get16(data.data() + 5)};
+    return true;
 }
 
 } // namespace ZipExtraField

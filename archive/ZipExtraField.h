@@ -45,5 +45,24 @@ bool GetUnicodeText(const std::string& extra, std::uint16_t tag, const std::stri
                     std::string& utf8);
 // The modification time of the NTFS times, when there is one within years 1601-9999.
 bool GetNtfsModificationTime(const std::string& extra, std::time_t& modified);
+// AES encryption (WinZip's form): the entry's method is 99 and this block names the
+// real one. Vendor version 1 (AE-1) keeps the CRC of the plain data; version 2 (AE-2)
+// stores CRC 0, since that CRC could give small files away, and relies on the
+// authentication code alone.
+constexpr std::uint16_t AesTag = 0x9901;
+constexpr std::uint16_t AesMethod = 99;
+
+struct AesInfo
+{
+    std::uint16_t version = 2; // 1 (AE-1) or 2 (AE-2)
+    int strength = 3;          // 1, 2, 3: AES-128, -192, -256
+    std::uint16_t method = 0;  // the compression method of the plain data
+};
+
+// The whole AES block: tag, size 7, version, vendor "AE", strength, method.
+std::string MakeAes(const AesInfo& info);
+// The AES block of `extra`; false when there is none or it is malformed (size not 7,
+// vendor not "AE", version not 1 or 2, strength not 1 to 3).
+bool GetAes(const std::string& extra, AesInfo& info);
 
 } // namespace ZipExtraField
