@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ZipAddInfo.h"
+#include "ZipAesCrypt.h"
 #include "ZipBuffer.h"
 #include "ZipCrypt.h"
 #include "ZipDeflate.h"
@@ -175,6 +176,8 @@ private:
     void NormaliseName(CZipEntryHeader& header) const;
     CZipEntryHeader& InsertHeader(std::unique_ptr<CZipEntryHeader> header, int replaceIndex);
     void BeginEntry(CZipEntryHeader& header, int replaceIndex, std::uint64_t needed);
+    static void MarkAes(CZipEntryHeader& header);
+    static std::string CentralExtra(const std::string& extra);
     void WriteLocalHeader(CZipEntryHeader& header);
     void FlushData();
     void EmitData(char* data, std::uint32_t size);
@@ -205,6 +208,8 @@ private:
                                 const std::string& zip64);
     void CheckDataFits(const CZipEntryHeader& header, std::uint64_t dataStart) const;
     void StartDecryption(const CZipEntryHeader& header);
+    void StartAesDecryption(const CZipEntryHeader& header);
+    void CheckAuthentication();
     bool FillInput();
     std::uint32_t Produce(char* out, std::uint32_t room, bool& ended);
     void SkipUnreadData();
@@ -245,6 +250,7 @@ private:
     std::string m_password;
     int m_encryption = EncryptTraditional;
     CZipCrypt m_crypt;
+    CZipAesCrypt m_aes;
     int m_systemId = 3;
     bool m_lastChangedSize = false;
 
@@ -263,6 +269,7 @@ private:
     CZipInflate m_inflate;
     bool m_readInflates = false;
     bool m_readDecrypts = false;
+    bool m_readAes = false;
     std::uint64_t m_compressedLeft = 0;   // still in the file
     std::uint64_t m_uncompressedLeft = 0; // still to be produced
     bool m_readZip64Descriptor = false;   // the local header has zip64 sizes

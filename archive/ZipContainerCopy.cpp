@@ -35,6 +35,7 @@ int CZipContainer::AddThroughTrial(AddPlan& plan)
     bool result = false;
     try {
         trial.m_password = m_password;
+        trial.m_encryption = m_encryption;
         trial.m_systemId = m_systemId;
         trial.SetCallback(GetCallback(CZipProgressCallback::CbAdd), CZipProgressCallback::CbAdd);
         CZipAddInfo info = plan.info;
@@ -103,8 +104,7 @@ bool CZipContainer::GetFromArchive(CZipContainer& source, int index, bool keepSy
         source.Throw(CZipException::ErrDamaged);
 
     auto header = std::make_unique<CZipEntryHeader>(original);
-    header->m_extraField =
-        ZipExtraField::Only(header->m_extraField, ZipExtraField::ExtendedTimestamp);
+    header->m_extraField = CentralExtra(header->m_extraField);
     if (refresh) {
         ZipExtraField::SetModificationTime(header->m_extraField, refresh->modified);
         header->m_externalAttr = refresh->attributes;

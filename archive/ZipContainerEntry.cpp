@@ -65,27 +65,46 @@ bool CZipContainer::OpenNewFile(const CZipEntryHeader& templ, int levelWord,
     if (header->IsDirectory())
         level = 0;
     const bool encrypted = !m_password.empty();
-    header->PrepareData(level, m_storage.IsSpanMode() == 1, encrypted);
+    const bool aes = encrypted && m_encryption == EncryptAes256;
+    header->PrepareData(level, m_storage.IsSpanMode() == 1, encrypted && !aes);
+    if (aes)
+        MarkAes(*header);
     header->m_zip64Local = size >= CZipEntryHeader::Zip64LocalThreshold;
     header->CheckLengths();
 
-    std::uint64_t needed = header->GetLocalHeaderSize(header->GetStoredName().size()) + size;
-    if (encrypted)
-        needed += CZipEntryHeader::EncryptionHeaderSize;
+    std::uint64_t needed = header->GetLocalHeaderSize(header->GetStoredName().size()) + size +
+                           header->GetEncryptionOverhead();
     if (header->HasDescriptor())
         needed += header->GetDescriptorSize();
 
     m_dataLimit = replaceIndex >= 0 ? size : NoLimit;
     CZipEntryHeader& inserted = InsertHeader(std::move(header), replaceIndex);
     BeginEntry(inserted, replaceIndex, needed);
-    if (encrypted) {
+    if (aes) {
+        const std::string start = m_aes.BeginEncryption(m_password);
+        m_storage.Write(start.data(), static_cast<std::uint32_t>(start.size()), false);
+    } else if (encrypted) {
         m_crypt.Init(m_password);
         std::string check = m_crypt.MakeHeader(inserted.m_modTime);
         m_storage.Write(check.data(), CZipEntryHeader::EncryptionHeaderSize, false);
     }
-    if (inserted.m_method == CZipEntryHeader::MethodDeflated)
+    if (inserted.GetDataMethod() == CZipEntryHeader::MethodDeflated)
         m_deflate.Begin(level);
     return true;
+}
+
+// An AES entry: method 99 with the real method in its extra block, the salt and
+// verifier counted in from the start as the traditional header is. No descriptor
+// is needed, since no check byte depends on the CRC.
+void CZipContainer::MarkAes(CZipEntryHeader& header)
+{
+    ZipExtraField::AesInfo info;
+    info.method = header.m_method;
+    header.m_extraField = ZipExtraField::Without(header.m_extraField, ZipExtraField::AesTag) +
+                          ZipExtraField::MakeAes(info);
+    header.m_method = CZipEntryHeader::MethodAes;
+    header.m_flags |= CZipEntryHeader::FlagEncrypted;
+    header.m_compressedSize = CZipAesCrypt::HeaderSize(info.strength);
 }
 
 CZipEntryHeader& CZipContainer::InsertHeader(std::unique_ptr<CZipEntryHeader> header,
@@ -129,6 +148,12 @@ void CZipContainer::BeginEntry(CZipEntryHeader& header, int replaceIndex, std::u
     }
 }
 
+std::string CZipContainer::CentralExtra(const std::string& extra)
+{
+    return ZipExtraField::Only(extra, ZipExtraField::ExtendedTimestamp) +
+           ZipExtraField::Only(extra, ZipExtraField::AesTag);
+}
+
 void CZipContainer::WriteLocalHeader(CZipEntryHeader& header)
 {
     std::string record;
@@ -137,9 +162,9 @@ void CZipContainer::WriteLocalHeader(CZipEntryHeader& header)
     m_localPosition = m_storage.GetPosition() - record.size();
     header.m_volumeStart = static_cast<std::uint16_t>(m_storage.GetCurrentVolume());
     header.m_offset = m_localPosition - m_directory.m_bytesBeforeZip;
-    // The central record repeats only the exact time of the local extra field.
-    header.m_extraField =
-        ZipExtraField::Only(header.m_extraField, ZipExtraField::ExtendedTimestamp);
+    // The central record repeats only the exact time and the AES block of the local
+    // extra field.
+    header.m_extraField = CentralExtra(header.m_extraField);
 }
 
 void CZipContainer::WriteNewFile(const void* data, std::uint32_t size)
@@ -154,7 +179,7 @@ void CZipContainer::WriteNewFile(const void* data, std::uint32_t size)
             static_cast<std::uint32_t>(crc32(m_crc, reinterpret_cast<const Bytef*>(bytes), size));
     }
     CZipEntryHeader& header = m_directory[static_cast<std::size_t>(m_openIndex)];
-    if (!m_rawEntry && header.m_method == CZipEntryHeader::MethodDeflated) {
+    if (!m_rawEntry && header.GetDataMethod() == CZipEntryHeader::MethodDeflated) {
         m_deflate.Compress(bytes, size, m_buffer.GetBuffer(), m_bufferSize, m_buffered,
                            [this](char* out, std::uint32_t n) { EmitData(out, n); });
         return;
@@ -186,7 +211,9 @@ void CZipContainer::EmitData(char* data, std::uint32_t size)
     if (m_dataWritten + size > m_dataLimit)
         Throw(CZipException::ErrInternal);
     const CZipEntryHeader& header = m_directory[static_cast<std::size_t>(m_openIndex)];
-    if (header.IsEncrypted() && !m_rawEntry)
+    if (header.IsAes() && !m_rawEntry)
+        m_aes.Encrypt(data, size);
+    else if (header.IsEncrypted() && !m_rawEntry)
         m_crypt.Encode(data, size);
     m_storage.Write(data, size, false);
     m_dataWritten += size;
@@ -220,11 +247,16 @@ void CZipContainer::FinishEntry()
                          [this](char* out, std::uint32_t n) { EmitData(out, n); });
     FlushData();
     if (!m_rawEntry) {
-        const std::uint64_t compressed = m_dataWritten + header.m_compressedSize;
+        std::uint64_t compressed = m_dataWritten + header.m_compressedSize;
+        if (header.IsAes()) {
+            const std::string code = m_aes.FinishEncryption();
+            m_storage.Write(code.data(), static_cast<std::uint32_t>(code.size()), false);
+            compressed += code.size();
+        }
         CheckEntrySize(compressed);
         header.m_compressedSize = compressed;
         header.m_uncompressedSize = m_uncompressed;
-        header.m_crc = m_crc;
+        header.m_crc = header.HasDataCrc() ? m_crc : 0;
     }
     if (header.HasDescriptor()) {
         std::string descriptor;
@@ -270,6 +302,7 @@ void CZipContainer::CheckEntrySize(std::uint64_t size) const
 void CZipContainer::AbandonEntry()
 {
     m_deflate.End();
+    m_aes = CZipAesCrypt(); // drops the keys of an entry left half-way
     m_buffer.Release();
     m_buffered = 0;
     m_entryState = 0;

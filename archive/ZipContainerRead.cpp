@@ -53,10 +53,13 @@ bool CZipContainer::OpenFile(int index)
     try {
         CheckLocalHeader(header);
         m_readDecrypts = header.IsEncrypted();
+        m_readAes = header.IsAes();
         m_compressedLeft = header.m_compressedSize;
-        if (m_readDecrypts)
+        if (m_readAes)
+            StartAesDecryption(header);
+        else if (m_readDecrypts)
             StartDecryption(header);
-        m_readInflates = header.m_method == CZipEntryHeader::MethodDeflated;
+        m_readInflates = header.GetDataMethod() == CZipEntryHeader::MethodDeflated;
         if (m_readInflates)
             m_inflate.Begin(GetArchivePath());
     } catch (...) {
@@ -82,11 +85,13 @@ void CZipContainer::CheckLocalHeader(const CZipEntryHeader& header)
     m_storage.Read(local, sizeof local, true);
     const std::uint16_t flags = Get16(local + 6);
     const std::uint16_t method = Get16(local + 8);
-    bool sound =
-        Get32(local) == CZipEntryHeader::LocalSignature &&
-        (flags & 0xF) == (header.m_flags & 0xF) && method == header.m_method &&
-        (method == CZipEntryHeader::MethodStored || method == CZipEntryHeader::MethodDeflated) &&
-        Get16(local + 26) == header.GetStoredNameLength();
+    const std::uint16_t dataMethod = header.GetDataMethod();
+    bool sound = Get32(local) == CZipEntryHeader::LocalSignature &&
+                 (flags & 0xF) == (header.m_flags & 0xF) && method == header.m_method &&
+                 (dataMethod == CZipEntryHeader::MethodStored ||
+                  dataMethod == CZipEntryHeader::MethodDeflated) &&
+                 (method != CZipEntryHeader::MethodAes || header.GetAesStrength() > 0) &&
+                 Get16(local + 26) == header.GetStoredNameLength();
     if (!sound)
         Throw(CZipException::ErrDamaged);
     // Name and extra field in one atomic read: they must end on this volume.
@@ -124,7 +129,7 @@ bool CZipContainer::LocalSizesAgree(const CZipEntryHeader& header, const char* l
 
 void CZipContainer::CheckDataFits(const CZipEntryHeader& header, std::uint64_t dataStart) const
 {
-    if (header.IsEncrypted() && header.m_compressedSize < CZipEntryHeader::EncryptionHeaderSize)
+    if (header.m_compressedSize < header.GetEncryptionOverhead())
         Throw(CZipException::ErrDamaged);
     if (m_storage.IsSpanMode() != 0)
         return; // volumes are checked as they are read
@@ -151,6 +156,20 @@ void CZipContainer::StartDecryption(const CZipEntryHeader& header)
     m_compressedLeft -= CZipEntryHeader::EncryptionHeaderSize;
 }
 
+// Salt and verifier come first; the authentication code after the data is read
+// apart from it, in CloseFile.
+void CZipContainer::StartAesDecryption(const CZipEntryHeader& header)
+{
+    if (m_password.empty())
+        Throw(CZipException::ErrBadPassword);
+    const int strength = header.GetAesStrength();
+    std::string start(CZipAesCrypt::HeaderSize(strength), '\0');
+    m_storage.Read(start.data(), static_cast<std::uint32_t>(start.size()), false);
+    if (!m_aes.BeginDecryption(m_password, strength, start.data()))
+        Throw(CZipException::ErrBadPassword);
+    m_compressedLeft -= header.GetEncryptionOverhead();
+}
+
 // Reads the next piece of compressed data into the general buffer. False when the
 // entry has none left.
 bool CZipContainer::FillInput()
@@ -160,7 +179,9 @@ bool CZipContainer::FillInput()
     const auto size = static_cast<std::uint32_t>(
         std::min<std::uint64_t>(m_buffer.GetSize(), m_compressedLeft));
     m_storage.Read(m_buffer.GetBuffer(), size, false);
-    if (m_readDecrypts)
+    if (m_readAes)
+        m_aes.Decrypt(m_buffer.GetBuffer(), size);
+    else if (m_readDecrypts)
         m_crypt.Decode(m_buffer.GetBuffer(), size);
     m_compressedLeft -= size;
     m_inputPosition = 0;
@@ -217,7 +238,9 @@ int CZipContainer::CloseFile(const std::string& path, bool afterException)
         if (!afterException) {
             if (m_uncompressedLeft > 0)
                 result = -1; // a partial read proves nothing about the CRC
-            else if (m_readCrc != header.m_crc)
+            else if (m_readAes)
+                CheckAuthentication();
+            if (result == 1 && header.HasDataCrc() && m_readCrc != header.m_crc)
                 Throw(CZipException::ErrCrc);
         }
         m_inflate.End();
@@ -263,9 +286,23 @@ void CZipContainer::ReadDescriptor(const CZipEntryHeader& header)
         Throw(CZipException::ErrDamaged);
 }
 
+// Every byte of ciphertext goes through the authentication, also what the deflate
+// stream did not need; then the stored code must match.
+void CZipContainer::CheckAuthentication()
+{
+    SkipUnreadData();
+    char code[CZipAesCrypt::AuthCodeSize];
+    m_storage.Read(code, sizeof code, false);
+    if (!m_aes.CheckAuthCode(code))
+        Throw(CZipException::ErrAuthentication);
+}
+
 void CZipContainer::EndReading()
 {
     m_inflate.End();
+    if (m_aes.IsActive())
+        m_aes = CZipAesCrypt();
+    m_readAes = false;
     m_entryState = 0;
     m_openIndex = -1;
     m_buffer.Release();

@@ -1,5 +1,6 @@
 #include "ZipEntryHeader.h"
 
+#include "ZipAesCrypt.h"
 #include "ZipAttributes.h"
 #include "ZipException.h"
 #include "ZipExtraField.h"
@@ -256,9 +257,37 @@ std::string CZipEntryHeader::GetComment() const
 
 std::uint64_t CZipEntryHeader::GetDataSize() const
 {
-    if (IsEncrypted() && m_compressedSize >= EncryptionHeaderSize)
-        return m_compressedSize - EncryptionHeaderSize;
-    return m_compressedSize;
+    const std::uint64_t overhead = GetEncryptionOverhead();
+    return m_compressedSize >= overhead ? m_compressedSize - overhead : m_compressedSize;
+}
+
+std::uint16_t CZipEntryHeader::GetDataMethod() const
+{
+    if (m_method != MethodAes)
+        return m_method;
+    ZipExtraField::AesInfo info;
+    return ZipExtraField::GetAes(m_extraField, info) ? info.method : std::uint16_t{MethodUnknown};
+}
+
+int CZipEntryHeader::GetAesStrength() const
+{
+    ZipExtraField::AesInfo info;
+    return IsAes() && ZipExtraField::GetAes(m_extraField, info) ? info.strength : 0;
+}
+
+bool CZipEntryHeader::HasDataCrc() const
+{
+    ZipExtraField::AesInfo info;
+    return !IsAes() || !ZipExtraField::GetAes(m_extraField, info) || info.version == 1;
+}
+
+std::uint64_t CZipEntryHeader::GetEncryptionOverhead() const
+{
+    if (!IsEncrypted())
+        return 0;
+    if (!IsAes())
+        return EncryptionHeaderSize;
+    return CZipAesCrypt::HeaderSize(GetAesStrength()) + CZipAesCrypt::AuthCodeSize;
 }
 
 std::uint32_t CZipEntryHeader::GetCentralRecordSize() const

@@ -53,7 +53,9 @@ public:
     enum Method : std::uint16_t
     {
         MethodStored = 0,
-        MethodDeflated = 8
+        MethodDeflated = 8,
+        MethodAes = 99, // AES encrypted; the extra field names the real method
+        MethodUnknown = 0xFFFF
     };
 
     // Fields in the order of the central record.
@@ -89,6 +91,18 @@ public:
     void SetSystem(int system);
     bool IsEncrypted() const { return (m_flags & FlagEncrypted) != 0; }
     bool HasDescriptor() const { return (m_flags & FlagDescriptor) != 0; }
+    bool IsAes() const { return IsEncrypted() && m_method == MethodAes; }
+    // The compression method of the data: under AES the one its extra block names
+    // (MethodUnknown when that block is missing or malformed).
+    std::uint16_t GetDataMethod() const;
+    // Bytes of the compressed size that are not data: the traditional 12-byte
+    // header, or AES salt, verifier and authentication code; 0 unencrypted.
+    std::uint64_t GetEncryptionOverhead() const;
+    // The AES key strength (1-3) of an AES entry, 0 otherwise.
+    int GetAesStrength() const;
+    // The AES form keeps the CRC of the data (AE-1) or stores 0 (AE-2, ours): only
+    // the authentication code protects the data then.
+    bool HasDataCrc() const;
     // The attributes converted to this platform (defaults for systems without a
     // conversion), and whether they make the entry a folder.
     std::uint32_t GetSystemAttributes() const;

@@ -83,6 +83,9 @@ const char* FixedText(int cause)
     case CZipException::ErrNoCentralDirectory:
         return "The central directory was not found in the archive (or you were trying to "
                "open not the last disk of a multi-disk archive)";
+    case CZipException::ErrAuthentication:
+        return "The encrypted data failed its authentication check: it was changed or is "
+               "damaged";
     case CZipException::ErrZlibStreamEnd:
         return "Zlib Library error (end of stream)";
     case CZipException::ErrZlibStream:

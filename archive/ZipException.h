@@ -35,6 +35,7 @@ public:
         ErrRename = 114,
         ErrSystemUnsupported = 115,
         ErrNoCentralDirectory = 116,
+        ErrAuthentication = 117, // encrypted data changed after it was written
         ErrZlibStreamEnd = 500,
         ErrZlibNeedDict = 501,
         ErrZlibErrno = 502,

@@ -12,11 +12,10 @@ bool CZipContainer::TestFile(int index, std::uint32_t bufferSize)
     CZipProgressCallback* callback =
         StartProgress(CZipProgressCallback::CbTest, header.m_fileName, {}, 0);
     if (header.IsDirectory()) {
-        // An encrypted empty folder still carries its 12-byte encryption header.
+        // An encrypted empty folder still carries its encryption header (and code).
         const bool empty = header.m_uncompressedSize == 0 &&
                            (header.m_compressedSize == 0 ||
-                            (header.IsEncrypted() &&
-                             header.m_compressedSize == CZipEntryHeader::EncryptionHeaderSize));
+                            header.m_compressedSize == header.GetEncryptionOverhead());
         if (!empty)
             Throw(CZipException::ErrDirectoryWithSize);
         if (callback)

@@ -100,16 +100,21 @@ TEST_F(ZipFileTest, CreateTruncatesUnlessToldNotTo)
     EXPECT_EQ(0u, f.GetLength());
 }
 
-TEST_F(ZipFileTest, FilesAndPositionsBeyondFourGigabytesAreRefused)
+TEST_F(ZipFileTest, PositionsPastFourGigabytesWorkAndNegativeOnesAreRefused)
 {
     CZipFile f(m_dir / "big", kCreate);
     ASSERT_EQ(0, ftruncate(f.GetHandle(), 0x100000010ll)); // sparse, takes no room
-    EXPECT_EQ(27, CauseOf([&] { f.GetLength(); }));
-    EXPECT_EQ(27, CauseOf([&] { f.Seek(0, CZipStream::FromEnd); }));
+    EXPECT_EQ(0x100000010u, f.GetLength());
+    EXPECT_EQ(0x100000010u, f.Seek(0, CZipStream::FromEnd));
     f.Seek(0xFFFFFFFEll, CZipStream::FromBegin);
-    EXPECT_EQ(27, CauseOf([&] { f.Write("abc", 3); }));
+    f.Write("abc", 3); // across the 4 GiB line
+    f.Seek(0xFFFFFFFEll, CZipStream::FromBegin);
+    char back[3] = {};
+    EXPECT_EQ(3u, f.Read(back, 3));
+    EXPECT_EQ(std::string(back, 3), "abc");
     EXPECT_EQ(22, CauseOf([&] { f.Seek(-1, CZipStream::FromBegin); }));
-    EXPECT_EQ(0xFFFFFFFEu, f.GetPosition());
+    EXPECT_EQ(27, CauseOf([&] { f.Seek(INT64_MAX, CZipStream::FromCurrent); }));
+    EXPECT_EQ(0x100000001u, f.GetPosition());
     f.SetLength(10);
     f.Seek(4, CZipStream::FromBegin);
     EXPECT_EQ(22, CauseOf([&] { f.Seek(-11, CZipStream::FromEnd); }));

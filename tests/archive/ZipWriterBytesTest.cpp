@@ -176,22 +176,38 @@ TEST_F(ZipWriterBytes, ReadBackKeepsEveryField)
     again.Close();
 }
 
-TEST_F(ZipWriterBytes, EntryLimitRefusesThe65536th)
+// 65,534 entries still fit the plain end record; the 65,535th, added to the archive
+// read back, brings the zip64 end record and its locator, with escapes in the end
+// record.
+TEST_F(ZipWriterBytes, The65535thEntryBringsTheZip64End)
 {
     ASSERT_TRUE(m_zip.Open(m_memory, CZipContainer::ArcCreate));
     m_zip.SetBuffers(1024, 1024, 1024);
     CZipEntryHeader header;
     header.m_externalAttr = 0x81A40020;
-    for (int i = 0; i < 65535; ++i) {
+    for (int i = 0; i < 65534; ++i) {
         header.m_fileName = std::to_string(i);
         ASSERT_TRUE(m_zip.OpenNewFile(header, 0)) << i;
         m_zip.CloseNewFile();
     }
-    header.m_fileName = "over";
-    EXPECT_FALSE(m_zip.OpenNewFile(header, 0));
     m_zip.Close();
-    const std::string bytes = Bytes();
-    EXPECT_EQ(At16(bytes, bytes.size() - 22 + 10), 65535);
+    std::string bytes = Bytes();
+    EXPECT_EQ(At16(bytes, bytes.size() - 22 + 10), 65534);
+    EXPECT_NE(At32(bytes, bytes.size() - 22 - 20), 0x07064B50u);
+
+    ASSERT_TRUE(m_zip.Open(m_memory, CZipContainer::ArcOpen));
+    header.m_fileName = "last";
+    ASSERT_TRUE(m_zip.OpenNewFile(header, 0));
+    m_zip.CloseNewFile();
+    m_zip.Close();
+    bytes = Bytes();
+    EXPECT_EQ(At16(bytes, bytes.size() - 22 + 10), 0xFFFF);
+    EXPECT_EQ(At32(bytes, bytes.size() - 22 - 20), 0x07064B50u);
+    EXPECT_EQ(At32(bytes, bytes.size() - 22 - 20 - 56), 0x06064B50u);
+    ASSERT_TRUE(m_zip.Open(m_memory, CZipContainer::ArcOpenReadOnly));
+    EXPECT_EQ(m_zip.GetCount(), 65535u);
+    EXPECT_EQ(m_zip.FindFile("last"), 65534);
+    m_zip.Close();
 }
 
 TEST_F(ZipWriterBytes, PasswordOutsideAsciiIsRefusedAndCleared)
