@@ -32,6 +32,10 @@ void CJobRun::LogResource(unsigned id, const std::string& insert)
 
 bool CJobRun::ApplyPassword(CZipContainer& archive)
 {
+    // Set on every run: the engine's archive object outlives runs of other jobs.
+    archive.SetEncryption(g_ProjectData.GetEncryption() == CProjectData::kEncryptTraditional
+                              ? CZipContainer::EncryptTraditional
+                              : CZipContainer::EncryptAes256);
     const std::string& password = g_ProjectData.GetPassword();
     if (password.empty() || archive.SetPassword(password))
         return true;

@@ -23,8 +23,8 @@ protected:
     void PostEvent(int code, std::intptr_t value);
     void LogResource(unsigned id);
     void LogResource(unsigned id, const std::string& insert);
-    // Sets the job's password on `archive`; false (with text 201 in the report) when
-    // the archive refuses it.
+    // Sets the job's password and encryption method on `archive`; false (with text
+    // 201 in the report) when the archive refuses the password.
     bool ApplyPassword(CZipContainer& archive);
     // Starts a stage of `total` bytes; false when a cancel or stop arrived before it
     // (Begin clears them, so it must not be lost).

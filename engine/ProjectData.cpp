@@ -136,6 +136,31 @@ void CProjectData::RecomputeOutputPath()
     m_strOutputPath = CEngineFolders::Join(GetOutputFolderByMedium(), m_strBackupFileName);
 }
 
+bool CProjectData::SetEncryption(std::uint32_t method)
+{
+    if (method != kEncryptAes256 && method != kEncryptTraditional)
+        return false;
+    m_dwEncryption = method;
+    return true;
+}
+
+std::uint32_t CProjectData::GetEncryption() const
+{
+    return m_strPassword.empty() ? kEncryptNone : m_dwEncryption;
+}
+
+std::string CProjectData::GetEncryptionText() const
+{
+    switch (GetEncryption()) {
+    case kEncryptAes256:
+        return "AES-256";
+    case kEncryptTraditional:
+        return "traditional ZIP encryption";
+    default:
+        return {};
+    }
+}
+
 std::string CProjectData::GetBackupTypeText() const
 {
     if (m_dwBackupType > 2)

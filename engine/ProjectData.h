@@ -44,6 +44,21 @@ public:
     int SetDefaultOutputFolder(const std::string& path);
     int SetDescription(const std::string& text);
     void SetPassword(const std::string& password) { m_strPassword = password; }
+    // How a job with a password encrypts its backup. "None" is no stored choice but
+    // the state of a job without a password, so a job can never hold a password its
+    // backups ignore.
+    enum Encryption : std::uint32_t
+    {
+        kEncryptNone = 0,
+        kEncryptAes256 = 1,
+        kEncryptTraditional = 2
+    };
+    // AES-256 or traditional; false (nothing changed) for any other value.
+    bool SetEncryption(std::uint32_t method);
+    // The method this job's backups are written with: none without a password.
+    std::uint32_t GetEncryption() const;
+    // "AES-256" or "traditional ZIP encryption"; empty without a password.
+    std::string GetEncryptionText() const;
     // Setting the backup to restore from clears the password: it belonged to another.
     void SetRestoreSourcePath(const std::string& path);
     void SetMedium(std::uint32_t medium);
@@ -120,6 +135,9 @@ public:
     std::vector<std::string> m_IncludeList;
     std::string m_strTypedPassword;
     std::string m_strConfirmPassword;
+    // Stored last: job files from before it end after the include list and read as
+    // traditional, the only method their backups could have been written with.
+    std::uint32_t m_dwEncryption = kEncryptAes256;
 
 private:
     void ResetFields();

@@ -22,6 +22,16 @@ std::vector<std::string> ReadList(CObjectReader& in)
     return list;
 }
 
+// The encryption field; a value this program does not know (a later program's
+// method) reads as AES-256, never as something weaker.
+std::uint32_t ReadEncryption(CObjectReader& in)
+{
+    if (in.GetRemaining() == 0)
+        return CProjectData::kEncryptTraditional;
+    const std::uint32_t method = in.ReadU32();
+    return method == CProjectData::kEncryptTraditional ? method : CProjectData::kEncryptAes256;
+}
+
 } // namespace
 
 void CProjectData::WriteTo(CObjectWriter& out) const
@@ -49,6 +59,7 @@ void CProjectData::WriteTo(CObjectWriter& out) const
     out.WriteString(m_strConfirmPassword);
     WriteList(out, m_ExcludeList);
     WriteList(out, m_IncludeList);
+    out.WriteU32(m_dwEncryption);
 }
 
 void CProjectData::ReadFrom(CObjectReader& in)
@@ -76,6 +87,7 @@ void CProjectData::ReadFrom(CObjectReader& in)
     m_strConfirmPassword = in.ReadString();
     m_ExcludeList = ReadList(in);
     m_IncludeList = ReadList(in);
+    m_dwEncryption = ReadEncryption(in);
 }
 
 std::vector<std::uint8_t> CProjectData::ToBytes() const

@@ -14,6 +14,9 @@ void CHtmlReport::BackupHeader()
     WriteLine("");
     WriteFormatted("Backup Output File : %s", job.GetOutputPath().c_str());
     WriteFormatted("Backup Type : %s", job.GetBackupTypeText().c_str());
+    // Only a job with a password has a method to name.
+    if (const std::string encryption = job.GetEncryptionText(); !encryption.empty())
+        WriteFormatted("Backup Encryption : %s", encryption.c_str());
     SetPlaceholder(kBackupSt);
 }
 

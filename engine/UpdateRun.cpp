@@ -6,6 +6,7 @@
 #include "Notify.h"
 #include "ProjectData.h"
 #include "Prompt.h"
+#include "ResultCodes.h"
 #include "ZipAttributes.h"
 #include "ZipException.h"
 #include "ZipPlatform.h"
@@ -25,6 +26,10 @@ constexpr const char* kMainCatalogue = "maindata.ini";
 // The step of the DOS time: a stored time this close to the earlier run's start
 // cannot prove that the file did not change after it was read.
 constexpr std::time_t kTimeStep = 2;
+// Encrypted entries whose password check the job's password must pass. One check
+// lets a wrong password through once in 256 tries (traditional encryption); each
+// further entry, which costs one short read, divides that chance again.
+constexpr int kPasswordChecks = 4;
 
 // A folder itself; a link to one is stored as a link.
 bool IsFolder(const std::string& path)
@@ -96,9 +101,51 @@ bool CUpdateRun::OpenOld()
         CloseSources();
         return false;
     }
+    if (!CheckOldPassword(path))
+        return false;
     m_hasOld = true;
     m_matched.assign(m_old.GetCount(), 0);
     return true;
+}
+
+// Stored entries are copied as they are: the job's password must be the one they
+// were encrypted with, or the new backup would mix two passwords, one of them no
+// longer known. Checked before the new archive exists, so a refusal writes nothing.
+bool CUpdateRun::CheckOldPassword(const std::string& path)
+{
+    if (!ApplyPassword(m_old))
+        return false;
+    int checked = 0;
+    for (std::size_t i = 0; i < m_old.GetCount() && checked < kPasswordChecks; ++i) {
+        CZipEntryHeader header;
+        if (!m_old.GetFileInfo(header, static_cast<int>(i)) || !header.IsEncrypted())
+            continue;
+        try {
+            if (!m_old.OpenFile(static_cast<int>(i)))
+                continue;
+            m_old.CloseFile({}, true);
+            ++checked;
+        } catch (const CZipException& e) {
+            // A damaged entry proves nothing about the password; copying it reports it.
+            if (e.GetCause() == CZipException::ErrBadPassword) {
+                RefuseOldPassword(path);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void CUpdateRun::RefuseOldPassword(const std::string& path)
+{
+    const std::string why = g_ProjectData.GetPassword().empty()
+                                ? " is encrypted and the job has no password"
+                                : " is encrypted with another password than the job's";
+    const std::string text = std::string(result::GetName(result::kBadPassword)) +
+                             ": the backup file " + path + why +
+                             ". Nothing was written; the previous backup is unchanged.";
+    m_parts.report.WriteLine(text);
+    Prompt().MessageBox(text, MB_OK | MB_ICONERROR);
 }
 
 // The earlier run wrote its catalogue before it read a single file: a file whose

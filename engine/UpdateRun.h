@@ -45,6 +45,8 @@ private:
     };
 
     bool OpenOld();
+    bool CheckOldPassword(const std::string& path);
+    void RefuseOldPassword(const std::string& path);
     std::time_t RacyFrom();
     void Decide();
     Plan DecideOne(const CAddInfo& item, const CUpdateRule& rule);

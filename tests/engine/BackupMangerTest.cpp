@@ -4,12 +4,16 @@
 #include "NotifyRecorder.h"
 #include "ResultCodes.h"
 #include "ScriptedPrompt.h"
+#include "ZipContainer.h"
+#include "ZipEntryHeader.h"
+#include "ZipExtraField.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,6 +21,33 @@ namespace {
 
 using backuptest::BackupMangerTest;
 using backuptest::RunCommand;
+
+// How the entries with data of the archive at `path` are encrypted, as the archive
+// stores it: "none", "traditional", or "aes" with the key length its AES block names.
+// Empty files go in unencrypted: there is nothing to hide.
+std::set<std::string> EntryEncryptions(const std::string& path)
+{
+    std::set<std::string> methods;
+    CZipContainer archive;
+    archive.Open(path, CZipContainer::ArcOpenReadOnly);
+    for (std::size_t i = 0; i < archive.GetCount(); ++i) {
+        CZipEntryHeader header;
+        archive.GetFileInfo(header, static_cast<int>(i));
+        ZipExtraField::AesInfo aes;
+        if (header.m_uncompressedSize == 0)
+            continue;
+        if (!header.IsEncrypted())
+            methods.insert("none");
+        else if (header.m_method != ZipExtraField::AesMethod)
+            methods.insert("traditional");
+        else if (ZipExtraField::GetAes(header.m_extraField, aes))
+            methods.insert("aes" + std::to_string(64 + 64 * aes.strength));
+        else
+            methods.insert("unsound aes");
+    }
+    archive.Close();
+    return methods;
+}
 
 TEST_F(BackupMangerTest, NormalRunWritesAnArchivePeersAccept)
 {
@@ -161,12 +192,34 @@ TEST_F(BackupMangerTest, RefusedPasswordEndsWithFailure)
     EXPECT_FALSE(m_engine.GetProgress().m_RunningEvent.IsSet());
 }
 
-TEST_F(BackupMangerTest, PasswordProtectedArchiveOpensWithThePassword)
+// The method every ZIP tool reads: Info-ZIP's unzip takes no AES.
+TEST_F(BackupMangerTest, TraditionalEncryptionOpensInEveryZipTool)
 {
     g_ProjectData.SetPassword("secret");
+    ASSERT_TRUE(g_ProjectData.SetEncryption(CProjectData::kEncryptTraditional));
     m_pSource->m_Files = {{MakeFile("a.txt", std::string(3000, 'z')), "a.txt"}};
     Backup();
-    EXPECT_EQ(RunCommand("unzip -t -P secret '" + g_ProjectData.GetOutputPath() + "'"), 0);
+    const std::string out = g_ProjectData.GetOutputPath();
+    EXPECT_EQ(EntryEncryptions(out), std::set<std::string>{"traditional"});
+    EXPECT_EQ(RunCommand("unzip -t -P secret '" + out + "'"), 0);
+    EXPECT_NE(RunCommand("unzip -t -P wrong '" + out + "'"), 0);
+}
+
+// A job given a password and no method writes AES-256 (WinZip's form), which 7-Zip
+// opens with the password only, and the verification run reads back.
+TEST_F(BackupMangerTest, JobWithAPasswordWritesAes256ThatPeersAndVerificationRead)
+{
+    g_ProjectData.SetPassword("secret");
+    m_pSource->m_Files = {{MakeFile("a.txt", std::string(3000, 'z')), "a.txt"},
+                          {MakeFile("empty", ""), "empty"}};
+    Backup();
+    const std::string out = g_ProjectData.GetOutputPath();
+    ASSERT_EQ(m_recorder.EventValues(notify::kBackupDone).size(), 1u);
+    EXPECT_EQ(EntryEncryptions(out), std::set<std::string>{"aes256"});
+    EXPECT_EQ(RunCommand("7zz t -psecret '" + out + "'"), 0);
+    EXPECT_NE(RunCommand("7zz t -pwrong '" + out + "'"), 0);
+    RunVerify();
+    EXPECT_EQ(m_recorder.EventValues(notify::kVerifyPassed).size(), 1u);
 }
 
 TEST_F(BackupMangerTest, CancelledRunLeavesAReadableArchive)

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <ctime>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -266,6 +267,57 @@ TEST_F(BackupUpdateTest, SynchroniseDeletesTheEntriesOfRemovedFiles)
     // Nothing left to delete the next time.
     Run();
     EXPECT_EQ(m_recorder.EventValues(notify::kObsoleteCount), std::vector<std::intptr_t>{0});
+}
+
+// The names in `folder`.
+std::set<std::string> FolderNames(const std::string& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// The old entries are copied as they are stored: a password they do not open (or
+// none at all) would leave a backup of two passwords. Refused before the new archive
+// is begun, for either method, update or synchronise.
+TEST_F(BackupUpdateTest, PasswordThatDoesNotOpenThePreviousBackupWritesNothing)
+{
+    for (const auto method : {CProjectData::kEncryptTraditional, CProjectData::kEncryptAes256}) {
+        std::remove(Out().c_str());
+        g_ProjectData.SetPassword("right");
+        ASSERT_TRUE(g_ProjectData.SetEncryption(method));
+        m_recorder.Clear();
+        FirstBackup(0);
+        const std::string before = tbmtest::ReadFileBytes(Out());
+        const std::set<std::string> names = FolderNames(m_dir.Str());
+        tbmtest::WriteFileBytes(m_dir / "b.txt", "changed b");
+        for (const char* password : {"wrong", ""}) {
+            for (const std::uint32_t type : {1u, 2u}) {
+                g_ProjectData.SetPassword(password);
+                g_ProjectData.m_dwBackupType = type;
+                m_engine.GetReport().LoadTemplate(CHtmlReport::kBackupTemplate);
+                m_engine.GetReport().SetPlaceholder(CHtmlReport::kBackupSt);
+                Run();
+                const std::string run = std::string(password) + " " + std::to_string(type);
+                EXPECT_EQ(m_recorder.EventValues(notify::kBackupFailed).size(), 1u) << run;
+                EXPECT_TRUE(m_recorder.EventValues(notify::kFileCount).empty()) << run;
+                EXPECT_TRUE(ReportHas(result::GetName(result::kBadPassword))) << run;
+                EXPECT_TRUE(ReportHas(Out())) << run;
+                EXPECT_TRUE(tbmtest::ReadFileBytes(Out()) == before) << run;
+                EXPECT_EQ(FolderNames(m_dir.Str()), names) << run;
+            }
+        }
+        // The right password passes the check and the changed file goes in.
+        g_ProjectData.SetPassword("right");
+        g_ProjectData.m_dwBackupType = 1;
+        Run();
+        EXPECT_EQ(m_recorder.EventValues(notify::kBackupDone).size(), 1u);
+        const std::string x = m_dir / ("x" + std::to_string(method));
+        ASSERT_EQ(RunCommand("7zz x -pright -o'" + x + "' '" + Out() + "'"), 0);
+        EXPECT_EQ(tbmtest::ReadFileBytes(x + "/home/u/b.txt"), "changed b");
+        tbmtest::WriteFileBytes(m_dir / "b.txt", std::string(8000, 'b'));
+    }
 }
 
 TEST_F(BackupUpdateTest, CancelledSynchroniseDeletesNothing)

@@ -44,6 +44,7 @@ CProjectData DistinctJob()
     job.m_strConfirmPassword = "Pässwort";
     job.m_ExcludeList = {"*.tmp", "*.bak"};
     job.m_IncludeList = {"*.doc"};
+    job.m_dwEncryption = CProjectData::kEncryptTraditional;
     return job;
 }
 
@@ -73,7 +74,16 @@ Bytes DistinctJobBytes()
     AppendShortString(b, "*.bak");
     Append(b, {0x01, 0x00});
     AppendShortString(b, "*.doc");
+    AppendU32(b, 2);
     return b;
+}
+
+// The bytes of the job as programs from before the encryption field wrote it.
+Bytes OlderJobBytes()
+{
+    Bytes bytes = DistinctJobBytes();
+    bytes.resize(bytes.size() - 4);
+    return bytes;
 }
 
 using ProjectDataFileTest = EngineTest;
@@ -93,6 +103,8 @@ TEST_F(ProjectDataFileTest, StoredJobReadsBackFieldForField)
     EXPECT_EQ(0x090A0B0Cu, read.m_dwCdVolumeSize);
 }
 
+// Only the end of the older form is a valid place to stop; a field cut short
+// anywhere, the encryption field too, is a format error.
 TEST_F(ProjectDataFileTest, CutShortFileIsAFormatErrorAndChangesNothing)
 {
     const Bytes bytes = DistinctJobBytes();
@@ -100,15 +112,53 @@ TEST_F(ProjectDataFileTest, CutShortFileIsAFormatErrorAndChangesNothing)
     job.m_strJobName = "Untouched";
     const Bytes before = job.ToBytes();
     for (std::size_t size = 0; size < bytes.size(); ++size) {
+        if (size == OlderJobBytes().size())
+            continue;
         EXPECT_THROW(job.FromBytes(Bytes(bytes.begin(), bytes.begin() + size)), CObjectStreamError)
             << size;
     }
     EXPECT_EQ(before, job.ToBytes());
 }
 
+TEST_F(ProjectDataFileTest, OlderJobFileReadsAsTraditionalAndUnknownMethodsAsAes)
+{
+    CProjectData job;
+    job.FromBytes(OlderJobBytes());
+    EXPECT_EQ(CProjectData::kEncryptTraditional, job.GetEncryption());
+    // Saved again it has the field, and everything else as it was.
+    EXPECT_EQ(DistinctJobBytes(), job.ToBytes());
+
+    for (const std::uint32_t stored : {0u, 1u, 3u, 0xFFFFFFFFu}) {
+        Bytes bytes = OlderJobBytes();
+        AppendU32(bytes, stored);
+        job.FromBytes(bytes);
+        EXPECT_EQ(CProjectData::kEncryptAes256, job.GetEncryption()) << stored;
+    }
+}
+
+TEST_F(ProjectDataFileTest, NewJobEncryptsWithAesOnceItHasAPasswordAndKeepsItsMethod)
+{
+    g_ProjectData.NewJob();
+    EXPECT_EQ(CProjectData::kEncryptNone, g_ProjectData.GetEncryption());
+    EXPECT_EQ("", g_ProjectData.GetEncryptionText());
+    g_ProjectData.SetPassword("secret");
+    EXPECT_EQ(CProjectData::kEncryptAes256, g_ProjectData.GetEncryption());
+    EXPECT_FALSE(g_ProjectData.SetEncryption(CProjectData::kEncryptNone));
+    EXPECT_FALSE(g_ProjectData.SetEncryption(7));
+    EXPECT_EQ(CProjectData::kEncryptAes256, g_ProjectData.GetEncryption());
+    ASSERT_TRUE(g_ProjectData.SetEncryption(CProjectData::kEncryptTraditional));
+    ASSERT_TRUE(g_ProjectData.SaveJob());
+    const std::string name = g_ProjectData.GetJobName();
+
+    g_ProjectData.NewJob();
+    ASSERT_EQ(1, g_ProjectData.LoadJob(name));
+    EXPECT_EQ(CProjectData::kEncryptTraditional, g_ProjectData.GetEncryption());
+    EXPECT_EQ("traditional ZIP encryption", g_ProjectData.GetEncryptionText());
+}
+
 TEST_F(ProjectDataFileTest, HugeListCountIsRefusedWithoutAllocating)
 {
-    Bytes bytes = DistinctJobBytes();
+    Bytes bytes = OlderJobBytes();
     bytes.resize(bytes.size() - 8); // drop the include list and the last exclude entry
     bytes.resize(bytes.size() - 14);
     Append(bytes, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F});

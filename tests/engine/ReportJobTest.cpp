@@ -8,6 +8,7 @@
 #include <chrono>
 #include <fstream>
 #include <thread>
+#include <utility>
 
 using namespace enginetest;
 
@@ -48,6 +49,23 @@ TEST_F(ReportJobTest, BackupHeaderDescribesTheJobAndLeavesTheLogPlaceholder)
         g_ProjectData.GetOutputPath() +
         "<br>Backup Type : " + CHtmlReport::EscapeHtml(LoadResString(151)) + "<br>";
     EXPECT_EQ(expected, Before(m_report.GetText(), CHtmlReport::kBackupInfo));
+}
+
+TEST_F(ReportJobTest, BackupHeaderOfAJobWithAPasswordNamesItsMethodLast)
+{
+    g_ProjectData.SetPassword("secret");
+    const std::string type =
+        "Backup Type : " + CHtmlReport::EscapeHtml(LoadResString(151)) + "<br>";
+    for (const auto& [method, name] :
+         {std::pair{CProjectData::kEncryptAes256, "AES-256"},
+          std::pair{CProjectData::kEncryptTraditional, "traditional ZIP encryption"}}) {
+        ASSERT_TRUE(g_ProjectData.SetEncryption(method));
+        m_report.BackupHeader();
+        const std::string header = Before(m_report.GetText(), CHtmlReport::kBackupInfo);
+        const std::string tail = type + "Backup Encryption : " + name + "<br>";
+        ASSERT_GE(header.size(), tail.size());
+        EXPECT_EQ(tail, header.substr(header.size() - tail.size())) << header;
+    }
 }
 
 TEST_F(ReportJobTest, RestoreHeaderNamesTheBackupFile)

@@ -32,6 +32,7 @@ for e in entries:
     assert e["size"] == i.file_size and e["compressed_size"] == i.compress_size
     assert int(e["crc"], 16) == i.CRC and len(e["time"]) == 19
     assert e["directory"] == e["name"].endswith("/") and e["encrypted"] is False
+    assert e["encryption"] == "none"
 )";
     tbmtest::WriteFileBytes(m_dir / "check.py", check);
     EXPECT_EQ(Shell("python3 " + Quote(m_dir / "check.py") + " " + Quote(m_dir / "list.json") +
@@ -169,6 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
                       std::vector<std::string>{"backup", "--password-env", "TBM_UNSET_VAR", "DIR"},
                       std::vector<std::string>{"backup", "--password-file", "/no/file", "DIR"},
                       std::vector<std::string>{"backup", "--output", "DIR", "DIR"},
+                      std::vector<std::string>{"backup", "--encryption", "aes256", "DIR"},
                       std::vector<std::string>{"extract", "a.tbm"},
                       std::vector<std::string>{"list"}));
 

@@ -109,7 +109,11 @@ TEST_F(TbmCommandTest, PasswordFromTheEnvironmentEncryptsTheBackup)
     const std::string src = MakeTree();
     const std::string out = m_dir / "secret.tbm";
     Tbm().SetEnv("TBM_TEST_PW", "s3cret!");
-    ASSERT_EQ(Tbm().Run({"backup", "--password-env", "TBM_TEST_PW", "--output", out, src}).status,
+    // Info-ZIP's unzip reads only the traditional method.
+    ASSERT_EQ(Tbm()
+                  .Run({"backup", "--password-env", "TBM_TEST_PW", "--encryption", "traditional",
+                        "--output", out, src})
+                  .status,
               0);
     EXPECT_EQ(Shell("unzip -o -P 's3cret!' " + Quote(out) + " -d " + Quote(m_dir / "unzipped")), 0);
     EXPECT_NE(Shell("unzip -t -P wrong " + Quote(out)), 0);
@@ -329,6 +333,104 @@ TEST_F(TbmCommandTest, NamedJobKeepsItsPathsForTheNextRun)
     ASSERT_EQ(again.status, 0) << again.err;
     const auto listed = Tbm().Run({"list", out});
     EXPECT_NE(listed.out.find("two.txt"), std::string::npos) << listed.out;
+}
+
+} // namespace
+
+namespace {
+
+// The encryption "list --json" gives for the entries of `archive` that hold data
+// (empty files go in unencrypted), sorted and joined with ",".
+const char kEncryptionsOf[] = R"(
+import json, sys
+entries = json.load(open(sys.argv[1]))
+assert all(e["encrypted"] == (e["encryption"] != "none") for e in entries)
+found = sorted({e["encryption"] for e in entries if e["size"] > 0})
+sys.exit(0 if ",".join(found) == sys.argv[2] else 1)
+)";
+
+class TbmEncryptionTest : public TbmCommandTest
+{
+protected:
+    void SetUp() override
+    {
+        TbmCommandTest::SetUp();
+        Tbm().SetEnv("TBM_PW", "open sesame");
+        tbmtest::WriteFileBytes(m_dir / "encryptions.py", kEncryptionsOf);
+    }
+
+    bool ListsAs(const std::string& archive, const std::string& expected)
+    {
+        const auto listed = Tbm().Run({"list", "--json", archive});
+        tbmtest::WriteFileBytes(m_dir / "list.json", listed.out);
+        return listed.status == 0 && Shell("python3 " + Quote(m_dir / "encryptions.py") + " " +
+                                           Quote(m_dir / "list.json") + " " + Quote(expected)) == 0;
+    }
+
+    // The report the run's output names.
+    static std::string ReportOf(const tbmtest::TbmRun& run)
+    {
+        const std::size_t at = run.out.find("Report: ");
+        if (at == std::string::npos)
+            return {};
+        return tbmtest::ReadFileBytes(run.out.substr(at + 8, run.out.find('\n', at) - at - 8));
+    }
+};
+
+// A saved job keeps the method it was given: its later runs with the password alone
+// stay traditional, while a run without a method of its own takes AES-256.
+TEST_F(TbmEncryptionTest, MethodReachesTheEntriesTheListingAndTheReport)
+{
+    const std::string src = MakeTree();
+    const std::string traditional = m_dir / "traditional.tbm";
+    const auto first = Tbm().Run({"backup", "--job", "Weekly", "--password-env", "TBM_PW",
+                                  "--encryption", "traditional", "--output", traditional, src});
+    ASSERT_EQ(first.status, 0) << first.err;
+    EXPECT_TRUE(ListsAs(traditional, "traditional"));
+    EXPECT_NE(ReportOf(first).find("Backup Encryption : traditional ZIP encryption"),
+              std::string::npos);
+    const auto again = Tbm().Run({"backup", "--job", "Weekly", "--password-env", "TBM_PW"});
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_TRUE(ListsAs(traditional, "traditional"));
+
+    const std::string aes = m_dir / "aes.tbm";
+    const auto strong = Tbm().Run({"backup", "--password-env", "TBM_PW", "--output", aes, src});
+    ASSERT_EQ(strong.status, 0) << strong.err;
+    EXPECT_NE(ReportOf(strong).find("Backup Encryption : AES-256"), std::string::npos);
+    EXPECT_TRUE(ListsAs(aes, "aes256"));
+    EXPECT_EQ(Shell("7zz t " + Quote("-popen sesame") + " " + Quote(aes)), 0);
+
+    const auto plain = Tbm().Run({"backup", "--output", m_dir / "plain.tbm", src});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    EXPECT_TRUE(ListsAs(m_dir / "plain.tbm", "none"));
+    EXPECT_EQ(ReportOf(plain).find("Backup Encryption"), std::string::npos);
+}
+
+// The update copies the stored entries as they are, so it must have their password;
+// another one fails the run before the new archive is begun.
+TEST_F(TbmEncryptionTest, UpdateWithAnotherPasswordIsRefusedAndWritesNothing)
+{
+    const std::string src = MakeTree();
+    const std::string out = m_dir / "out/docs.tbm";
+    ASSERT_EQ(Tbm().Run({"backup", "--password-env", "TBM_PW", "--output", out, src}).status, 0);
+    const std::string before = tbmtest::ReadFileBytes(out);
+    tbmtest::WriteFileBytes(src + "/new.txt", "new");
+    Tbm().SetEnv("TBM_WRONG", "open barley");
+    const auto wrong = Tbm().Run(
+        {"backup", "--type", "update", "--password-env", "TBM_WRONG", "--output", out, src});
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_NE(wrong.err.find("Bad Password"), std::string::npos) << wrong.err;
+    EXPECT_NE(wrong.err.find("Nothing was written"), std::string::npos) << wrong.err;
+    EXPECT_TRUE(tbmtest::ReadFileBytes(out) == before);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(m_dir / "out"))
+        names.push_back(entry.path().filename());
+    EXPECT_EQ(names, std::vector<std::string>{"docs.tbm"});
+
+    const auto right =
+        Tbm().Run({"backup", "--type", "update", "--password-env", "TBM_PW", "--output", out, src});
+    ASSERT_EQ(right.status, 0) << right.err;
+    EXPECT_NE(right.err.find("new 1,"), std::string::npos) << right.err;
 }
 
 } // namespace

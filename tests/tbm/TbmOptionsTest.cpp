@@ -13,15 +13,16 @@ using Command = CTbmOptions::Command;
 
 TEST(TbmOptionsTest, BackupTakesEveryOptionInBothSpellings)
 {
-    const CTbmOptions o =
-        CTbmOptions::Parse({"backup", "--job", "Daily", "--output=/b/x.tbm", "--type", "sync",
-                            "--password-env=PW", "--volume-size", "2M", "--on-error", "skip",
-                            "--no-verify", "/home/u", "-", "--", "--odd-name"});
+    const CTbmOptions o = CTbmOptions::Parse(
+        {"backup", "--job", "Daily", "--output=/b/x.tbm", "--type", "sync", "--password-env=PW",
+         "--encryption", "traditional", "--volume-size", "2M", "--on-error", "skip", "--no-verify",
+         "/home/u", "-", "--", "--odd-name"});
     EXPECT_EQ(o.m_command, Command::Backup);
     EXPECT_EQ(o.m_strJob, "Daily");
     EXPECT_EQ(o.m_strOutput, "/b/x.tbm");
     EXPECT_EQ(o.m_nType, 2);
     EXPECT_EQ(o.m_strPasswordEnv, "PW");
+    EXPECT_EQ(o.m_encryption, CTbmOptions::Encryption::Traditional);
     EXPECT_EQ(o.m_qwVolumeSize, 2u * 1024 * 1024);
     EXPECT_EQ(o.m_onError, CTbmOptions::OnError::Skip);
     EXPECT_FALSE(o.m_bVerify);
@@ -38,6 +39,10 @@ TEST(TbmOptionsTest, DefaultsKeepTheJobsSettings)
     EXPECT_TRUE(o.m_bVerify);
     EXPECT_TRUE(o.m_Paths.empty());
     EXPECT_FALSE(o.HasPasswordOption());
+    EXPECT_EQ(o.m_encryption, CTbmOptions::Encryption::Keep);
+    EXPECT_EQ(
+        CTbmOptions::Parse({"backup", "--password-file", "f", "--encryption=aes256"}).m_encryption,
+        CTbmOptions::Encryption::Aes256);
 }
 
 TEST(TbmOptionsTest, ArchiveCommandsTakeOneFile)
@@ -72,7 +77,14 @@ INSTANTIATE_TEST_SUITE_P(
                       Args{"backup", "--volume-size", "12X"}, Args{"backup", ""},
                       Args{"backup", "--json"}, Args{"list"}, Args{"list", "a", "b"},
                       Args{"list", "a", "--to", "x"}, Args{"extract", "a.tbm"},
-                      Args{"verify", "a", "--no-verify"}));
+                      Args{"verify", "a", "--no-verify"},
+                      // A method asks for a password to use it with.
+                      Args{"backup", "--encryption", "aes256"},
+                      Args{"backup", "--encryption", "aes128", "--password-env", "PW"},
+                      Args{"backup", "--encryption", "AES256", "--password-env", "PW"},
+                      Args{"backup", "--password-env", "PW", "--encryption"},
+                      Args{"verify", "a", "--encryption", "aes256"},
+                      Args{"extract", "a", "--to", "x", "--encryption", "traditional"}));
 
 struct SizeCase
 {

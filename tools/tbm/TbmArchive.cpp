@@ -2,6 +2,7 @@
 
 #include "Prompt.h"
 #include "ZipException.h"
+#include "ZipExtraField.h"
 
 #include <sys/stat.h>
 
@@ -57,4 +58,16 @@ std::string CTbmArchive::EntryName(const CZipEntryHeader& header)
     std::string name = header.m_fileName;
     std::replace(name.begin(), name.end(), '\\', '/');
     return name;
+}
+
+std::string CTbmArchive::EncryptionName(const CZipEntryHeader& header)
+{
+    if (!header.IsEncrypted())
+        return "none";
+    if (header.m_method != ZipExtraField::AesMethod)
+        return "traditional";
+    ZipExtraField::AesInfo info;
+    if (!ZipExtraField::GetAes(header.m_extraField, info))
+        return "unknown";
+    return "aes" + std::to_string(64 + 64 * info.strength);
 }

@@ -21,6 +21,9 @@ public:
     bool HasEncryptedEntries() const;
     // The entry's name as ZIP tools show it, with "/" between its parts.
     static std::string EntryName(const CZipEntryHeader& header);
+    // How the entry is encrypted: "none", "traditional", "aes128", "aes192" or
+    // "aes256" (from its AES block), "unknown" for an AES entry whose block is unsound.
+    static std::string EncryptionName(const CZipEntryHeader& header);
 
     CZipContainer& Zip() { return m_zip; }
     const std::string& GetPath() const { return m_path; }

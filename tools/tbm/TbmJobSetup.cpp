@@ -112,9 +112,17 @@ void CTbmJobSetup::ApplyOptions(const CTbmOptions& options, const std::string& p
     if (options.m_nType != CTbmOptions::kKeepType)
         g_ProjectData.m_dwBackupType = static_cast<std::uint32_t>(options.m_nType);
     if (!password.empty()) {
+        // A job with a password keeps its method, which its backup was written with;
+        // one without has no encrypted backup to match and takes the strong default.
+        if (g_ProjectData.GetPassword().empty())
+            g_ProjectData.SetEncryption(CProjectData::kEncryptAes256);
         g_ProjectData.SetPassword(password);
         g_ProjectData.m_dwPasswordEnabled = 1;
     }
+    if (options.m_encryption == CTbmOptions::Encryption::Aes256)
+        g_ProjectData.SetEncryption(CProjectData::kEncryptAes256);
+    else if (options.m_encryption == CTbmOptions::Encryption::Traditional)
+        g_ProjectData.SetEncryption(CProjectData::kEncryptTraditional);
     g_ProjectData.RecomputeOutputPath();
     const std::string folder = g_ProjectData.GetOutputFolderByMedium();
     if (!CTbmFiles::EnsureFolder(folder))

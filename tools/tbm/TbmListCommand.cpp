@@ -42,7 +42,8 @@ void WriteJson(CZipContainer& zip, std::ostream& out)
             << ", \"compressed_size\": " << header.m_compressedSize << ", \"time\": \""
             << FormatTime(header.GetTime()) << "\", \"crc\": \"" << Hex(header.m_crc)
             << "\", \"directory\": " << (header.IsDirectory() ? "true" : "false")
-            << ", \"encrypted\": " << (header.IsEncrypted() ? "true" : "false") << "}";
+            << ", \"encrypted\": " << (header.IsEncrypted() ? "true" : "false")
+            << ", \"encryption\": \"" << CTbmArchive::EncryptionName(header) << "\"}";
     }
     out << "\n]\n";
 }

@@ -50,6 +50,15 @@ CTbmOptions::OnError ParseOnError(const std::string& text)
     throw CTbmUsageError("--on-error takes ask, skip or cancel, not '" + text + "'");
 }
 
+CTbmOptions::Encryption ParseEncryption(const std::string& text)
+{
+    if (text == "aes256")
+        return CTbmOptions::Encryption::Aes256;
+    if (text == "traditional")
+        return CTbmOptions::Encryption::Traditional;
+    throw CTbmUsageError("--encryption takes aes256 or traditional, not '" + text + "'");
+}
+
 int ParseExisting(const std::string& text)
 {
     if (text == "keep")
@@ -85,6 +94,9 @@ RuleTable RulesFor(Command command)
             true, [](CTbmOptions& o, const std::string& v) { o.m_onError = ParseOnError(v); }};
         rules["--no-verify"] = {false,
                                 [](CTbmOptions& o, const std::string&) { o.m_bVerify = false; }};
+        rules["--encryption"] = {true, [](CTbmOptions& o, const std::string& v) {
+                                     o.m_encryption = ParseEncryption(v);
+                                 }};
         AddPasswordRules(rules);
         break;
     case Command::Verify:
@@ -148,6 +160,11 @@ void CheckCommand(CTbmOptions& options, std::vector<std::string>& positional)
         options.m_Paths = std::move(positional);
         if (!options.m_strPasswordFile.empty() && !options.m_strPasswordEnv.empty())
             throw CTbmUsageError("give either --password-file or --password-env, not both");
+        // A method without a password would be silently ignored: the backup would
+        // not be encrypted at all.
+        if (options.m_encryption != CTbmOptions::Encryption::Keep && !options.HasPasswordOption())
+            throw CTbmUsageError("--encryption needs a password: give --password-file or "
+                                 "--password-env");
         return;
     }
     if (positional.empty())

@@ -25,6 +25,14 @@ public:
         Skip,
         Cancel
     };
+    // backup --encryption; Keep: the job's method (AES-256 for a job that gets its
+    // first password).
+    enum class Encryption
+    {
+        Keep,
+        Aes256,
+        Traditional
+    };
     static constexpr int kKeepType = -1;
     // restore --existing: keep the user's "ResFileType".
     static constexpr int kKeepExisting = -1;
@@ -44,6 +52,7 @@ public:
     int m_nType = kKeepType; // 0 normal, 1 update, 2 synchronise
     std::string m_strPasswordFile;
     std::string m_strPasswordEnv;
+    Encryption m_encryption = Encryption::Keep;
     std::uint64_t m_qwVolumeSize = 0; // 0: keep the job's medium
     OnError m_onError = OnError::Ask;
     bool m_bVerify = true;
