@@ -50,7 +50,7 @@ void CZipLookup::Insert(const CZipEntryHeader& header, std::size_t index)
                          [this](const std::string& name, const Pair& pair) {
                              return Compare(name, pair.header->m_fileName, m_caseSensitive) < 0;
                          });
-    m_pairs.insert(at, Pair{&header, static_cast<std::uint16_t>(index)});
+    m_pairs.insert(at, Pair{&header, index});
 }
 
 void CZipLookup::Erase(std::size_t index, bool shift)
@@ -72,5 +72,5 @@ int CZipLookup::Find(const std::string& name) const
         });
     if (at == m_pairs.end() || Compare(at->header->m_fileName, name, m_caseSensitive) != 0)
         return -1;
-    return at->index;
+    return static_cast<int>(at->index);
 }

@@ -16,7 +16,7 @@ public:
     struct Pair
     {
         const CZipEntryHeader* header;
-        std::uint16_t index;
+        std::size_t index;
     };
     using Headers = std::vector<std::unique_ptr<CZipEntryHeader>>;
 

@@ -16,7 +16,7 @@ int CZipDirectory::FindFile(std::string name, int caseMode, bool nameOnly)
         for (const CZipLookup::Pair& pair : m_lookup.GetPairs())
             if (CZipLookup::Compare(CZipLookup::TitleOf(pair.header->m_fileName), title,
                                     sensitive) == 0)
-                return pair.index;
+                return static_cast<int>(pair.index);
         return -1;
     }
     if (caseMode == 0)

@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <map>
+#include <vector>
 
 using namespace tbmtest;
 namespace fs = std::filesystem;
@@ -211,4 +212,40 @@ TEST_F(ZipAesEntry, ReadsSevenZipAesArchives)
             EXPECT_TRUE(zip.ExtractFile(static_cast<int>(i), to));
         ExpectFiles(to);
     }
+}
+
+// A fixed-size set of small volumes: AES entries and one with zip64 sizes in its
+// local header cross volume borders, and each reads back on its own, in any order.
+TEST_F(ZipAesEntry, EntriesOfAVolumeSetReadInAnyOrder)
+{
+    const std::string archive = m_dir / "set.tbm";
+    std::vector<std::string> data;
+    {
+        CZipContainer zip;
+        ASSERT_TRUE(zip.Open(archive, CZipContainer::ArcCreateSpanned, 64 * 1024));
+        ASSERT_TRUE(zip.SetPassword(Password));
+        zip.SetEncryption(CZipContainer::EncryptAes256);
+        for (int i = 0; i < 6; ++i) {
+            data.push_back(RandomBytes(40000 + 1000 * i, static_cast<unsigned>(i)));
+            CZipEntryHeader header;
+            header.m_fileName = "f" + std::to_string(i);
+            header.SetTime(1700000000);
+            const std::uint64_t hint = i == 3 ? CZipEntryHeader::Zip64LocalThreshold : 0;
+            ASSERT_TRUE(zip.OpenNewFile(header, i % 2 ? 6 : 0, {}, hint));
+            zip.WriteNewFile(data.back().data(), static_cast<std::uint32_t>(data.back().size()));
+            zip.CloseNewFile();
+        }
+        zip.Close();
+    }
+    ASSERT_TRUE(fs::exists(m_dir / "set.002")); // it did span
+    CZipContainer zip;
+    ASSERT_TRUE(zip.Open(archive, CZipContainer::ArcOpenReadOnly));
+    zip.SetPassword(Password);
+    for (int i : {5, 0, 3, 1, 4, 2}) {
+        SCOPED_TRACE(i);
+        const std::string to = m_dir / ("x" + std::to_string(i));
+        ASSERT_TRUE(zip.ExtractFile(i, to));
+        EXPECT_EQ(ReadFileBytes(to + "/f" + std::to_string(i)), data[static_cast<std::size_t>(i)]);
+    }
+    zip.Close();
 }

@@ -169,8 +169,12 @@ TEST_F(ZipZip64, MoreThan65534EntriesGetTheZip64End)
     CZipContainer back;
     ASSERT_TRUE(back.Open(path, CZipContainer::ArcOpenReadOnly));
     ASSERT_EQ(back.GetCount(), Count);
+    // Names past index 65,535 are found at their own index.
     const int last = back.FindFile("d69\\f69999.txt");
-    ASSERT_GE(last, 0);
+    ASSERT_EQ(last, 69999);
+    CZipEntryHeader found;
+    ASSERT_TRUE(back.GetFileInfo(found, last));
+    EXPECT_EQ(found.m_fileName, "d69\\f69999.txt");
     EXPECT_TRUE(back.TestFile(last));
     back.Close();
     ExpectPeersAccept(path, Count);
