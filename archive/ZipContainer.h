@@ -149,6 +149,9 @@ public:
     std::vector<std::string> FinishFolders();
     // Reads the whole entry and checks its CRC; directories must be empty (111).
     bool TestFile(int index, std::uint32_t bufferSize = 65536);
+    // The CRC of the entry's data, computed by reading it (for entries that store
+    // none); false when it could not be read whole. Errors are thrown as in TestFile.
+    bool GetDataCrc(int index, std::uint32_t& crc);
     // Where ExtractFile puts an entry of that name.
     static std::string PredictExtractedName(const std::string& entryName, const std::string& folder,
                                             bool fullPath, const std::string& newName = {});

@@ -43,3 +43,20 @@ bool CZipContainer::TestFile(int index, std::uint32_t bufferSize)
         Throw(abortCode);
     return result != -1;
 }
+
+bool CZipContainer::GetDataCrc(int index, std::uint32_t& crc)
+{
+    if (!OpenFile(index))
+        return false;
+    int result = 0;
+    int abortCode = 0;
+    try {
+        CopyEntryTo({}, m_bufferSize, nullptr, abortCode);
+        crc = m_readCrc;
+        result = CloseFile();
+    } catch (...) {
+        CloseFile({}, true);
+        throw;
+    }
+    return result == 1;
+}

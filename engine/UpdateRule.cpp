@@ -71,13 +71,21 @@ CUpdateRule::Verdict CUpdateRule::Check(const std::string& path, const CZipEntry
     // A link is written again: reading its target costs no more than checking it.
     if (S_ISLNK(st.st_mode))
         return kChanged;
-    std::uint32_t crc = 0;
-    if (!FileCrc(path, crc) || crc != stored.m_crc)
+    if (!SameCrc(path, stored))
         return kChanged;
     return sameTime && sameMode ? kSame : kSameNewMetadata;
 }
 
-bool CUpdateRule::SameContent(const std::string& path, const CZipEntryHeader& stored)
+bool CUpdateRule::SameCrc(const std::string& path, const CZipEntryHeader& stored) const
+{
+    std::uint32_t storedCrc = stored.m_crc;
+    if (!stored.HasDataCrc() && (!m_storedCrc || !m_storedCrc(stored, storedCrc)))
+        return false;
+    std::uint32_t crc = 0;
+    return FileCrc(path, crc) && crc == storedCrc;
+}
+
+bool CUpdateRule::SameContent(const std::string& path, const CZipEntryHeader& stored) const
 {
     struct stat st
     {
@@ -85,6 +93,5 @@ bool CUpdateRule::SameContent(const std::string& path, const CZipEntryHeader& st
     if (stored.IsDirectory() || lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
         static_cast<std::uint64_t>(st.st_size) != stored.m_uncompressedSize)
         return false;
-    std::uint32_t crc = 0;
-    return FileCrc(path, crc) && crc == stored.m_crc;
+    return SameCrc(path, stored);
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <string>
 
 class CZipEntryHeader;
@@ -16,6 +17,9 @@ class CZipEntryHeader;
 // again within the same time step after it was read ("racy"): then the content
 // decides too. Times are compared exactly where the entry carries its exact time,
 // else in the 2-second steps of the DOS time.
+//
+// AES entries of the AE-2 form store no CRC: where the content decides, the CRC of
+// the stored data comes from reading the entry (`StoredCrc`), only then.
 class CUpdateRule
 {
 public:
@@ -29,12 +33,21 @@ public:
     // `racyFrom`: stored times from this moment on cannot prove a file unchanged
     // (the start of the run that stored them, less one time step). The smallest
     // time_t makes every decision by time alone a decision by content.
-    explicit CUpdateRule(std::time_t racyFrom) : m_racyFrom(racyFrom) {}
+    // The CRC of a stored entry's data, read from the archive; false when it cannot be.
+    using StoredCrc = std::function<bool(const CZipEntryHeader&, std::uint32_t&)>;
+
+    explicit CUpdateRule(std::time_t racyFrom, StoredCrc storedCrc = {})
+        : m_racyFrom(racyFrom), m_storedCrc(std::move(storedCrc))
+    {
+    }
 
     Verdict Check(const std::string& path, const CZipEntryHeader& stored) const;
     // Size and CRC only (the catalogue files, written anew before every run).
-    static bool SameContent(const std::string& path, const CZipEntryHeader& stored);
+    bool SameContent(const std::string& path, const CZipEntryHeader& stored) const;
 
 private:
+    bool SameCrc(const std::string& path, const CZipEntryHeader& stored) const;
+
     std::time_t m_racyFrom;
+    StoredCrc m_storedCrc;
 };

@@ -163,9 +163,23 @@ void CUpdateRun::Decide()
 {
     m_plans.clear();
     m_plans.reserve(m_parts.files.GetSize());
-    const CUpdateRule rule(m_hasOld ? RacyFrom() : 0);
+    const CUpdateRule rule(m_hasOld ? RacyFrom() : 0,
+                           [this](const CZipEntryHeader& stored, std::uint32_t& crc) {
+                               return StoredCrcOf(stored, crc);
+                           });
     for (const CAddInfo* item : m_parts.files)
         m_plans.push_back(DecideOne(*item, rule));
+}
+
+// An entry that keeps no CRC (AES in the AE-2 form) is read, which also checks its
+// authentication code; one that cannot be read counts as changed.
+bool CUpdateRun::StoredCrcOf(const CZipEntryHeader& stored, std::uint32_t& crc)
+{
+    try {
+        return m_old.GetDataCrc(m_old.FindFile(stored.m_fileName, 1), crc);
+    } catch (const CZipException&) {
+        return false;
+    }
 }
 
 CUpdateRun::Plan CUpdateRun::DecideOne(const CAddInfo& item, const CUpdateRule& rule)
@@ -185,7 +199,7 @@ CUpdateRun::Plan CUpdateRun::DecideOne(const CAddInfo& item, const CUpdateRule& 
     // The catalogue files are written anew before every run: only their contents
     // say whether they changed.
     if (item.m_strEntryName.empty()) {
-        plan.action = CUpdateRule::SameContent(item.m_strSourcePath, stored) ? kLeave : kReplace;
+        plan.action = rule.SameContent(item.m_strSourcePath, stored) ? kLeave : kReplace;
         return plan;
     }
     switch (rule.Check(item.m_strSourcePath, stored)) {

@@ -50,6 +50,7 @@ private:
     std::time_t RacyFrom();
     void Decide();
     Plan DecideOne(const CAddInfo& item, const CUpdateRule& rule);
+    bool StoredCrcOf(const CZipEntryHeader& stored, std::uint32_t& crc);
     bool WriteOne(const CAddInfo& item, const Plan& plan, bool& stop);
     bool KeepEntry(int index, const CAddInfo* item, bool refresh);
     bool IsInNewArchive(const std::string& name);
