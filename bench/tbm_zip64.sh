@@ -60,8 +60,9 @@ echo "== fixed-size set of 1 GiB parts"
 # Zeros would shrink to one part: the set gets 4.5 GiB that deflate cannot shrink.
 set_tree="$work/set-tree"
 mkdir -p "$set_tree"
-openssl enc -aes-128-ctr -pass pass:bench -nosalt -pbkdf2 </dev/zero 2>/dev/null |
-    head -c $((9 * 2**29)) >"$set_tree/random.bin"
+head -c $((9 * 2**29)) \
+    < <(openssl enc -aes-128-ctr -pass pass:bench -nosalt -pbkdf2 </dev/zero 2>/dev/null) \
+    >"$set_tree/random.bin"
 echo "a small file beside it" >"$set_tree/small.txt"
 set_out="$work/set/tree.tbm"
 "$tbm" backup --no-verify --volume-size 1G --output "$set_out" "$set_tree" >/dev/null 2>&1
