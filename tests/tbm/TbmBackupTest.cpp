@@ -433,4 +433,40 @@ TEST_F(TbmEncryptionTest, UpdateWithAnotherPasswordIsRefusedAndWritesNothing)
     EXPECT_NE(right.err.find("new 1,"), std::string::npos) << right.err;
 }
 
+// One changed byte in the ciphertext of an AES backup: the verification names the
+// failed authentication, and the restore leaves no file (and no temporary one) where
+// that entry would go, while the other files come back.
+TEST_F(TbmEncryptionTest, TamperedAesEntryFailsVerificationAndIsNotRestored)
+{
+    const std::string src = MakeTree();
+    const std::string out = m_dir / "out/docs.tbm";
+    ASSERT_EQ(Tbm().Run({"backup", "--password-env", "TBM_PW", "--output", out, src}).status, 0);
+    std::string bytes = tbmtest::ReadFileBytes(out);
+    const std::size_t name = bytes.find("nested/big.txt");
+    ASSERT_NE(name, std::string::npos);
+    const std::size_t local = bytes.rfind("PK\x03\x04", name);
+    ASSERT_NE(local, std::string::npos);
+    const auto at16 = [&](std::size_t at) {
+        return static_cast<std::size_t>(static_cast<unsigned char>(bytes[at]) |
+                                        static_cast<unsigned char>(bytes[at + 1]) << 8);
+    };
+    const std::size_t data = local + 30 + at16(local + 26) + at16(local + 28);
+    bytes[data + 18 + 1000] = static_cast<char>(bytes[data + 18 + 1000] ^ 1);
+    tbmtest::WriteFileBytes(out, bytes);
+
+    const auto verify = Tbm().Run({"verify", "--password-env", "TBM_PW", out});
+    EXPECT_EQ(verify.status, 1);
+    EXPECT_NE((verify.out + verify.err).find("authentication check"), std::string::npos)
+        << verify.out << verify.err;
+
+    const std::string to = m_dir / "restored";
+    const auto restore = Tbm().Run({"restore", "--password-env", "TBM_PW", out, "--to", to});
+    EXPECT_EQ(restore.status, 1) << restore.err;
+    EXPECT_EQ(tbmtest::ReadFileBytes(to + src + "/nested/deeper/notes.txt"), "line\n");
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(to + src + "/nested"))
+        left.push_back(entry.path().filename());
+    EXPECT_EQ(left, std::vector<std::string>{"deeper"});
+}
+
 } // namespace
