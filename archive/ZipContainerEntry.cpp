@@ -178,8 +178,8 @@ void CZipContainer::WriteNewFile(const void* data, std::uint32_t size)
         m_crc =
             static_cast<std::uint32_t>(crc32(m_crc, reinterpret_cast<const Bytef*>(bytes), size));
     }
-    CZipEntryHeader& header = m_directory[static_cast<std::size_t>(m_openIndex)];
-    if (!m_rawEntry && header.GetDataMethod() == CZipEntryHeader::MethodDeflated) {
+    // Deflate was begun at the open exactly for entries compressed here.
+    if (m_deflate.IsActive()) {
         m_deflate.Compress(bytes, size, m_buffer.GetBuffer(), m_bufferSize, m_buffered,
                            [this](char* out, std::uint32_t n) { EmitData(out, n); });
         return;

@@ -20,11 +20,6 @@ namespace {
 
 const std::string Password = "correct horse";
 
-std::string Quote(const std::string& path)
-{
-    return "'" + path + "'";
-}
-
 class ZipAesEntry : public TempDirTest
 {
 protected:

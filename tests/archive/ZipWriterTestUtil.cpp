@@ -47,6 +47,11 @@ int RunCommand(const std::string& command, std::string* output)
     return pclose(pipe);
 }
 
+std::string Quote(const std::string& path)
+{
+    return "'" + path + "'";
+}
+
 bool HaveProgram(const std::string& name)
 {
     return RunCommand("command -v " + name + " >/dev/null") == 0;

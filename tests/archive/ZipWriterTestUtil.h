@@ -41,5 +41,7 @@ public:
 // Runs a shell command; returns its exit status and fills `output`.
 int RunCommand(const std::string& command, std::string* output = nullptr);
 bool HaveProgram(const std::string& name);
+// `path` in single quotes for a shell command.
+std::string Quote(const std::string& path);
 
 } // namespace tbmtest

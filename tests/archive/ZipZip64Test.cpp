@@ -75,11 +75,6 @@ void AddZeros(CZipContainer& zip, const std::string& name, std::uint64_t count, 
     zip.CloseNewFile();
 }
 
-std::string Quote(const std::string& path)
-{
-    return "'" + path + "'";
-}
-
 // Every peer that is installed tests the archive; `entries` is the count each must
 // list.
 void ExpectPeersAccept(const std::string& archive, std::size_t entries,
