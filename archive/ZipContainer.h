@@ -20,6 +20,7 @@
 
 class CZipExtractTarget;
 class CZipFile;
+class CZipPreparedFile;
 class CZipReplacingFile;
 
 // The archive object: creates, opens, adds to, replaces in, deletes from and closes
@@ -97,6 +98,9 @@ public:
     void CloseNewFile(bool afterException = false);
 
     bool AddNewFile(const CZipAddInfo& info);
+    // AddNewFile for a file the add pipeline read and compressed ahead: the same
+    // entry names, progress and cancelling, with the data written as prepared.
+    bool AddPreparedFile(const CZipAddInfo& info, CZipPreparedFile& file);
     // True when the file of the last AddNewFile changed size while it was read: the
     // entry holds exactly the bytes that were read (sizes and CRC agree with them),
     // which are not what the file held when adding began.
@@ -190,7 +194,8 @@ private:
     void CheckEntrySize(std::uint64_t size) const;
 
     // Adding files.
-    bool PlanAdd(const CZipAddInfo& info, AddPlan& plan);
+    bool PlanAdd(const CZipAddInfo& info, AddPlan& plan,
+                 const CZipPreparedFile* prepared = nullptr);
     bool AddFolder(AddPlan& plan);
     bool AddFile(AddPlan& plan);
     int AddThroughTrial(AddPlan& plan);
@@ -203,6 +208,9 @@ private:
     void HandleAbort(bool exhausted, bool replacement, CZipProgressCallback* callback,
                      const std::string& path);
     bool CheckGainAfter(AddPlan& plan);
+    bool WritePrepared(AddPlan& plan, CZipPreparedFile& file);
+    void WritePiece(std::string& data);
+    void FinishPrepared(bool joined, std::uint64_t total, std::uint32_t crc);
     void RemoveLastEntry();
 
     // Reading an entry.
@@ -260,7 +268,8 @@ private:
     // The entry being written.
     int m_openIndex = -1;
     bool m_openReplaces = false;
-    bool m_rawEntry = false; // copied compressed from another archive
+    bool m_rawEntry = false;      // copied compressed from another archive
+    bool m_precompressed = false; // opening an entry whose data comes compressed
     static constexpr std::uint64_t NoPosition = ~std::uint64_t{0};
     std::uint64_t m_localPosition = NoPosition; // of its local header in the current file
     std::uint64_t m_dataLimit = 0;              // replacement: bytes of room for its data

@@ -8,6 +8,7 @@
 #include "ZipMemoryFile.h"
 #include "ZipPathParts.h"
 #include "ZipPlatform.h"
+#include "ZipPreparedFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -51,7 +52,8 @@ bool CZipContainer::AddNewFile(const CZipAddInfo& info)
     }
 }
 
-bool CZipContainer::PlanAdd(const CZipAddInfo& info, AddPlan& plan)
+bool CZipContainer::PlanAdd(const CZipAddInfo& info, AddPlan& plan,
+                            const CZipPreparedFile* prepared)
 {
     plan.info = info;
     plan.info.m_path = TrimSeparators(info.m_path);
@@ -62,9 +64,9 @@ bool CZipContainer::PlanAdd(const CZipAddInfo& info, AddPlan& plan)
         info.m_nameInArchive.empty() ? DeriveName(path, info.m_fullPath) : info.m_nameInArchive;
     // The path itself: a symbolic link is stored as a link, never followed (it may
     // dangle, point at a folder, or lead out of what the user chose).
-    std::uint32_t attributes = 0;
-    std::time_t modified = 0;
-    if (!ZipPlatform::GetLinkStatus(path, attributes, modified))
+    std::uint32_t attributes = prepared ? prepared->GetAttributes() : 0;
+    std::time_t modified = prepared ? prepared->GetModified() : 0;
+    if (!prepared && !ZipPlatform::GetLinkStatus(path, attributes, modified))
         return false;
     plan.link = ZipAttributes::IsUnixLink(attributes);
     plan.directory = !plan.link && ZipAttributes::IsDirectory(attributes);

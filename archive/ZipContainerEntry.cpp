@@ -88,7 +88,7 @@ bool CZipContainer::OpenNewFile(const CZipEntryHeader& templ, int levelWord,
         std::string check = m_crypt.MakeHeader(inserted.m_modTime);
         m_storage.Write(check.data(), CZipEntryHeader::EncryptionHeaderSize, false);
     }
-    if (inserted.GetDataMethod() == CZipEntryHeader::MethodDeflated)
+    if (inserted.GetDataMethod() == CZipEntryHeader::MethodDeflated && !m_precompressed)
         m_deflate.Begin(level);
     return true;
 }

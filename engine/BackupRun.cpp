@@ -9,6 +9,7 @@
 #include "Prompt.h"
 #include "ResourceLibrary.h"
 #include "TextInserts.h"
+#include "ZipAddPipeline.h"
 #include "ZipContainer.h"
 #include "ZipDrive.h"
 #include "ZipException.h"
@@ -152,9 +153,21 @@ bool CBackupRun::OpenArchive(const std::string& path)
     }
 }
 
+void CBackupRun::StartPipeline(const std::vector<const CAddInfo*>& items)
+{
+    std::vector<std::string> paths;
+    paths.reserve(items.size());
+    for (const CAddInfo* item : items)
+        paths.push_back(item->m_strSourcePath);
+    CZipAddPipeline::Options options;
+    options.threads = g_ProjectData.m_dwThreads;
+    m_pipeline = std::make_unique<CZipAddPipeline>(std::move(paths), options);
+}
+
 bool CBackupRun::ProcessFiles()
 {
     PostEvent(notify::kFileCount, static_cast<std::intptr_t>(m_parts.files.GetSize()));
+    StartPipeline({m_parts.files.begin(), m_parts.files.end()});
     std::uint32_t number = 0;
     for (const CAddInfo* item : m_parts.files) {
         bool stop = false;
@@ -194,7 +207,7 @@ bool CBackupRun::AddOne(const CAddInfo& item, bool& stop)
     // the one before.
     m_parts.progress.m_processed = 0;
     try {
-        if (archive.AddNewFile(info)) {
+        if (AddToArchive(item, info)) {
             // The entry holds what was read; the user should know it may not be the
             // file's final state.
             if (archive.LastFileChangedSize())
@@ -228,6 +241,13 @@ bool CBackupRun::AddOne(const CAddInfo& item, bool& stop)
     LogResource(kTextAddFailed, item.m_strSourcePath);
     CountFailure(item.m_strSourcePath);
     return false;
+}
+
+bool CBackupRun::AddToArchive(const CAddInfo& item, const CZipAddInfo& info)
+{
+    CZipPreparedFile* prepared = m_pipeline ? m_pipeline->Take(item.m_strSourcePath) : nullptr;
+    return prepared ? m_parts.archive.AddPreparedFile(info, *prepared)
+                    : m_parts.archive.AddNewFile(info);
 }
 
 bool CBackupRun::ReportRemaining(const CAddInfo& item, bool clean, bool stop)
@@ -290,6 +310,7 @@ void CBackupRun::Finish(bool stopped)
         report.WriteLine("");
         LogResource(kTextStoppedEarly);
     }
+    m_pipeline.reset(); // stops the threads of a run that ended early
     const bool closed = CloseArchive();
     CloseSources();
     RunEnding::Kind kind = RunEnding::kFailed;

@@ -8,12 +8,15 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CAddInfo;
 class CBackupProgress;
 class CHtmlReport;
+class CZipAddPipeline;
 class CZipContainer;
 class CZipException;
+struct CZipAddInfo;
 class CZipSafeSave;
 
 // What a run works with: the engine's report, progress object and archive object,
@@ -57,6 +60,9 @@ protected:
     virtual bool IsUpToDate() const { return false; }
     virtual void CloseSources() {}
 
+    // Reads and compresses `items` ahead on the job's threads; AddOne takes them
+    // from there in the same order (items it is not called for are passed over).
+    void StartPipeline(const std::vector<const CAddInfo*>& items);
     // Adds `item` as a new entry; true when added. `stop` is set when the run must
     // stop after it (cancel, or the archive itself failed).
     bool AddOne(const CAddInfo& item, bool& stop);
@@ -84,7 +90,10 @@ private:
     void Fail();
     void EndRun(RunEnding::Kind kind);
 
+    bool AddToArchive(const CAddInfo& item, const CZipAddInfo& info);
+
     std::unique_ptr<CZipSafeSave> m_save; // null when writing removable disks
+    std::unique_ptr<CZipAddPipeline> m_pipeline;
     std::string m_writePath;
     bool m_volumeSet = false;
     bool m_hadPrevious = false;

@@ -138,6 +138,10 @@ public:
     // Stored last: job files from before it end after the include list and read as
     // traditional, the only method their backups could have been written with.
     std::uint32_t m_dwEncryption = kEncryptAes256;
+    // "Threads": how many compress a backup at once; 0 takes one per core. Stored
+    // after the encryption; older job files read as 0. The backup is the same
+    // byte for byte whatever the number.
+    std::uint32_t m_dwThreads = 0;
 
 private:
     void ResetFields();

@@ -60,6 +60,7 @@ void CProjectData::WriteTo(CObjectWriter& out) const
     WriteList(out, m_ExcludeList);
     WriteList(out, m_IncludeList);
     out.WriteU32(m_dwEncryption);
+    out.WriteU32(m_dwThreads);
 }
 
 void CProjectData::ReadFrom(CObjectReader& in)
@@ -88,6 +89,7 @@ void CProjectData::ReadFrom(CObjectReader& in)
     m_ExcludeList = ReadList(in);
     m_IncludeList = ReadList(in);
     m_dwEncryption = ReadEncryption(in);
+    m_dwThreads = in.GetRemaining() == 0 ? 0 : in.ReadU32();
 }
 
 std::vector<std::uint8_t> CProjectData::ToBytes() const

@@ -266,6 +266,11 @@ std::uint64_t CUpdateRun::EstimateNeeded() const
 bool CUpdateRun::ProcessFiles()
 {
     PostEvent(notify::kFileCount, static_cast<std::intptr_t>(m_parts.files.GetSize()));
+    std::vector<const CAddInfo*> added;
+    for (std::size_t i = 0; i < m_parts.files.GetSize(); ++i)
+        if (m_plans[i].action == kAddNew || m_plans[i].action == kReplace)
+            added.push_back(m_parts.files[i]);
+    StartPipeline(added);
     for (std::size_t i = 0; i < m_parts.files.GetSize(); ++i) {
         const CAddInfo& item = *m_parts.files[i];
         PostFileEvents(item, static_cast<std::uint32_t>(i + 1));

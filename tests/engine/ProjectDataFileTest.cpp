@@ -45,10 +45,11 @@ CProjectData DistinctJob()
     job.m_ExcludeList = {"*.tmp", "*.bak"};
     job.m_IncludeList = {"*.doc"};
     job.m_dwEncryption = CProjectData::kEncryptTraditional;
+    job.m_dwThreads = 3;
     return job;
 }
 
-Bytes DistinctJobBytes()
+Bytes DistinctJobBytes(std::uint32_t threads = 3)
 {
     Bytes b;
     for (const char* text :
@@ -75,13 +76,22 @@ Bytes DistinctJobBytes()
     Append(b, {0x01, 0x00});
     AppendShortString(b, "*.doc");
     AppendU32(b, 2);
+    AppendU32(b, threads);
     return b;
 }
 
-// The bytes of the job as programs from before the encryption field wrote it.
-Bytes OlderJobBytes()
+// The bytes of the job as programs from before the threads field, and from before
+// the encryption field, wrote it.
+Bytes JobBytesWithoutThreads()
 {
     Bytes bytes = DistinctJobBytes();
+    bytes.resize(bytes.size() - 4);
+    return bytes;
+}
+
+Bytes OlderJobBytes()
+{
+    Bytes bytes = JobBytesWithoutThreads();
     bytes.resize(bytes.size() - 4);
     return bytes;
 }
@@ -103,8 +113,8 @@ TEST_F(ProjectDataFileTest, StoredJobReadsBackFieldForField)
     EXPECT_EQ(0x090A0B0Cu, read.m_dwCdVolumeSize);
 }
 
-// Only the end of the older form is a valid place to stop; a field cut short
-// anywhere, the encryption field too, is a format error.
+// Only the ends of the older forms are valid places to stop; a field cut short
+// anywhere, the encryption and threads fields too, is a format error.
 TEST_F(ProjectDataFileTest, CutShortFileIsAFormatErrorAndChangesNothing)
 {
     const Bytes bytes = DistinctJobBytes();
@@ -112,7 +122,7 @@ TEST_F(ProjectDataFileTest, CutShortFileIsAFormatErrorAndChangesNothing)
     job.m_strJobName = "Untouched";
     const Bytes before = job.ToBytes();
     for (std::size_t size = 0; size < bytes.size(); ++size) {
-        if (size == OlderJobBytes().size())
+        if (size == OlderJobBytes().size() || size == JobBytesWithoutThreads().size())
             continue;
         EXPECT_THROW(job.FromBytes(Bytes(bytes.begin(), bytes.begin() + size)), CObjectStreamError)
             << size;
@@ -125,8 +135,10 @@ TEST_F(ProjectDataFileTest, OlderJobFileReadsAsTraditionalAndUnknownMethodsAsAes
     CProjectData job;
     job.FromBytes(OlderJobBytes());
     EXPECT_EQ(CProjectData::kEncryptTraditional, job.GetEncryption());
-    // Saved again it has the field, and everything else as it was.
-    EXPECT_EQ(DistinctJobBytes(), job.ToBytes());
+    // Saved again it has the fields (threads: one per core), and everything else as it was.
+    EXPECT_EQ(DistinctJobBytes(0), job.ToBytes());
+    job.FromBytes(JobBytesWithoutThreads());
+    EXPECT_EQ(DistinctJobBytes(0), job.ToBytes());
 
     for (const std::uint32_t stored : {0u, 1u, 3u, 0xFFFFFFFFu}) {
         Bytes bytes = OlderJobBytes();

@@ -109,6 +109,8 @@ void CTbmJobSetup::ApplyOptions(const CTbmOptions& options, const std::string& p
     }
     if (!options.m_strOutput.empty())
         ApplyOutput(options.m_strOutput);
+    if (options.m_nThreads != CTbmOptions::kKeepThreads)
+        g_ProjectData.m_dwThreads = static_cast<std::uint32_t>(options.m_nThreads);
     if (options.m_nType != CTbmOptions::kKeepType)
         g_ProjectData.m_dwBackupType = static_cast<std::uint32_t>(options.m_nType);
     if (!password.empty()) {

@@ -2,6 +2,7 @@
 
 #include "TbmUsageError.h"
 
+#include <algorithm>
 #include <cctype>
 #include <functional>
 #include <map>
@@ -70,6 +71,16 @@ int ParseExisting(const std::string& text)
     throw CTbmUsageError("--existing takes keep, newer or replace, not '" + text + "'");
 }
 
+int ParseThreads(const std::string& text)
+{
+    const bool digits = !text.empty() && text.size() <= 3 &&
+                        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (!digits || std::stoi(text) > CTbmOptions::kMaxThreads)
+        throw CTbmUsageError("--threads takes 0 (one per core) to " +
+                             std::to_string(CTbmOptions::kMaxThreads) + ", not '" + text + "'");
+    return std::stoi(text);
+}
+
 void AddPasswordRules(RuleTable& rules)
 {
     rules["--password-file"] = {
@@ -97,6 +108,8 @@ RuleTable RulesFor(Command command)
         rules["--encryption"] = {true, [](CTbmOptions& o, const std::string& v) {
                                      o.m_encryption = ParseEncryption(v);
                                  }};
+        rules["--threads"] = {
+            true, [](CTbmOptions& o, const std::string& v) { o.m_nThreads = ParseThreads(v); }};
         AddPasswordRules(rules);
         break;
     case Command::Verify:

@@ -34,6 +34,9 @@ public:
         Traditional
     };
     static constexpr int kKeepType = -1;
+    // backup --threads: keep the job's "Threads"; at most this many otherwise.
+    static constexpr int kKeepThreads = -1;
+    static constexpr int kMaxThreads = 64;
     // restore --existing: keep the user's "ResFileType".
     static constexpr int kKeepExisting = -1;
     // Parts smaller than this cannot hold a file's headers comfortably, and the
@@ -53,6 +56,7 @@ public:
     std::string m_strPasswordFile;
     std::string m_strPasswordEnv;
     Encryption m_encryption = Encryption::Keep;
+    int m_nThreads = kKeepThreads; // 0: one per core
     std::uint64_t m_qwVolumeSize = 0; // 0: keep the job's medium
     OnError m_onError = OnError::Ask;
     bool m_bVerify = true;
