@@ -3,10 +3,12 @@
 #include "ZipAttributes.h"
 #include "ZipBlockDeflate.h"
 #include "ZipException.h"
-#include "ZipFile.h"
 #include "ZipPlatform.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <utility>
 
 namespace {
@@ -18,6 +20,13 @@ constexpr unsigned kMaxThreads = 64;
 // Files shorter than this are stored: deflate cannot make them smaller.
 constexpr std::uint64_t kStoreBelow = 5;
 
+// Closes the file it holds when it goes.
+struct Descriptor
+{
+    int fd;
+    ~Descriptor() { close(fd); }
+};
+
 } // namespace
 
 struct CZipAddPipeline::Unit
@@ -27,6 +36,7 @@ struct CZipAddPipeline::Unit
     CZipPreparedFile::PieceKind kind = CZipPreparedFile::PieceStored;
     std::uint64_t rawSize = 0;
     std::uint32_t crc = 0;
+    bool last = false;
     std::size_t held = 0; // bytes counted in m_inFlight
     bool done = false;
     std::exception_ptr error;
@@ -71,7 +81,9 @@ void CZipAddPipeline::Stop()
         std::lock_guard lock(m_mutex);
         m_stop = true;
     }
-    m_changed.notify_all();
+    m_workReady.notify_all();
+    m_forCaller.notify_all();
+    m_room.notify_all();
     if (m_reader.joinable())
         m_reader.join();
     for (std::thread& thread : m_compressors)
@@ -105,7 +117,7 @@ CZipPreparedFile* CZipAddPipeline::Take(const std::string& path)
     m_next = index + 1;
     m_holding = true;
     m_held = index;
-    m_changed.wait(lock, [&] { return m_slots[index] && m_slots[index]->state != SlotPending; });
+    m_forCaller.wait(lock, [&] { return m_slots[index] && m_slots[index]->state != SlotPending; });
     Slot& slot = *m_slots[index];
     return slot.state == SlotPrepared ? slot.file.get() : nullptr;
 }
@@ -115,8 +127,8 @@ CZipPreparedFile* CZipAddPipeline::Take(const std::string& path)
 void CZipAddPipeline::Release(std::size_t index, std::unique_lock<std::mutex>& lock)
 {
     m_abandoned[index] = 1;
-    m_changed.notify_all();
-    m_changed.wait(lock, [&] {
+    m_room.notify_one(); // the reader may wait for room for this very file
+    m_forCaller.wait(lock, [&] {
         const Slot* slot = m_slots[index].get();
         return slot && slot->complete &&
                std::all_of(slot->units.begin(), slot->units.end(),
@@ -127,7 +139,7 @@ void CZipAddPipeline::Release(std::size_t index, std::unique_lock<std::mutex>& l
             m_inFlight -= unit->held;
     m_inFlight -= kSlotCost;
     m_slots[index].reset();
-    m_changed.notify_all();
+    m_room.notify_one();
 }
 
 bool CZipPreparedFile::NextPiece(Piece& piece)
@@ -139,7 +151,7 @@ bool CZipAddPipeline::NextPiece(std::size_t index, CZipPreparedFile::Piece& piec
 {
     std::unique_lock lock(m_mutex);
     Slot& slot = *m_slots[index];
-    m_changed.wait(lock, [&] {
+    m_forCaller.wait(lock, [&] {
         return (slot.taken < slot.units.size() && slot.units[slot.taken]->done) ||
                (slot.complete && slot.taken == slot.units.size());
     });
@@ -150,7 +162,7 @@ bool CZipAddPipeline::NextPiece(std::size_t index, CZipPreparedFile::Piece& piec
     }
     std::unique_ptr<Unit> unit = std::move(slot.units[slot.taken++]);
     m_inFlight -= unit->held;
-    m_changed.notify_all();
+    m_room.notify_one();
     lock.unlock();
     if (unit->error)
         std::rethrow_exception(unit->error);
@@ -158,6 +170,7 @@ bool CZipAddPipeline::NextPiece(std::size_t index, CZipPreparedFile::Piece& piec
     piece.kind = unit->kind;
     piece.rawSize = unit->rawSize;
     piece.crc = unit->crc;
+    piece.last = unit->last;
     return true;
 }
 
@@ -173,7 +186,7 @@ void CZipAddPipeline::ReadAll()
     }
     std::lock_guard lock(m_mutex);
     m_readerDone = true;
-    m_changed.notify_all();
+    m_workReady.notify_all();
 }
 
 void CZipAddPipeline::ReadFile(std::size_t index)
@@ -189,7 +202,7 @@ void CZipAddPipeline::ReadFile(std::size_t index)
             // Passed over before the reader came to it.
             m_slots[index]->state = SlotDirect;
             m_slots[index]->complete = true;
-            m_changed.notify_all();
+            m_forCaller.notify_one();
             return;
         }
     }
@@ -207,17 +220,13 @@ void CZipAddPipeline::ReadFile(std::size_t index)
 bool CZipAddPipeline::OpenSlot(std::size_t index)
 {
     CZipPreparedFile& prepared = *m_slots[index]->file;
-    const std::string& path = prepared.m_path;
     std::uint32_t attributes = 0;
     std::time_t modified = 0;
-    if (!ZipPlatform::GetLinkStatus(path, attributes, modified) ||
-        ZipAttributes::IsUnixLink(attributes) || ZipAttributes::IsDirectory(attributes))
+    std::uint64_t size = 0;
+    const int fd = ZipPlatform::OpenRegularFile(prepared.m_path, attributes, modified, size);
+    if (fd < 0)
         return false;
-    CZipFile file;
-    // No lock: a backup must never make another program's lock on the file fail.
-    if (!file.Open(path, CZipStream::OpenRead, false))
-        return false;
-    const std::uint64_t size = file.GetLength();
+    const Descriptor file{fd};
     if (size == 0)
         return false;
     {
@@ -227,13 +236,37 @@ bool CZipAddPipeline::OpenSlot(std::size_t index)
         prepared.m_size = size;
         m_slots[index]->state = SlotPrepared;
     }
-    m_changed.notify_all();
-    ReadPieces(index, file, m_options.level == 0 || size < kStoreBelow);
+    m_forCaller.notify_one();
+    ReadPieces(index, fd, m_options.level == 0 || size < kStoreBelow);
     return true;
 }
 
+// Up to `size` bytes, fewer only at the end of the file. A short read that ends
+// exactly where the file was expected to end is taken as that end, which spares
+// every small file a second read; any other short read reads on.
+std::size_t CZipAddPipeline::ReadUpTo(int fd, char* data, std::size_t size, std::uint64_t expected,
+                                      const std::string& path)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = read(fd, data + done, size - done);
+        if (got == 0)
+            break;
+        if (got > 0 && static_cast<std::size_t>(got) < size - done &&
+            done + static_cast<std::size_t>(got) == expected)
+            return expected;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            throw CZipException::FromErrno(errno, path);
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
 // Reads the file in pieces until its end, whatever size it had when it was opened.
-void CZipAddPipeline::ReadPieces(std::size_t index, CZipFile& file, bool stored)
+void CZipAddPipeline::ReadPieces(std::size_t index, int fd, bool stored)
 {
     const std::uint64_t size = m_slots[index]->file->m_size;
     std::uint64_t offset = 0;
@@ -250,8 +283,8 @@ void CZipAddPipeline::ReadPieces(std::size_t index, CZipFile& file, bool stored)
             m_options.beforeRead(m_paths[index], offset);
         auto unit = std::make_unique<Unit>();
         unit->input.resize(want);
-        const std::uint32_t got =
-            file.Read(unit->input.data(), static_cast<std::uint32_t>(want));
+        const std::size_t got =
+            ReadUpTo(fd, unit->input.data(), want, size > offset ? size - offset : 0, m_paths[index]);
         if (got == 0)
             break;
         unit->input.resize(got);
@@ -263,6 +296,7 @@ void CZipAddPipeline::ReadPieces(std::size_t index, CZipFile& file, bool stored)
                      : first && ended      ? CZipPreparedFile::PieceComplete
                                            : CZipPreparedFile::PieceJoinable;
         unit->rawSize = got;
+        unit->last = ended;
         offset += got;
         Dispatch(index, std::move(unit));
         first = false;
@@ -277,7 +311,7 @@ void CZipAddPipeline::ReadPieces(std::size_t index, CZipFile& file, bool stored)
 bool CZipAddPipeline::WaitForRoom(std::size_t index, std::size_t bytes)
 {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [&] {
+    m_room.wait(lock, [&] {
         return m_stop || m_abandoned[index] || m_inFlight <= kSlotCost ||
                m_inFlight + bytes <= m_options.budget;
     });
@@ -291,7 +325,7 @@ void CZipAddPipeline::Dispatch(std::size_t index, std::unique_ptr<Unit> unit)
     Hold(unit->held);
     m_work.push_back(unit.get());
     m_slots[index]->units.push_back(std::move(unit));
-    m_changed.notify_all();
+    m_workReady.notify_one();
 }
 
 // Counts bytes in; the caller holds the lock.
@@ -316,7 +350,7 @@ void CZipAddPipeline::FinishSlot(std::size_t index, SlotState state, std::except
     slot.complete = true;
     if (error)
         slot.error = error;
-    m_changed.notify_all();
+    m_forCaller.notify_one();
 }
 
 void CZipAddPipeline::Compress()
@@ -324,7 +358,7 @@ void CZipAddPipeline::Compress()
     std::unique_ptr<CZipBlockDeflate> deflate; // made at the first piece to compress
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_changed.wait(lock, [&] { return m_stop || !m_work.empty() || m_readerDone; });
+        m_workReady.wait(lock, [&] { return m_stop || !m_work.empty() || m_readerDone; });
         if (m_stop || m_work.empty())
             return;
         Unit* unit = m_work.front();
@@ -340,7 +374,8 @@ void CZipAddPipeline::Compress()
         unit->held = unit->output.size() + unit->input.size();
         Hold(unit->held);
         unit->done = true;
-        m_changed.notify_all();
+        m_forCaller.notify_one();
+        m_room.notify_one();
     }
 }
 

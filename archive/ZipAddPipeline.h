@@ -14,7 +14,6 @@
 #include <vector>
 
 class CZipBlockDeflate;
-class CZipFile;
 
 // Reads and compresses the files of a backup ahead of the archive, on several
 // threads, while the caller writes them in their own order:
@@ -80,7 +79,9 @@ private:
     void ReadAll();
     void ReadFile(std::size_t index);
     bool OpenSlot(std::size_t index);
-    void ReadPieces(std::size_t index, CZipFile& file, bool stored);
+    void ReadPieces(std::size_t index, int fd, bool stored);
+    static std::size_t ReadUpTo(int fd, char* data, std::size_t size, std::uint64_t expected,
+                                const std::string& path);
     bool WaitForRoom(std::size_t index, std::size_t bytes);
     void Dispatch(std::size_t index, std::unique_ptr<Unit> unit);
     void Hold(std::size_t bytes);
@@ -97,7 +98,9 @@ private:
     std::vector<char> m_abandoned; // per slot: the caller is done with it
 
     std::mutex m_mutex;
-    std::condition_variable m_changed;
+    std::condition_variable m_workReady; // compressors wait for pieces
+    std::condition_variable m_forCaller; // the caller waits for files and pieces
+    std::condition_variable m_room;      // the reader waits for room in the budget
     std::deque<Unit*> m_work;
     std::size_t m_inFlight = 0; // bytes held by pieces not yet taken
     std::size_t m_peak = 0;

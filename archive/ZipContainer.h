@@ -270,6 +270,15 @@ private:
     bool m_openReplaces = false;
     bool m_rawEntry = false;      // copied compressed from another archive
     bool m_precompressed = false; // opening an entry whose data comes compressed
+    // A prepared entry whose data is known before its local header is written gets
+    // its CRC and sizes there at once, with no going back to patch them.
+    struct KnownSizes
+    {
+        bool set = false;
+        std::uint32_t crc = 0;
+        std::uint64_t compressed = 0;
+        std::uint64_t uncompressed = 0;
+    } m_known;
     static constexpr std::uint64_t NoPosition = ~std::uint64_t{0};
     std::uint64_t m_localPosition = NoPosition; // of its local header in the current file
     std::uint64_t m_dataLimit = 0;              // replacement: bytes of room for its data

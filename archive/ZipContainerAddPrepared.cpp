@@ -29,8 +29,14 @@ bool CZipContainer::WritePrepared(AddPlan& plan, CZipPreparedFile& file)
     const bool deflated = have && piece.kind != CZipPreparedFile::PieceStored;
     const bool joined = have && piece.kind == CZipPreparedFile::PieceJoinable;
     m_precompressed = true;
+    m_known.set = have && piece.last;
+    m_known.crc = piece.crc;
+    m_known.compressed = piece.data.size();
+    m_known.uncompressed = piece.rawSize;
     const bool opened = OpenNewFile(plan.header, deflated ? plan.level : 0, {}, plan.size);
     m_precompressed = false;
+    if (!opened)
+        m_known.set = false;
     if (!opened) {
         if (callback)
             callback->CallbackEnd();

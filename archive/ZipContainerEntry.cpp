@@ -136,10 +136,11 @@ void CZipContainer::BeginEntry(CZipEntryHeader& header, int replaceIndex, std::u
     try {
         if (replaceIndex >= 0) {
             MakeSpaceForReplace(static_cast<std::size_t>(replaceIndex), needed, header.m_fileName);
-        } else if (m_storage.IsSpanMode() == 0) {
+        } else if (m_storage.IsSpanMode() == 0 && !m_storage.IsAtEnd()) {
             m_storage.GetStream().SeekToEnd();
         }
-        m_buffer.Allocate(m_bufferSize);
+        if (m_buffer.GetSize() != m_bufferSize)
+            m_buffer.Allocate(m_bufferSize);
         m_buffered = 0;
         WriteLocalHeader(header);
     } catch (...) {
@@ -157,7 +158,16 @@ std::string CZipContainer::CentralExtra(const std::string& extra)
 void CZipContainer::WriteLocalHeader(CZipEntryHeader& header)
 {
     std::string record;
-    header.WriteLocal(record, header.GetStoredName());
+    if (m_known.set && !header.HasDescriptor() && !header.IsEncrypted()) {
+        CZipEntryHeader local = header;
+        local.m_crc = m_known.crc;
+        local.m_compressedSize = m_known.compressed;
+        local.m_uncompressedSize = m_known.uncompressed;
+        local.WriteLocal(record, local.GetStoredName());
+    } else {
+        m_known.set = false;
+        header.WriteLocal(record, header.GetStoredName());
+    }
     m_storage.Write(record.data(), static_cast<std::uint32_t>(record.size()), true);
     m_localPosition = m_storage.GetPosition() - record.size();
     header.m_volumeStart = static_cast<std::uint16_t>(m_storage.GetCurrentVolume());
@@ -236,7 +246,8 @@ void CZipContainer::CloseNewFile(bool afterException)
     m_entryState = 0;
     m_openIndex = -1;
     m_deflate.End();
-    m_buffer.Release();
+    // The buffer stays for the next entry: filling 64 KiB anew for each of many
+    // small files would cost more than writing them.
 }
 
 void CZipContainer::FinishEntry()
@@ -265,7 +276,11 @@ void CZipContainer::FinishEntry()
     }
     // Readers that look at the local header first find the real values there
     // whenever the file lets us go back to it.
-    if (m_storage.IsSpanMode() == 0 && (!header.HasDescriptor() || header.IsEncrypted()))
+    const bool known = m_known.set && m_known.crc == header.m_crc &&
+                       m_known.compressed == header.m_compressedSize &&
+                       m_known.uncompressed == header.m_uncompressedSize;
+    m_known.set = false;
+    if (m_storage.IsSpanMode() == 0 && (!header.HasDescriptor() || header.IsEncrypted()) && !known)
         PatchLocalSizes(header);
 }
 
@@ -301,6 +316,7 @@ void CZipContainer::CheckEntrySize(std::uint64_t size) const
 // to a single file is cut off again, so nothing half-written is ever listed.
 void CZipContainer::AbandonEntry()
 {
+    m_known.set = false;
     m_deflate.End();
     m_aes = CZipAesCrypt(); // drops the keys of an entry left half-way
     m_buffer.Release();

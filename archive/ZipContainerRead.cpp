@@ -47,7 +47,8 @@ bool CZipContainer::OpenFile(int index)
         m_entryState != 0)
         return false;
     const CZipEntryHeader& header = m_directory[static_cast<std::size_t>(index)];
-    m_buffer.Allocate(m_bufferSize);
+    if (m_buffer.GetSize() != m_bufferSize)
+        m_buffer.Allocate(m_bufferSize);
     m_openIndex = index;
     m_entryState = -1;
     try {
@@ -305,7 +306,6 @@ void CZipContainer::EndReading()
     m_readAes = false;
     m_entryState = 0;
     m_openIndex = -1;
-    m_buffer.Release();
-    m_inputPosition = m_inputLength = 0;
+    m_inputPosition = m_inputLength = 0; // the buffer stays for the next entry
     m_compressedLeft = m_uncompressedLeft = 0;
 }

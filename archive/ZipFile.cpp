@@ -93,6 +93,8 @@ bool CZipFile::Open(const std::string& path, unsigned flags, bool throwOnError)
     }
     m_fd = fd;
     m_path = path;
+    m_position = 0;
+    m_positionKnown = true;
     return true;
 }
 
@@ -105,6 +107,7 @@ void CZipFile::Close()
     close(m_fd);
     m_fd = -1;
     m_path.clear();
+    m_positionKnown = false;
 }
 
 void CZipFile::Fail(int error) const
@@ -125,13 +128,19 @@ void CZipFile::Flush()
         Fail(errno);
 }
 
+// The position is kept here, so asking for it costs no system call; after a
+// failed read or write it is asked of the system again.
 std::uint64_t CZipFile::GetPosition() const
 {
     RequireOpen();
-    const off_t position = lseek(m_fd, 0, SEEK_CUR);
-    if (position < 0)
-        Fail(errno);
-    return static_cast<std::uint64_t>(position);
+    if (!m_positionKnown) {
+        const off_t position = lseek(m_fd, 0, SEEK_CUR);
+        if (position < 0)
+            Fail(errno);
+        m_position = static_cast<std::uint64_t>(position);
+        m_positionKnown = true;
+    }
+    return m_position;
 }
 
 std::uint64_t CZipFile::Seek(std::int64_t offset, SeekOrigin origin)
@@ -139,23 +148,23 @@ std::uint64_t CZipFile::Seek(std::int64_t offset, SeekOrigin origin)
     RequireOpen();
     // The base is found without moving, so a refused seek leaves the position alone.
     std::int64_t base = 0;
-    if (origin == FromCurrent) {
-        base = lseek(m_fd, 0, SEEK_CUR);
-    } else if (origin == FromEnd) {
-        struct stat st
-        {
-        };
-        base = fstat(m_fd, &st) == 0 ? st.st_size : -1;
-    }
-    if (base < 0)
-        Fail(errno);
+    if (origin == FromCurrent)
+        base = static_cast<std::int64_t>(GetPosition());
+    else if (origin == FromEnd)
+        base = static_cast<std::int64_t>(GetLength());
     if (offset > kMaxPosition - base)
         Fail(EFBIG);
     if (offset < -base)
         Fail(EINVAL);
-    if (lseek(m_fd, base + offset, SEEK_SET) < 0)
+    if (m_positionKnown && m_position == static_cast<std::uint64_t>(base + offset))
+        return m_position; // there already: no system call
+    if (lseek(m_fd, base + offset, SEEK_SET) < 0) {
+        m_positionKnown = false;
         Fail(errno);
-    return static_cast<std::uint64_t>(base + offset);
+    }
+    m_position = static_cast<std::uint64_t>(base + offset);
+    m_positionKnown = true;
+    return m_position;
 }
 
 std::uint64_t CZipFile::GetLength() const
@@ -176,9 +185,13 @@ void CZipFile::SetLength(std::uint64_t length)
         Fail(EFBIG);
     if (ftruncate(m_fd, static_cast<off_t>(length)) != 0)
         Fail(errno);
-    const off_t position = lseek(m_fd, 0, SEEK_CUR);
-    if (position > static_cast<off_t>(length) && lseek(m_fd, static_cast<off_t>(length), SEEK_SET) < 0)
-        Fail(errno);
+    if (GetPosition() > length) {
+        m_positionKnown = false;
+        if (lseek(m_fd, static_cast<off_t>(length), SEEK_SET) < 0)
+            Fail(errno);
+        m_position = length;
+        m_positionKnown = true;
+    }
 }
 
 std::uint32_t CZipFile::Read(void* buffer, std::uint32_t count)
@@ -193,10 +206,12 @@ std::uint32_t CZipFile::Read(void* buffer, std::uint32_t count)
         if (got < 0) {
             if (errno == EINTR)
                 continue;
+            m_positionKnown = false;
             Fail(errno);
         }
         done += static_cast<std::uint32_t>(got);
     }
+    m_position += done;
     return done;
 }
 
@@ -205,12 +220,15 @@ void CZipFile::Write(const void* buffer, std::uint32_t count)
     RequireOpen();
     if (count == 0)
         return;
-    const off_t position = lseek(m_fd, 0, SEEK_CUR);
-    if (position < 0)
-        Fail(errno);
-    if (position > kMaxPosition - static_cast<std::int64_t>(count))
+    const std::uint64_t position = GetPosition();
+    if (position > static_cast<std::uint64_t>(kMaxPosition - static_cast<std::int64_t>(count)))
         Fail(EFBIG);
     errno = 0;
-    if (!TvWriteAll(m_fd, buffer, count))
-        Fail(errno);
+    if (!TvWriteAll(m_fd, buffer, count)) {
+        // Part of it may be written: the position is asked for again.
+        const int error = errno;
+        m_positionKnown = false;
+        Fail(error);
+    }
+    m_position = position + count;
 }

@@ -35,4 +35,8 @@ private:
 
     int m_fd = -1;
     std::string m_path;
+    // Kept here so that asking for it costs no system call. Whoever moves it through
+    // the handle seeks through this class afterwards.
+    mutable std::uint64_t m_position = 0;
+    mutable bool m_positionKnown = false;
 };

@@ -80,6 +80,26 @@ bool GetLinkStatus(const std::string& path, std::uint32_t& attributes, std::time
     return true;
 }
 
+int OpenRegularFile(const std::string& path, std::uint32_t& attributes, std::time_t& modified,
+                    std::uint64_t& size)
+{
+    // Non-blocking, so a pipe cannot hang the open; a regular file ignores it.
+    const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat st
+    {
+    };
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return -1;
+    }
+    attributes = AttributesFromMode(st.st_mode);
+    modified = st.st_mtime;
+    size = static_cast<std::uint64_t>(st.st_size);
+    return fd;
+}
+
 bool ReadLinkTarget(const std::string& path, std::string& target)
 {
     // A link may be longer than PATH_MAX on some file systems: grow until it fits.

@@ -15,6 +15,11 @@ bool GetFileAttributes(const std::string& path, std::uint32_t& attributes);
 // Attributes and modification time of `path` itself: a symbolic link is not followed
 // and gives its own mode (file type S_IFLNK) and time, even when it dangles.
 bool GetLinkStatus(const std::string& path, std::uint32_t& attributes, std::time_t& modified);
+// Opens a regular file for reading, without a lock and without following a final
+// symbolic link, and gives its attributes, time and size from the open file; -1 for
+// a link, a folder, anything else that is not a regular file, or an error.
+int OpenRegularFile(const std::string& path, std::uint32_t& attributes, std::time_t& modified,
+                    std::uint64_t& size);
 // The bytes a symbolic link points to.
 bool ReadLinkTarget(const std::string& path, std::string& target);
 // The permission bits SetFileAttributes gives for `attributes`.

@@ -24,6 +24,7 @@ public:
         PieceKind kind = PieceStored;
         std::uint64_t rawSize = 0; // bytes of the file it holds
         std::uint32_t crc = 0;     // of those bytes
+        bool last = false;         // known to be the file's last piece
     };
 
     CZipPreparedFile(CZipAddPipeline& pipeline, std::size_t slot) : m_pipeline(pipeline), m_slot(slot)

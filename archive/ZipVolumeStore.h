@@ -112,6 +112,9 @@ public:
     int GetLastVolume() const { return m_lastVolume; }
     // Where the next byte written lands on the current volume.
     std::uint64_t GetPosition() const;
+    // True when the next write lands at the end of the current file (what is
+    // buffered goes at the stream's position, which is its end).
+    bool IsAtEnd() const;
     // Bytes that still fit on the current volume while a spanned archive is created.
     std::uint64_t GetSpaceLeft() const;
     const std::string& GetArchivePath() const { return m_path; }

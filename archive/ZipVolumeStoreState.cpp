@@ -82,6 +82,12 @@ std::uint64_t CZipVolumeStore::GetPosition() const
     return m_stream->GetPosition() + m_buffered;
 }
 
+bool CZipVolumeStore::IsAtEnd() const
+{
+    RequireOpen();
+    return m_stream && m_stream->GetPosition() == m_stream->GetLength();
+}
+
 std::uint64_t CZipVolumeStore::GetSpaceLeft() const
 {
     const std::uint64_t used = m_buffered + (m_spanMode == SpanFixedSize ? m_flushedToVolume : 0);

@@ -7,8 +7,12 @@
 #include "Notify.h"
 #include "ProjectData.h"
 #include "Prompt.h"
+#include "ZipAddPipeline.h"
 #include "ZipContainer.h"
+#include "ZipEntryWorkers.h"
 #include "ZipException.h"
+
+#include <numeric>
 
 namespace {
 
@@ -73,50 +77,66 @@ bool CVerifyRun::ReadEntryNames(std::uint64_t& sum)
     return true;
 }
 
-// Tests entry `index`. A damaged entry counts as a failure whether the test says
-// false or throws (a CRC mismatch or a broken header throws); only an abort asked
-// for by the user is not counted and stops the run. False: stop.
-bool CVerifyRun::TestOne(int index, std::uint32_t& failures, bool& passed)
+// The verdict on entry `index`. A damaged entry counts as a failure whether the
+// test said false or threw (a CRC mismatch or a broken header throws); only an
+// abort asked for by the user is not counted and stops the run. False: stop.
+bool CVerifyRun::Judge(int index, const CZipEntryWorkers::Result& result, std::uint32_t& failures)
 {
     const std::string& name = m_names[static_cast<std::size_t>(index)];
     PostEvent(notify::kVerifyName, reinterpret_cast<std::intptr_t>(name.c_str()));
-    m_progress.m_processed = 0;
-    passed = false;
-    try {
-        passed = m_archive.TestFile(index, kTestBuffer);
-    } catch (const CZipException& e) {
-        if (IsAbort(e.GetCause()))
-            return false;
-        m_report.WriteException(e);
-    } catch (const std::exception& e) {
-        m_report.WriteException(e);
+    if (result.error) {
+        try {
+            std::rethrow_exception(result.error);
+        } catch (const CZipException& e) {
+            if (IsAbort(e.GetCause()))
+                return false;
+            m_report.WriteException(e);
+        } catch (const std::exception& e) {
+            m_report.WriteException(e);
+        }
     }
-    if (!passed) {
-        CZipEntryHeader header;
-        m_archive.GetFileInfo(header, index);
-        m_progress.m_total = header.m_uncompressedSize;
+    if (!result.ok) {
         LogResource(kTextFailedTest, name);
         ++failures;
     }
     return true;
 }
 
+// The entries are tested on the job's threads and judged in order. The progress
+// hears of the bytes as they are tested, and is brought up to the end of each entry
+// judged, so a failed entry still counts as done.
 bool CVerifyRun::TestEntries(std::uint32_t& failures)
 {
-    for (std::size_t i = 0; i < m_names.size(); ++i) {
-        bool passed = false;
-        if (!TestOne(static_cast<int>(i), failures, passed))
-            return false;
-        CZipEntryHeader header;
-        m_archive.GetFileInfo(header, static_cast<int>(i));
-        const std::uint64_t done = m_progress.m_processed;
-        const std::uint64_t size = header.m_uncompressedSize;
-        if (!m_progress.Advance(size > done ? size - done : 0))
-            return false;
-        if (passed && m_progress.m_StopEvent.IsSet())
-            return false;
-    }
-    return true;
+    const std::string path = m_archive.GetArchivePath();
+    const std::string password = m_archive.GetPassword();
+    CZipEntryWorkers workers(m_archive, CZipAddPipeline::ThreadsFor(g_ProjectData.m_dwThreads),
+                             [this, &path, &password](CZipContainer& archive) {
+                                 archive.SetBuffers(ArchiveBuffers::kWrite, ArchiveBuffers::kGeneral,
+                                                    ArchiveBuffers::kSearch);
+                                 archive.Open(path, CZipContainer::ArcOpenReadOnly, m_volumeSize);
+                                 archive.SetPassword(password);
+                             });
+    std::vector<int> indexes(m_names.size());
+    std::iota(indexes.begin(), indexes.end(), 0);
+    std::uint64_t advanced = 0;
+    std::uint64_t judged = 0; // bytes of the entries judged so far
+    const auto advance = [&](std::uint64_t bytes) {
+        advanced += bytes;
+        return m_progress.Advance(bytes);
+    };
+    return workers.Run(
+        indexes, [](CZipContainer& archive, int index) { return archive.TestFile(index, kTestBuffer); },
+        [&](int index, const CZipEntryWorkers::Result& result) {
+            if (!Judge(index, result, failures))
+                return false;
+            CZipEntryHeader header;
+            m_archive.GetFileInfo(header, index);
+            judged += header.m_uncompressedSize;
+            if (judged > advanced && !advance(judged - advanced))
+                return false;
+            return !(result.ok && m_progress.m_StopEvent.IsSet());
+        },
+        advance);
 }
 
 // Every way out of a verification ends with 16 or 17, so the window always learns

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "JobRun.h"
+#include "ZipEntryWorkers.h"
 
 #include <cstdint>
 #include <string>
@@ -11,7 +12,8 @@ class CZipContainer;
 // The verification run: opens the job's output file read-only and tests every entry,
 // reporting the names (code 15) and the verdict (16 with the failures, 17 passed; 16
 // with kVerifyUnreadable when the archive cannot be opened). `names` belongs to the
-// engine: the names posted with code 15 point into it until the next run.
+// engine: the names posted with code 15 point into it until the next run. Entries
+// are tested on the job's "Threads", each with an archive object of its own.
 class CVerifyRun : public CJobRun
 {
 public:
@@ -23,7 +25,7 @@ private:
     bool Open(const std::string& path);
     bool ReadEntryNames(std::uint64_t& sum);
     bool TestEntries(std::uint32_t& failures);
-    bool TestOne(int index, std::uint32_t& failures, bool& passed);
+    bool Judge(int index, const CZipEntryWorkers::Result& result, std::uint32_t& failures);
     void End(bool stopped, std::uint32_t failures);
     void CloseArchive();
 

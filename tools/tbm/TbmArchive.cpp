@@ -23,6 +23,14 @@ void CTbmArchive::Open(const std::string& path)
     m_zip.Open(path, CZipContainer::ArcOpenReadOnly, kFixedVolumesHint);
 }
 
+CZipEntryWorkers::Opener CTbmArchive::WorkerOpener() const
+{
+    return [path = m_path, password = m_zip.GetPassword()](CZipContainer& archive) {
+        archive.Open(path, CZipContainer::ArcOpenReadOnly, kFixedVolumesHint);
+        archive.SetPassword(password);
+    };
+}
+
 bool CTbmArchive::HasEncryptedEntries() const
 {
     for (std::size_t i = 0; i < m_zip.GetCount(); ++i) {

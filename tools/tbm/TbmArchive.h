@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ZipContainer.h"
+#include "ZipEntryWorkers.h"
 
 #include <string>
 
@@ -26,6 +27,9 @@ public:
     static std::string EncryptionName(const CZipEntryHeader& header);
 
     CZipContainer& Zip() { return m_zip; }
+    // Opens another archive object over the same file with the same password, for
+    // the threads that test or extract entries.
+    CZipEntryWorkers::Opener WorkerOpener() const;
     const std::string& GetPath() const { return m_path; }
 
 private:

@@ -5,7 +5,11 @@
 #include "TbmConsole.h"
 #include "TbmInterrupt.h"
 #include "TbmTerminalText.h"
+#include "ZipAddPipeline.h"
 #include "ZipException.h"
+
+#include <numeric>
+#include <vector>
 
 namespace {
 
@@ -17,6 +21,18 @@ void Post(CNotify& notify, int code, std::intptr_t value)
 void Say(const std::string& text)
 {
     CTbmConsole::Get().Write("tbm: " + CTbmTerminalText::Escape(text) + "\n");
+}
+
+// ": " and the error of a failed action, empty when it threw nothing.
+std::string FailureText(const CZipEntryWorkers::Result& result)
+{
+    if (!result.error)
+        return {};
+    try {
+        std::rethrow_exception(result.error);
+    } catch (const std::exception& e) {
+        return std::string(": ") + e.what();
+    }
 }
 
 } // namespace
@@ -39,27 +55,25 @@ void CTbmEntryTester::Run(const std::string& path, const std::string& password, 
         return;
     }
     CZipContainer& zip = archive.Zip();
+    CZipEntryWorkers workers(zip, CZipAddPipeline::ThreadsFor(0), archive.WorkerOpener());
+    std::vector<int> indexes(zip.GetCount());
+    std::iota(indexes.begin(), indexes.end(), 0);
     std::intptr_t failed = 0;
-    for (std::size_t i = 0; i < zip.GetCount(); ++i) {
-        if (CTbmInterrupt::IsRaised()) {
-            Post(notify, notify::kVerifyEnded, failed);
-            return;
-        }
+    const auto judge = [&](int index, const CZipEntryWorkers::Result& result) {
         CZipEntryHeader header;
-        zip.GetFileInfo(header, static_cast<int>(i));
+        zip.GetFileInfo(header, index);
         const std::string name = CTbmArchive::EntryName(header);
         Post(notify, notify::kVerifyName, reinterpret_cast<std::intptr_t>(name.c_str()));
-        try {
-            if (!zip.TestFile(static_cast<int>(i))) {
-                Say("failed the test: " + name);
-                ++failed;
-            }
-        } catch (const CZipException& e) {
-            Say("failed the test: " + name + ": " + e.what());
+        if (const std::string why = FailureText(result); !result.ok) {
+            Say("failed the test: " + name + why);
             ++failed;
         }
-    }
-    if (failed)
+        return !CTbmInterrupt::IsRaised();
+    };
+    const bool finished = workers.Run(
+        indexes, [](CZipContainer& archive, int index) { return archive.TestFile(index); }, judge,
+        [](std::uint64_t) { return !CTbmInterrupt::IsRaised(); });
+    if (!finished || failed)
         Post(notify, notify::kVerifyEnded, failed);
     else
         Post(notify, notify::kVerifyPassed, 0);

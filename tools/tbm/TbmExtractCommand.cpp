@@ -9,9 +9,12 @@
 #include "TbmPassword.h"
 #include "TbmTerminalText.h"
 
+#include "ZipAddPipeline.h"
 #include "ZipException.h"
 
 #include <cstdio>
+#include <numeric>
+#include <vector>
 
 namespace {
 
@@ -43,35 +46,44 @@ int CTbmExtractCommand::Run(const CTbmOptions& options)
         return tbmexit::kFailed;
     }
     CZipContainer& zip = archive.Zip();
+    CZipEntryWorkers workers(zip, CZipAddPipeline::ThreadsFor(0), archive.WorkerOpener());
+    std::vector<int> indexes(zip.GetCount());
+    std::iota(indexes.begin(), indexes.end(), 0);
     std::size_t failed = 0;
-    // Folders get their modes and times after their contents, also when cancelled.
-    const auto finishFolders = [&zip, &failed] {
-        for (const std::string& folder : zip.FinishFolders()) {
-            Say("could not set the mode and time of " + folder);
-            ++failed;
-        }
-    };
-    for (std::size_t i = 0; i < zip.GetCount(); ++i) {
-        if (CTbmInterrupt::IsRaised()) {
-            finishFolders();
-            Say("extraction cancelled");
-            return tbmexit::kCancelled;
-        }
+    bool wrongPassword = false;
+    const auto report = [&](int index, const CZipEntryWorkers::Result& result) {
+        if (result.ok)
+            return !CTbmInterrupt::IsRaised();
         CZipEntryHeader header;
-        zip.GetFileInfo(header, static_cast<int>(i));
+        zip.GetFileInfo(header, index);
+        std::string text = "could not extract " + CTbmArchive::EntryName(header);
         try {
-            if (!zip.ExtractFile(static_cast<int>(i), options.m_strTarget, true)) {
-                Say("could not extract " + CTbmArchive::EntryName(header));
-                ++failed;
-            }
+            if (result.error)
+                std::rethrow_exception(result.error);
         } catch (const CZipException& e) {
-            Say("could not extract " + CTbmArchive::EntryName(header) + ": " + e.what());
-            ++failed;
-            if (e.GetCause() == CZipException::ErrBadPassword)
-                break;
+            text += std::string(": ") + e.what();
+            wrongPassword = e.GetCause() == CZipException::ErrBadPassword;
+        } catch (const std::exception& e) {
+            text += std::string(": ") + e.what();
         }
+        Say(text);
+        ++failed;
+        return !wrongPassword && !CTbmInterrupt::IsRaised();
+    };
+    const std::string& target = options.m_strTarget;
+    const bool finished = workers.Run(
+        indexes,
+        [&target](CZipContainer& archive, int index) { return archive.ExtractFile(index, target, true); },
+        report, [](std::uint64_t) { return !CTbmInterrupt::IsRaised(); });
+    // Folders get their modes and times after their contents, also when cancelled.
+    for (const std::string& folder : workers.FinishFolders()) {
+        Say("could not set the mode and time of " + folder);
+        ++failed;
     }
-    finishFolders();
+    if (!finished && !wrongPassword) {
+        Say("extraction cancelled");
+        return tbmexit::kCancelled;
+    }
     std::printf("%zu of %zu entries extracted into %s\n", zip.GetCount() - failed, zip.GetCount(),
                 options.m_strTarget.c_str());
     return failed ? tbmexit::kFailed : tbmexit::kSuccess;
