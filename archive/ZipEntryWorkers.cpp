@@ -3,6 +3,7 @@
 #include "ZipContainer.h"
 #include "ZipProgressCallback.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -88,7 +89,8 @@ CZipEntryWorkers::Result CZipEntryWorkers::Attempt(const Action& action, CZipCon
 }
 
 bool CZipEntryWorkers::RunHere(const std::vector<int>& indexes, const Action& action,
-                               const Report& report, const Progress& progress)
+                               const Report& report, const Progress& progress,
+                               const Prepare& prepare)
 {
     // The caller's callbacks come back whatever happens.
     CZipProgressCallback* test = m_own.GetCallback(CZipProgressCallback::CbTest);
@@ -108,7 +110,10 @@ bool CZipEntryWorkers::RunHere(const std::vector<int>& indexes, const Action& ac
         }
     } restore{m_own, test, extract};
     for (const int index : indexes) {
-        const Result result = Attempt(action, m_own, index);
+        Result result;
+        result.skipped = prepare && !prepare(index);
+        if (!result.skipped)
+            result = Attempt(action, m_own, index);
         if (m_stop || !report(index, result))
             return false;
     }
@@ -116,13 +121,15 @@ bool CZipEntryWorkers::RunHere(const std::vector<int>& indexes, const Action& ac
 }
 
 bool CZipEntryWorkers::Run(const std::vector<int>& indexes, const Action& action,
-                           const Report& report, const Progress& progress)
+                           const Report& report, const Progress& progress, const Prepare& prepare)
 {
     m_stop = false;
     if (m_workers.empty())
-        return RunHere(indexes, action, report, progress);
+        return RunHere(indexes, action, report, progress, prepare);
     m_results.clear();
     m_results.resize(indexes.size());
+    m_skip.assign(indexes.size(), 0);
+    m_prepared = prepare ? 0 : indexes.size();
     m_nextPosition = 0;
     m_reported = 0;
     m_bytes = 0;
@@ -133,7 +140,7 @@ bool CZipEntryWorkers::Run(const std::vector<int>& indexes, const Action& action
     bool finished = false;
     std::exception_ptr error;
     try {
-        finished = Collect(indexes, report, progress);
+        finished = Collect(indexes, report, progress, prepare);
     } catch (...) {
         error = std::current_exception();
     }
@@ -147,18 +154,24 @@ bool CZipEntryWorkers::Run(const std::vector<int>& indexes, const Action& action
     return finished;
 }
 
+std::size_t CZipEntryWorkers::Ahead() const
+{
+    return kAheadPerThread * m_workers.size();
+}
+
 void CZipEntryWorkers::Work(Worker& worker, const std::vector<int>& indexes, const Action& action)
 {
-    const std::size_t ahead = kAheadPerThread * m_workers.size();
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_changed.wait(lock, [&] {
             return m_stop || m_nextPosition >= indexes.size() ||
-                   m_nextPosition < m_reported + ahead;
+                   (m_nextPosition < m_prepared && m_nextPosition < m_reported + Ahead());
         });
         if (m_stop || m_nextPosition >= indexes.size())
             return;
         const std::size_t position = m_nextPosition++;
+        if (m_skip[position])
+            continue; // its result is there already
         lock.unlock();
         auto result = std::make_unique<Result>(Attempt(action, worker.archive, indexes[position]));
         lock.lock();
@@ -169,8 +182,26 @@ void CZipEntryWorkers::Work(Worker& worker, const std::vector<int>& indexes, con
 
 // Waits for each result in order and reports it; between results the progress
 // hears of the bytes done, at least every tenth of a second.
+// Prepares the positions up to `limit` that are not yet, one by one on this thread,
+// and lets the workers have them.
+void CZipEntryWorkers::PrepareUpTo(std::size_t limit, const std::vector<int>& indexes,
+                                   const Prepare& prepare)
+{
+    for (std::size_t position = m_prepared; position < limit; ++position) {
+        const bool skipped = !prepare(indexes[position]);
+        std::lock_guard lock(m_mutex);
+        if (skipped) {
+            m_skip[position] = 1;
+            m_results[position] = std::make_unique<Result>();
+            m_results[position]->skipped = true;
+        }
+        m_prepared = position + 1;
+        m_changed.notify_all();
+    }
+}
+
 bool CZipEntryWorkers::Collect(const std::vector<int>& indexes, const Report& report,
-                               const Progress& progress)
+                               const Progress& progress, const Prepare& prepare)
 {
     std::uint64_t told = 0;
     const auto tell = [&] {
@@ -180,6 +211,8 @@ bool CZipEntryWorkers::Collect(const std::vector<int>& indexes, const Report& re
         return !progress || progress(delta);
     };
     for (std::size_t position = 0; position < indexes.size(); ++position) {
+        if (prepare)
+            PrepareUpTo(std::min(indexes.size(), position + Ahead()), indexes, prepare);
         std::unique_lock lock(m_mutex);
         while (!m_results[position]) {
             m_changed.wait_for(lock, kProgressWait);

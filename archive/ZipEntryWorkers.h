@@ -27,6 +27,7 @@ public:
     struct Result
     {
         bool ok = false;
+        bool skipped = false;     // the preparation passed the entry over
         std::exception_ptr error; // what the action threw
     };
     // Opens `archive` as the caller's own (read-only, password set); throws on failure.
@@ -38,6 +39,10 @@ public:
     // On the caller's thread, now and then while it waits, with the bytes the actions
     // processed since the last call; false stops the run.
     using Progress = std::function<bool(std::uint64_t bytes)>;
+    // On the caller's thread, in order, shortly before the entry is handed to a
+    // thread (at most the run-ahead window before its report); false passes the
+    // entry over: no action, and its report says skipped.
+    using Prepare = std::function<bool(int index)>;
 
     CZipEntryWorkers(CZipContainer& own, unsigned threads, Opener opener);
     ~CZipEntryWorkers();
@@ -47,7 +52,7 @@ public:
     // False when a report or the progress stopped the run; the actions under way are
     // asked to stop (their archives' callbacks return false) and waited for.
     bool Run(const std::vector<int>& indexes, const Action& action, const Report& report,
-             const Progress& progress = {});
+             const Progress& progress = {}, const Prepare& prepare = {});
     // The folders extracted by every archive get their modes and times; returns
     // those that could not be set.
     std::vector<std::string> FinishFolders();
@@ -58,9 +63,12 @@ private:
     struct Worker;
 
     bool RunHere(const std::vector<int>& indexes, const Action& action, const Report& report,
-                 const Progress& progress);
+                 const Progress& progress, const Prepare& prepare);
     void Work(Worker& worker, const std::vector<int>& indexes, const Action& action);
-    bool Collect(const std::vector<int>& indexes, const Report& report, const Progress& progress);
+    bool Collect(const std::vector<int>& indexes, const Report& report, const Progress& progress,
+                 const Prepare& prepare);
+    void PrepareUpTo(std::size_t limit, const std::vector<int>& indexes, const Prepare& prepare);
+    std::size_t Ahead() const;
     static Result Attempt(const Action& action, CZipContainer& archive, int index);
 
     CZipContainer& m_own;
@@ -71,6 +79,8 @@ private:
     std::condition_variable m_changed;
     std::vector<std::unique_ptr<Result>> m_results; // per position, once done
     std::size_t m_nextPosition = 0;                 // handed out next
+    std::size_t m_prepared = 0;                     // positions ready to be handed out
+    std::vector<char> m_skip;                       // per position: passed over
     std::size_t m_reported = 0;                     // reported so far
     std::atomic<bool> m_stop{false};
     std::atomic<std::uint64_t> m_bytes{0};

@@ -13,6 +13,7 @@
 #include "RestoreIdentity.h"
 #include "TvEvent.h"
 #include "ZipContainer.h"
+#include "ZipEntryWorkers.h"
 
 #include <cstdint>
 #include <functional>
@@ -212,10 +213,12 @@ private:
     int PlanCheckedNode(TvTreeItem node);
     void RestoreRun();
     bool RestoreSection(std::uint32_t kind, std::size_t& identityIndex);
-    bool RestoreEntry(const CAddInfo& entry, std::uint32_t kind, const std::string& backupGuid,
-                      const std::string& targetGuid, bool& stop);
     bool RestoreEntries(std::size_t first, std::size_t last, std::uint32_t kind,
                         const std::string& backupGuid, const std::string& targetGuid);
+    bool PrepareEntry(CAddInfo& entry, std::uint32_t kind);
+    static bool ExtractEntry(CZipContainer& archive, const CAddInfo& entry);
+    bool FinishEntry(const CAddInfo& entry, const CZipEntryWorkers::Result& result,
+                     const std::string& backupGuid, const std::string& targetGuid, bool& stop);
     void RestoreFolder(const CAddInfo& entry, std::uint32_t kind);
     void FinishRestoredFolders();
     bool PrepareTarget(const CAddInfo& entry, std::uint32_t kind);

@@ -7,10 +7,13 @@
 
 #include "ResourceLibrary.h"
 #include "TextInserts.h"
+#include "ProjectData.h"
+#include "ZipAddPipeline.h"
 #include "ZipException.h"
 
 #include <algorithm>
 #include <climits>
+#include <numeric>
 
 namespace {
 
@@ -131,34 +134,83 @@ bool CBackupManger::RestoreSection(std::uint32_t kind, std::size_t& identityInde
     return !stop;
 }
 
-// The entries [first, last) of the run list, in order; true when the restore stops.
+// Before an entry goes to a thread: a missing entry is a failure, a folder is made
+// here, and a file's target is prepared (which may ask the user); false when there
+// is nothing to extract.
+bool CBackupManger::PrepareEntry(CAddInfo& entry, std::uint32_t kind)
+{
+    if (entry.m_nArchiveIndex < 0) {
+        // The catalogue promised it: a restore without it is not a whole one.
+        m_Report.WriteFormatted("Fail to restore %s: missing from the backup",
+                                entry.m_strTargetPath.c_str());
+        ++m_dwRestoreFailures;
+        return false;
+    }
+    CZipEntryHeader header;
+    if (m_Archive.GetFileInfo(header, entry.m_nArchiveIndex) && header.IsDirectory()) {
+        RestoreFolder(entry, kind);
+        return false;
+    }
+    PostEvent(notify::kRestorePath, reinterpret_cast<std::intptr_t>(entry.m_strTargetPath.c_str()));
+    return PrepareTarget(entry, kind);
+}
+
+// The entries [first, last) of the run list: prepared in order, extracted on the
+// job's threads (each with an archive object of its own), finished in order; true
+// when the restore stops. The progress hears of the bytes as they are extracted and
+// is brought up to the end of every entry finished.
 bool CBackupManger::RestoreEntries(std::size_t first, std::size_t last, std::uint32_t kind,
                                    const std::string& backupGuid, const std::string& targetGuid)
 {
+    const std::string path = m_Archive.GetArchivePath();
+    const std::string password = m_Archive.GetPassword();
+    CZipEntryWorkers workers(m_Archive, CZipAddPipeline::ThreadsFor(g_ProjectData.m_dwThreads),
+                             [&path, &password](CZipContainer& archive) {
+                                 archive.SetBuffers(kWriteBuffer, kGeneralBuffer, kSearchBuffer);
+                                 archive.Open(path, CZipContainer::ArcOpenReadOnly, 0);
+                                 archive.SetPassword(password);
+                             });
+    std::vector<int> positions(last - first);
+    std::iota(positions.begin(), positions.end(), static_cast<int>(first));
     bool stop = false;
-    for (std::size_t i = first; i < last && !stop; ++i) {
-        CAddInfo& entry = *m_RestoreRunList[i];
-        if (entry.m_nArchiveIndex < 0) {
-            // The catalogue promised it: a restore without it is not a whole one.
-            m_Report.WriteFormatted("Fail to restore %s: missing from the backup",
-                                    entry.m_strTargetPath.c_str());
-            ++m_dwRestoreFailures;
-            continue;
-        }
-        CZipEntryHeader header;
-        if (m_Archive.GetFileInfo(header, entry.m_nArchiveIndex) && header.IsDirectory()) {
-            RestoreFolder(entry, kind);
-            continue;
-        }
-        PostEvent(notify::kRestorePath,
-                  reinterpret_cast<std::intptr_t>(entry.m_strTargetPath.c_str()));
-        m_Progress.m_processed = 0;
-        const bool restored = RestoreEntry(entry, kind, backupGuid, targetGuid, stop);
-        const std::uint64_t done = m_Progress.m_processed;
-        const std::uint64_t left = entry.m_dwSize > done ? entry.m_dwSize - done : 0;
-        if (!m_Progress.Advance(left) || (restored && m_Progress.m_StopEvent.IsSet()))
-            stop = true;
-    }
+    std::uint64_t advanced = 0;
+    std::uint64_t finished = 0; // bytes of the entries finished so far
+    const auto advance = [&](std::uint64_t bytes) {
+        advanced += bytes;
+        return m_Progress.Advance(bytes);
+    };
+    const auto entryAt = [this](int position) -> CAddInfo& {
+        return *m_RestoreRunList[static_cast<std::size_t>(position)];
+    };
+    workers.Run(
+        positions,
+        [&entryAt](CZipContainer& archive, int position) {
+            return ExtractEntry(archive, entryAt(position));
+        },
+        [&](int position, const CZipEntryWorkers::Result& result) {
+            const CAddInfo& entry = entryAt(position);
+            const bool restored =
+                !result.skipped && FinishEntry(entry, result, backupGuid, targetGuid, stop);
+            finished += result.skipped ? 0 : entry.m_dwSize;
+            if (finished > advanced && !advance(finished - advanced))
+                stop = true;
+            if (restored && m_Progress.m_StopEvent.IsSet())
+                stop = true;
+            return !stop;
+        },
+        [&](std::uint64_t bytes) {
+            if (!advance(bytes))
+                stop = true;
+            return !stop;
+        },
+        [&](int position) {
+            // Once the user stopped the restore, no further target is touched.
+            if (stop || m_Progress.m_CancelEvent.IsSet() || m_Progress.m_StopEvent.IsSet()) {
+                stop = true;
+                return false;
+            }
+            return PrepareEntry(entryAt(position), kind);
+        });
     return stop;
 }
 

@@ -3,6 +3,7 @@
 #include "BackupManger.h"
 
 #include "ItemKinds.h"
+#include "ZipContainer.h"
 
 #include "Preferences.h"
 #include "ResourceLibrary.h"
@@ -56,35 +57,49 @@ ExtractPlace PlaceOf(const CAddInfo& entry)
 
 } // namespace
 
-bool CBackupManger::RestoreEntry(const CAddInfo& entry, std::uint32_t kind,
-                                 const std::string& backupGuid, const std::string& targetGuid,
-                                 bool& stop)
+// Extracts a file entry whose target was prepared; runs on any thread of the
+// restore, with that thread's archive object.
+bool CBackupManger::ExtractEntry(CZipContainer& archive, const CAddInfo& entry)
 {
-    if (!PrepareTarget(entry, kind))
-        return false;
     const ExtractPlace place = PlaceOf(entry);
-    try {
-        if (!m_Archive.ExtractFile(entry.m_nArchiveIndex, place.folder, place.fullPath, place.name,
-                                   kGeneralBuffer)) {
-            m_Report.WriteFormatted("Fail to extract file %s", entry.m_strTargetPath.c_str());
-            ++m_dwRestoreFailures;
-            return false;
-        }
-    } catch (const CZipException& e) {
-        const int cause = e.GetCause();
-        if (cause == CZipException::ErrAbortedSafely) {
-            stop = true;
-        } else {
-            m_bError = true;
-            m_Archive.CloseNewFile(true);
-            if (cause == CZipException::ErrDiskChangeAborted)
+    return archive.ExtractFile(entry.m_nArchiveIndex, place.folder, place.fullPath, place.name,
+                               kGeneralBuffer);
+}
+
+// What came of extracting a file entry: counted, reported, and handed on; false when
+// it was not restored. `stop` is set when the restore must stop here.
+bool CBackupManger::FinishEntry(const CAddInfo& entry, const CZipEntryWorkers::Result& result,
+                                const std::string& backupGuid, const std::string& targetGuid,
+                                bool& stop)
+{
+    if (result.error) {
+        try {
+            std::rethrow_exception(result.error);
+        } catch (const CZipException& e) {
+            const int cause = e.GetCause();
+            if (cause == CZipException::ErrAbortedSafely) {
                 stop = true;
-        }
-        if (cause != CZipException::ErrAbortedSafely && cause != CZipException::ErrAborted) {
+            } else {
+                m_bError = true;
+                if (cause == CZipException::ErrDiskChangeAborted)
+                    stop = true;
+            }
+            if (cause != CZipException::ErrAbortedSafely && cause != CZipException::ErrAborted) {
+                m_Report.WriteFormatted("Fail to extract file %s", entry.m_strTargetPath.c_str());
+                m_Report.WriteException(e);
+                ++m_dwRestoreFailures;
+            }
+        } catch (const std::exception& e) {
+            m_bError = true;
             m_Report.WriteFormatted("Fail to extract file %s", entry.m_strTargetPath.c_str());
             m_Report.WriteException(e);
             ++m_dwRestoreFailures;
         }
+        return false;
+    }
+    if (!result.ok) {
+        m_Report.WriteFormatted("Fail to extract file %s", entry.m_strTargetPath.c_str());
+        ++m_dwRestoreFailures;
         return false;
     }
     ++m_dwRestoredEntries;
