@@ -118,25 +118,34 @@ struct RunShape
     double writeTo = -1;
 };
 
-// Points in time, in seconds after a run's start, spread over the run: a few while it
-// starts and gathers the files, most while the archive is written, a few after it.
-// Without a temporary archive seen they are spread evenly over the whole run.
-std::vector<double> SpreadPoints(const RunShape& shape, int count)
+// A moment to signal a run: seconds after its start, or, for the moments while
+// the archive is written, after its temporary archive appeared, so that how long
+// the run takes to get there (which varies with the load) does not move them out.
+struct SignalPoint
 {
-    std::vector<double> points;
-    auto spread = [&](double from, double to, int n) {
+    double seconds = 0;
+    bool afterTemporary = false;
+};
+
+// Points spread over the run: a few while it starts and gathers the files, most
+// while the archive is written, a few after it. Without a temporary archive seen
+// they are spread evenly over the whole run.
+std::vector<SignalPoint> SpreadPoints(const RunShape& shape, int count)
+{
+    std::vector<SignalPoint> points;
+    auto spread = [&](double from, double to, int n, bool afterTemporary) {
         for (int i = 0; i < n; ++i)
-            points.push_back(from + (to - from) * (i + 0.5) / n);
+            points.push_back({from + (to - from) * (i + 0.5) / n, afterTemporary});
     };
     if (shape.writeFrom < 0 || shape.writeTo <= shape.writeFrom) {
-        spread(0, shape.total, count);
+        spread(0, shape.total, count, false);
         return points;
     }
     const int before = (count * 3 + 10) / 20; // 15 %
     const int after = (count + 10) / 20 + 1;  // 5 % and the end itself
-    spread(0, shape.writeFrom, before);
-    spread(shape.writeFrom, shape.writeTo, count - before - after);
-    spread(shape.writeTo, shape.total, after);
+    spread(0, shape.writeFrom, before, false);
+    spread(0, shape.writeTo - shape.writeFrom, count - before - after, true);
+    spread(shape.writeTo, shape.total, after, false);
     return points;
 }
 
@@ -312,7 +321,8 @@ protected:
     // `previous`). Returns how many signals met a run while its temporary archive
     // existed.
     int SignalSeries(const std::vector<std::string>& args, const std::string& out,
-                     const std::string& previous, const std::vector<double>& points, int signal)
+                     const std::string& previous, const std::vector<SignalPoint>& points,
+                     int signal)
     {
         const std::string folder = std::filesystem::path(out).parent_path();
         const int stopped = signal == SIGKILL ? 128 + SIGKILL : 3;
@@ -320,15 +330,21 @@ protected:
         int failedPoints = 0;
         for (std::size_t k = 0; k < points.size() && failedPoints < 3; ++k) {
             SCOPED_TRACE("signal " + std::to_string(signal) + " at point " + std::to_string(k) +
-                         ", " + std::to_string(points[k]) + " s into the run");
+                         ", " + std::to_string(points[k].seconds) +
+                         (points[k].afterTemporary ? " s into the writing" : " s into the run"));
             const int failuresBefore = FailureCount();
             const auto before = TemporaryNames(folder);
             bool writing = false;
             const TbmRun run = Tbm().Run(args, [&](pid_t pid) {
-                const auto start = Clock::now();
-                std::this_thread::sleep_until(start +
-                                              std::chrono::duration_cast<Clock::duration>(
-                                                  std::chrono::duration<double>(points[k])));
+                auto start = Clock::now();
+                if (points[k].afterTemporary) {
+                    while (!HasNewTemporary(folder, before) && !Ended(pid))
+                        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                    start = Clock::now();
+                }
+                std::this_thread::sleep_until(
+                    start + std::chrono::duration_cast<Clock::duration>(
+                                std::chrono::duration<double>(points[k].seconds)));
                 writing = HasNewTemporary(folder, before);
                 kill(pid, signal);
             });
