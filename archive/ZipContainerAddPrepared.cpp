@@ -35,9 +35,8 @@ bool CZipContainer::WritePrepared(AddPlan& plan, CZipPreparedFile& file)
     m_known.uncompressed = piece.rawSize;
     const bool opened = OpenNewFile(plan.header, deflated ? plan.level : 0, {}, plan.size);
     m_precompressed = false;
-    if (!opened)
-        m_known.set = false;
     if (!opened) {
+        m_known.set = false;
         if (callback)
             callback->CallbackEnd();
         return false;

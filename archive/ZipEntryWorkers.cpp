@@ -1,10 +1,13 @@
 #include "ZipEntryWorkers.h"
 
+#include "ZipAddPipeline.h"
 #include "ZipContainer.h"
+#include "ZipException.h"
 #include "ZipProgressCallback.h"
 
 #include <algorithm>
 #include <chrono>
+#include <numeric>
 
 namespace {
 
@@ -51,6 +54,7 @@ struct CZipEntryWorkers::Worker
 CZipEntryWorkers::CZipEntryWorkers(CZipContainer& own, unsigned threads, Opener opener)
     : m_own(own)
 {
+    threads = CZipAddPipeline::ThreadsFor(threads);
     // Removable disks are asked for one at a time: no second reader there.
     if (threads <= 1 || own.GetStorage().IsSpanMode() == 1)
         return;
@@ -240,4 +244,37 @@ std::vector<std::string> CZipEntryWorkers::FinishFolders()
         failed.insert(failed.end(), more.begin(), more.end());
     }
     return failed;
+}
+
+std::vector<int> CZipEntryWorkers::Indexes(std::size_t count, int first)
+{
+    std::vector<int> indexes(count);
+    std::iota(indexes.begin(), indexes.end(), first);
+    return indexes;
+}
+
+std::string CZipEntryWorkers::ErrorText(const Result& result)
+{
+    if (!result.error)
+        return {};
+    try {
+        std::rethrow_exception(result.error);
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "unknown error";
+    }
+}
+
+int CZipEntryWorkers::ErrorCause(const Result& result)
+{
+    if (!result.error)
+        return 0;
+    try {
+        std::rethrow_exception(result.error);
+    } catch (const CZipException& e) {
+        return e.GetCause();
+    } catch (...) {
+        return 0;
+    }
 }

@@ -44,6 +44,7 @@ public:
     // entry over: no action, and its report says skipped.
     using Prepare = std::function<bool(int index)>;
 
+    // `threads`: 0 takes one per core.
     CZipEntryWorkers(CZipContainer& own, unsigned threads, Opener opener);
     ~CZipEntryWorkers();
     CZipEntryWorkers(const CZipEntryWorkers&) = delete;
@@ -57,6 +58,13 @@ public:
     // those that could not be set.
     std::vector<std::string> FinishFolders();
     std::size_t GetThreadCount() const { return m_workers.empty() ? 1 : m_workers.size(); }
+
+    // The indexes first, first + 1, ... of `count` entries, in order.
+    static std::vector<int> Indexes(std::size_t count, int first = 0);
+    // What a failed action threw: its text, and its archive error cause (0 for
+    // anything else or when it threw nothing).
+    static std::string ErrorText(const Result& result);
+    static int ErrorCause(const Result& result);
 
 private:
     class Counter;

@@ -15,17 +15,7 @@ mkdir -p "$tree" "$work/out" "$work/home"
 # The mixed tree, shared with the other benchmarks.
 "$(dirname "$0")/make_mixed_tree.sh" "$tree"
 
-# measure NAME COMMAND...: wall seconds and peak RSS (KB) from GNU time, into vars.
-measure() {
-    local name=$1; shift
-    /usr/bin/time -v -o "$work/$name.time" "$@" >/dev/null 2>"$work/$name.err" || {
-        echo "$name failed:" >&2; cat "$work/$name.err" >&2; exit 1; }
-    local wall rss
-    wall=$(grep 'Elapsed (wall clock)' "$work/$name.time" | awk '{print $NF}')
-    rss=$(grep 'Maximum resident set size' "$work/$name.time" | awk '{print $NF}')
-    printf -v "${name}_wall" '%s' "$(python3 -c 'import sys; p=sys.argv[1].split(":"); print(sum(float(x)*60**i for i,x in enumerate(reversed(p))))' "$wall")"
-    printf -v "${name}_rss" '%s' "$rss"
-}
+source "$(dirname "$0")/measure.sh"
 
 export HOME="$work/home"
 sync

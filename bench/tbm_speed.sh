@@ -98,18 +98,7 @@ PY
 printf 'tree: %d files, %d MB (%d bytes)\n' "$(find "$tree" -type f | wc -l)" \
     "$(du -sm --apparent-size "$tree" | cut -f1)" "$(du -sb --apparent-size "$tree" | cut -f1)"
 
-# measure NAME COMMAND...: wall seconds and peak RSS (KB) from GNU time, into vars.
-measure() {
-    local name=$1; shift
-    sync
-    /usr/bin/time -v -o "$work/$name.time" "$@" >/dev/null 2>"$work/$name.err" || {
-        echo "$name failed: $*" >&2; cat "$work/$name.err" >&2; exit 1; }
-    local wall rss
-    wall=$(grep 'Elapsed (wall clock)' "$work/$name.time" | awk '{print $NF}')
-    rss=$(grep 'Maximum resident set size' "$work/$name.time" | awk '{print $NF}')
-    printf -v "${name}_wall" '%s' "$(python3 -c 'import sys; p=sys.argv[1].split(":"); print(sum(float(x)*60**i for i,x in enumerate(reversed(p))))' "$wall")"
-    printf -v "${name}_rss" '%s' "$rss"
-}
+source "$(dirname "$0")/measure.sh"
 # ratio A B: A / B with three decimals.
 ratio() { python3 -c 'import sys; a, b = map(float, sys.argv[1:]); print(f"{a / b:.3f}" if b else "inf")' "$1" "$2"; }
 # line LABEL NAME [FILE]: the wall time, peak memory and size of FILE of measure's NAME.

@@ -67,16 +67,7 @@ while rest > 0:
 PY
 fi
 
-# measure NAME COMMAND...: wall seconds from GNU time, into NAME_wall.
-measure() {
-    local name=$1; shift
-    sync
-    /usr/bin/time -v -o "$work/$name.time" "$@" >/dev/null 2>"$work/$name.err" || {
-        echo "$name failed:" >&2; cat "$work/$name.err" >&2; exit 1; }
-    local wall
-    wall=$(grep 'Elapsed (wall clock)' "$work/$name.time" | awk '{print $NF}')
-    printf -v "${name}_wall" '%s' "$(python3 -c 'import sys; p=sys.argv[1].split(":"); print(sum(float(x)*60**i for i,x in enumerate(reversed(p))))' "$wall")"
-}
+source "$(dirname "$0")/measure.sh"
 
 export HOME="$work/home"
 tbm_args=(--no-verify --output "$work/out/tree.tbm" "$tree")

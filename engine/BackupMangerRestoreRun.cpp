@@ -7,13 +7,12 @@
 
 #include "ResourceLibrary.h"
 #include "TextInserts.h"
+#include "ProgressCatchUp.h"
 #include "ProjectData.h"
-#include "ZipAddPipeline.h"
 #include "ZipException.h"
 
 #include <algorithm>
 #include <climits>
-#include <numeric>
 
 namespace {
 
@@ -164,26 +163,19 @@ bool CBackupManger::RestoreEntries(std::size_t first, std::size_t last, std::uin
 {
     const std::string path = m_Archive.GetArchivePath();
     const std::string password = m_Archive.GetPassword();
-    CZipEntryWorkers workers(m_Archive, CZipAddPipeline::ThreadsFor(g_ProjectData.m_dwThreads),
+    CZipEntryWorkers workers(m_Archive, g_ProjectData.m_dwThreads,
                              [&path, &password](CZipContainer& archive) {
                                  archive.SetBuffers(kWriteBuffer, kGeneralBuffer, kSearchBuffer);
                                  archive.Open(path, CZipContainer::ArcOpenReadOnly, 0);
                                  archive.SetPassword(password);
                              });
-    std::vector<int> positions(last - first);
-    std::iota(positions.begin(), positions.end(), static_cast<int>(first));
     bool stop = false;
-    std::uint64_t advanced = 0;
-    std::uint64_t finished = 0; // bytes of the entries finished so far
-    const auto advance = [&](std::uint64_t bytes) {
-        advanced += bytes;
-        return m_Progress.Advance(bytes);
-    };
+    CProgressCatchUp progress(m_Progress);
     const auto entryAt = [this](int position) -> CAddInfo& {
         return *m_RestoreRunList[static_cast<std::size_t>(position)];
     };
     workers.Run(
-        positions,
+        CZipEntryWorkers::Indexes(last - first, static_cast<int>(first)),
         [&entryAt](CZipContainer& archive, int position) {
             return ExtractEntry(archive, entryAt(position));
         },
@@ -191,15 +183,14 @@ bool CBackupManger::RestoreEntries(std::size_t first, std::size_t last, std::uin
             const CAddInfo& entry = entryAt(position);
             const bool restored =
                 !result.skipped && FinishEntry(entry, result, backupGuid, targetGuid, stop);
-            finished += result.skipped ? 0 : entry.m_dwSize;
-            if (finished > advanced && !advance(finished - advanced))
+            if (!progress.Finished(result.skipped ? 0 : entry.m_dwSize))
                 stop = true;
             if (restored && m_Progress.m_StopEvent.IsSet())
                 stop = true;
             return !stop;
         },
         [&](std::uint64_t bytes) {
-            if (!advance(bytes))
+            if (!progress.Add(bytes))
                 stop = true;
             return !stop;
         },

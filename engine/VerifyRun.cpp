@@ -6,13 +6,12 @@
 #include "HtmlReport.h"
 #include "Notify.h"
 #include "ProjectData.h"
+#include "ProgressCatchUp.h"
 #include "Prompt.h"
-#include "ZipAddPipeline.h"
 #include "ZipContainer.h"
 #include "ZipEntryWorkers.h"
 #include "ZipException.h"
 
-#include <numeric>
 
 namespace {
 
@@ -109,34 +108,27 @@ bool CVerifyRun::TestEntries(std::uint32_t& failures)
 {
     const std::string path = m_archive.GetArchivePath();
     const std::string password = m_archive.GetPassword();
-    CZipEntryWorkers workers(m_archive, CZipAddPipeline::ThreadsFor(g_ProjectData.m_dwThreads),
+    CZipEntryWorkers workers(m_archive, g_ProjectData.m_dwThreads,
                              [this, &path, &password](CZipContainer& archive) {
                                  archive.SetBuffers(ArchiveBuffers::kWrite, ArchiveBuffers::kGeneral,
                                                     ArchiveBuffers::kSearch);
                                  archive.Open(path, CZipContainer::ArcOpenReadOnly, m_volumeSize);
                                  archive.SetPassword(password);
                              });
-    std::vector<int> indexes(m_names.size());
-    std::iota(indexes.begin(), indexes.end(), 0);
-    std::uint64_t advanced = 0;
-    std::uint64_t judged = 0; // bytes of the entries judged so far
-    const auto advance = [&](std::uint64_t bytes) {
-        advanced += bytes;
-        return m_progress.Advance(bytes);
-    };
+    CProgressCatchUp progress(m_progress);
     return workers.Run(
-        indexes, [](CZipContainer& archive, int index) { return archive.TestFile(index, kTestBuffer); },
+        CZipEntryWorkers::Indexes(m_names.size()),
+        [](CZipContainer& archive, int index) { return archive.TestFile(index, kTestBuffer); },
         [&](int index, const CZipEntryWorkers::Result& result) {
             if (!Judge(index, result, failures))
                 return false;
             CZipEntryHeader header;
             m_archive.GetFileInfo(header, index);
-            judged += header.m_uncompressedSize;
-            if (judged > advanced && !advance(judged - advanced))
+            if (!progress.Finished(header.m_uncompressedSize))
                 return false;
             return !(result.ok && m_progress.m_StopEvent.IsSet());
         },
-        advance);
+        [&](std::uint64_t bytes) { return progress.Add(bytes); });
 }
 
 // Every way out of a verification ends with 16 or 17, so the window always learns

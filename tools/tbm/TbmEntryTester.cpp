@@ -5,11 +5,7 @@
 #include "TbmConsole.h"
 #include "TbmInterrupt.h"
 #include "TbmTerminalText.h"
-#include "ZipAddPipeline.h"
 #include "ZipException.h"
-
-#include <numeric>
-#include <vector>
 
 namespace {
 
@@ -21,18 +17,6 @@ void Post(CNotify& notify, int code, std::intptr_t value)
 void Say(const std::string& text)
 {
     CTbmConsole::Get().Write("tbm: " + CTbmTerminalText::Escape(text) + "\n");
-}
-
-// ": " and the error of a failed action, empty when it threw nothing.
-std::string FailureText(const CZipEntryWorkers::Result& result)
-{
-    if (!result.error)
-        return {};
-    try {
-        std::rethrow_exception(result.error);
-    } catch (const std::exception& e) {
-        return std::string(": ") + e.what();
-    }
 }
 
 } // namespace
@@ -55,23 +39,23 @@ void CTbmEntryTester::Run(const std::string& path, const std::string& password, 
         return;
     }
     CZipContainer& zip = archive.Zip();
-    CZipEntryWorkers workers(zip, CZipAddPipeline::ThreadsFor(0), archive.WorkerOpener());
-    std::vector<int> indexes(zip.GetCount());
-    std::iota(indexes.begin(), indexes.end(), 0);
+    CZipEntryWorkers workers(zip, 0, archive.WorkerOpener());
     std::intptr_t failed = 0;
     const auto judge = [&](int index, const CZipEntryWorkers::Result& result) {
         CZipEntryHeader header;
         zip.GetFileInfo(header, index);
         const std::string name = CTbmArchive::EntryName(header);
         Post(notify, notify::kVerifyName, reinterpret_cast<std::intptr_t>(name.c_str()));
-        if (const std::string why = FailureText(result); !result.ok) {
-            Say("failed the test: " + name + why);
+        if (!result.ok) {
+            const std::string why = CZipEntryWorkers::ErrorText(result);
+            Say("failed the test: " + name + (why.empty() ? "" : ": " + why));
             ++failed;
         }
         return !CTbmInterrupt::IsRaised();
     };
     const bool finished = workers.Run(
-        indexes, [](CZipContainer& archive, int index) { return archive.TestFile(index); }, judge,
+        CZipEntryWorkers::Indexes(zip.GetCount()),
+        [](CZipContainer& archive, int index) { return archive.TestFile(index); }, judge,
         [](std::uint64_t) { return !CTbmInterrupt::IsRaised(); });
     if (!finished || failed)
         Post(notify, notify::kVerifyEnded, failed);

@@ -9,12 +9,9 @@
 #include "TbmPassword.h"
 #include "TbmTerminalText.h"
 
-#include "ZipAddPipeline.h"
 #include "ZipException.h"
 
 #include <cstdio>
-#include <numeric>
-#include <vector>
 
 namespace {
 
@@ -46,9 +43,7 @@ int CTbmExtractCommand::Run(const CTbmOptions& options)
         return tbmexit::kFailed;
     }
     CZipContainer& zip = archive.Zip();
-    CZipEntryWorkers workers(zip, CZipAddPipeline::ThreadsFor(0), archive.WorkerOpener());
-    std::vector<int> indexes(zip.GetCount());
-    std::iota(indexes.begin(), indexes.end(), 0);
+    CZipEntryWorkers workers(zip, 0, archive.WorkerOpener());
     std::size_t failed = 0;
     bool wrongPassword = false;
     const auto report = [&](int index, const CZipEntryWorkers::Result& result) {
@@ -56,23 +51,15 @@ int CTbmExtractCommand::Run(const CTbmOptions& options)
             return !CTbmInterrupt::IsRaised();
         CZipEntryHeader header;
         zip.GetFileInfo(header, index);
-        std::string text = "could not extract " + CTbmArchive::EntryName(header);
-        try {
-            if (result.error)
-                std::rethrow_exception(result.error);
-        } catch (const CZipException& e) {
-            text += std::string(": ") + e.what();
-            wrongPassword = e.GetCause() == CZipException::ErrBadPassword;
-        } catch (const std::exception& e) {
-            text += std::string(": ") + e.what();
-        }
-        Say(text);
+        const std::string why = CZipEntryWorkers::ErrorText(result);
+        Say("could not extract " + CTbmArchive::EntryName(header) + (why.empty() ? "" : ": " + why));
+        wrongPassword = CZipEntryWorkers::ErrorCause(result) == CZipException::ErrBadPassword;
         ++failed;
         return !wrongPassword && !CTbmInterrupt::IsRaised();
     };
     const std::string& target = options.m_strTarget;
     const bool finished = workers.Run(
-        indexes,
+        CZipEntryWorkers::Indexes(zip.GetCount()),
         [&target](CZipContainer& archive, int index) { return archive.ExtractFile(index, target, true); },
         report, [](std::uint64_t) { return !CTbmInterrupt::IsRaised(); });
     // Folders get their modes and times after their contents, also when cancelled.
