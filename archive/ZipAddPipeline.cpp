@@ -19,6 +19,13 @@ constexpr std::size_t kSlotCost = 512;
 constexpr unsigned kMaxThreads = 64;
 // Files shorter than this are stored: deflate cannot make them smaller.
 constexpr std::uint64_t kStoreBelow = 5;
+// Small files are handed on in batches: one lock and one wake-up for many of them
+// instead of several for each.
+constexpr std::uint64_t kBatchFileSize = 64 << 10;
+constexpr std::size_t kBatchBytes = 256 << 10;
+constexpr std::size_t kBatchFiles = 64;
+// A compressor takes queued pieces up to this many bytes at once.
+constexpr std::size_t kGroupBytes = 64 << 10;
 
 // Closes the file it holds when it goes.
 struct Descriptor
@@ -40,6 +47,11 @@ struct CZipAddPipeline::Unit
     std::size_t held = 0; // bytes counted in m_inFlight
     bool done = false;
     std::exception_ptr error;
+    // A small file the compressor opens and reads itself, expected to hold
+    // `reserve` bytes; `direct` when it is no such file any more.
+    Slot* reads = nullptr;
+    std::size_t reserve = 0;
+    bool direct = false;
 };
 
 struct CZipAddPipeline::Slot
@@ -52,11 +64,21 @@ struct CZipAddPipeline::Slot
     std::exception_ptr error;                 // the read that failed
 };
 
+// Files the reader has dealt with but not yet handed on; only the reader sees them.
+struct CZipAddPipeline::Batch
+{
+    std::vector<std::pair<std::size_t, std::unique_ptr<Slot>>> files;
+    std::size_t bytes = 0;
+};
+
 CZipAddPipeline::CZipAddPipeline(std::vector<std::string> paths, Options options)
     : m_paths(std::move(paths)), m_options(options)
 {
     m_options.chunkSize = std::max<std::size_t>(m_options.chunkSize, 4096);
     m_options.budget = std::max(m_options.budget, 2 * m_options.chunkSize);
+    // A batch takes a small share of the budget; its files fit one piece each.
+    m_batchBytes = std::min(kBatchBytes, m_options.budget / 4);
+    m_batchFileSize = std::min<std::uint64_t>(kBatchFileSize, m_options.chunkSize);
     m_slots.resize(m_paths.size());
     m_abandoned.resize(m_paths.size());
     const unsigned threads = ThreadsFor(m_options.threads);
@@ -176,69 +198,96 @@ bool CZipAddPipeline::NextPiece(std::size_t index, CZipPreparedFile::Piece& piec
 
 void CZipAddPipeline::ReadAll()
 {
-    for (std::size_t index = 0; index < m_paths.size(); ++index) {
-        {
-            std::lock_guard lock(m_mutex);
-            if (m_stop)
-                break;
-        }
-        ReadFile(index);
-    }
+    Batch batch;
+    for (std::size_t index = 0; index < m_paths.size() && !m_stop; ++index)
+        ReadFile(index, batch);
+    Publish(batch);
     std::lock_guard lock(m_mutex);
     m_readerDone = true;
     m_workReady.notify_all();
 }
 
-void CZipAddPipeline::ReadFile(std::size_t index)
+// Puts a small file of known size into the batch for a compressor to read; opens
+// any other file, publishes it at once (with the batch before it, which must never
+// wait behind it) and reads it in pieces. Folders, links, empty files and files
+// that cannot be opened are left to the caller, whose ordinary path reports their
+// errors.
+void CZipAddPipeline::ReadFile(std::size_t index, Batch& batch)
 {
     auto slot = std::make_unique<Slot>();
     slot->file = std::make_unique<CZipPreparedFile>(*this, index);
-    slot->file->m_path = m_paths[index];
-    {
-        std::lock_guard lock(m_mutex);
-        Hold(kSlotCost);
-        m_slots[index] = std::move(slot);
-        if (m_abandoned[index]) {
-            // Passed over before the reader came to it.
-            m_slots[index]->state = SlotDirect;
-            m_slots[index]->complete = true;
-            m_forCaller.notify_one();
-            return;
-        }
+    CZipPreparedFile& prepared = *slot->file;
+    prepared.m_path = m_paths[index];
+    // A batch starts with room for all of it, so nothing in it waits on the budget.
+    if (batch.files.empty() && !WaitForRoom(index, m_batchBytes))
+        return Stage(batch, index, std::move(slot), SlotDirect, true, true);
+    const std::uint64_t expected =
+        index < m_options.expectedSizes.size() ? m_options.expectedSizes[index] : UnknownSize;
+    if (expected == NotAFile)
+        return Stage(batch, index, std::move(slot), SlotDirect, true, false);
+    if (expected < m_batchFileSize && batch.bytes + expected + 1 + kSlotCost <= m_batchBytes) {
+        // Opening and reading many small files costs more than compressing them:
+        // the compressors do both, in parallel.
+        auto unit = std::make_unique<Unit>();
+        unit->reads = slot.get();
+        unit->reserve = static_cast<std::size_t>(expected + 1);
+        slot->units.push_back(std::move(unit));
+        return Stage(batch, index, std::move(slot), SlotPending, false, false);
     }
+    const int fd =
+        ZipPlatform::OpenRegularFile(prepared.m_path, prepared.m_attributes, prepared.m_modified,
+                                     prepared.m_size);
+    if (fd < 0)
+        return Stage(batch, index, std::move(slot), SlotDirect, true, false);
+    const Descriptor file{fd};
+    const std::uint64_t size = prepared.m_size;
+    if (size == 0)
+        return Stage(batch, index, std::move(slot), SlotDirect, true, false);
+    Stage(batch, index, std::move(slot), SlotPrepared, false, true);
     try {
-        if (!OpenSlot(index))
-            FinishSlot(index, SlotDirect);
+        ReadPieces(index, fd, size, m_options.level == 0 || size < kStoreBelow);
+        FinishSlot(index, SlotPrepared);
     } catch (...) {
         FinishSlot(index, SlotPrepared, std::current_exception());
     }
 }
 
-// Opens the file and publishes its status; false for what the caller adds itself
-// (a link, a folder, an empty file, a file that cannot be opened, whose error the
-// ordinary path reports).
-bool CZipAddPipeline::OpenSlot(std::size_t index)
+// Adds a file to the batch, and hands the batch on when it is full or must not wait.
+void CZipAddPipeline::Stage(Batch& batch, std::size_t index, std::unique_ptr<Slot> slot,
+                            SlotState state, bool complete, bool publish)
 {
-    CZipPreparedFile& prepared = *m_slots[index]->file;
-    std::uint32_t attributes = 0;
-    std::time_t modified = 0;
-    std::uint64_t size = 0;
-    const int fd = ZipPlatform::OpenRegularFile(prepared.m_path, attributes, modified, size);
-    if (fd < 0)
-        return false;
-    const Descriptor file{fd};
-    if (size == 0)
-        return false;
+    slot->state = state;
+    slot->complete = complete;
+    for (const auto& unit : slot->units)
+        batch.bytes += unit->reserve;
+    batch.bytes += kSlotCost;
+    batch.files.emplace_back(index, std::move(slot));
+    if (publish || batch.files.size() >= kBatchFiles || batch.bytes >= m_batchBytes)
+        Publish(batch);
+}
+
+// Makes the batch's files visible to the caller and its pieces to the compressors,
+// with one lock and one wake-up for all of them.
+void CZipAddPipeline::Publish(Batch& batch)
+{
+    if (batch.files.empty())
+        return;
     {
         std::lock_guard lock(m_mutex);
-        prepared.m_attributes = attributes;
-        prepared.m_modified = modified;
-        prepared.m_size = size;
-        m_slots[index]->state = SlotPrepared;
+        for (auto& [index, slot] : batch.files) {
+            Hold(kSlotCost);
+            for (const auto& unit : slot->units) {
+                unit->held = unit->reserve;
+                Hold(unit->held);
+                m_work.push_back(unit.get());
+            }
+            m_slots[index] = std::move(slot);
+        }
     }
+    batch.files.clear();
+    batch.bytes = 0;
+    m_workReady.notify_all();
     m_forCaller.notify_one();
-    ReadPieces(index, fd, m_options.level == 0 || size < kStoreBelow);
-    return true;
 }
 
 // Up to `size` bytes, fewer only at the end of the file. A short read that ends
@@ -266,44 +315,54 @@ std::size_t CZipAddPipeline::ReadUpTo(int fd, char* data, std::size_t size, std:
 }
 
 // Reads the file in pieces until its end, whatever size it had when it was opened.
-void CZipAddPipeline::ReadPieces(std::size_t index, int fd, bool stored)
+void CZipAddPipeline::ReadPieces(std::size_t index, int fd, std::uint64_t size, bool stored)
 {
-    const std::uint64_t size = m_slots[index]->file->m_size;
     std::uint64_t offset = 0;
-    bool first = true;
-    for (;;) {
-        // A file that fits one piece is read with one byte to spare, which tells
-        // whether it ended where it was expected to.
-        const std::size_t want =
-            first ? static_cast<std::size_t>(std::min<std::uint64_t>(m_options.chunkSize, size + 1))
-                  : m_options.chunkSize;
-        if (!WaitForRoom(index, want))
-            break;
-        if (m_options.beforeRead)
-            m_options.beforeRead(m_paths[index], offset);
-        auto unit = std::make_unique<Unit>();
-        unit->input.resize(want);
-        const std::size_t got =
-            ReadUpTo(fd, unit->input.data(), want, size > offset ? size - offset : 0, m_paths[index]);
-        if (got == 0)
-            break;
-        unit->input.resize(got);
-        const bool ended = got < want;
-        if (first && !stored && size >= 2 * SampleSize)
-            stored = !CZipBlockDeflate::LooksCompressible(
-                unit->input.data(), static_cast<std::size_t>(std::min<std::uint64_t>(got, SampleSize)));
-        unit->kind = stored                ? CZipPreparedFile::PieceStored
-                     : first && ended      ? CZipPreparedFile::PieceComplete
-                                           : CZipPreparedFile::PieceJoinable;
-        unit->rawSize = got;
-        unit->last = ended;
-        offset += got;
+    for (bool first = true;; first = false) {
+        if (!WaitForRoom(index, m_options.chunkSize))
+            return;
+        std::unique_ptr<Unit> unit = ReadPiece(index, fd, size, offset, first, stored);
+        if (!unit)
+            return;
+        offset += unit->rawSize;
+        const bool ended = unit->last;
         Dispatch(index, std::move(unit));
-        first = false;
         if (ended)
-            break;
+            return;
     }
-    FinishSlot(index, SlotPrepared);
+}
+
+// The piece at `offset` of a file that had `size` bytes when it was opened; null at
+// the end of the file. A file that fits one piece is read with one byte to spare,
+// which tells whether it ended where it was expected to. The first piece of a large
+// file decides from a sample whether the file is stored.
+std::unique_ptr<CZipAddPipeline::Unit> CZipAddPipeline::ReadPiece(std::size_t index, int fd,
+                                                                  std::uint64_t size,
+                                                                  std::uint64_t offset, bool first,
+                                                                  bool& stored) const
+{
+    const std::size_t want =
+        first ? static_cast<std::size_t>(std::min<std::uint64_t>(m_options.chunkSize, size + 1))
+              : m_options.chunkSize;
+    if (m_options.beforeRead)
+        m_options.beforeRead(m_paths[index], offset);
+    auto unit = std::make_unique<Unit>();
+    unit->input.resize(want);
+    const std::size_t got =
+        ReadUpTo(fd, unit->input.data(), want, size > offset ? size - offset : 0, m_paths[index]);
+    if (got == 0)
+        return nullptr;
+    unit->input.resize(got);
+    const bool ended = got < want;
+    if (first && !stored && size >= 2 * SampleSize)
+        stored = !CZipBlockDeflate::LooksCompressible(
+            unit->input.data(), static_cast<std::size_t>(std::min<std::uint64_t>(got, SampleSize)));
+    unit->kind = stored           ? CZipPreparedFile::PieceStored
+                 : first && ended ? CZipPreparedFile::PieceComplete
+                                  : CZipPreparedFile::PieceJoinable;
+    unit->rawSize = got;
+    unit->last = ended;
+    return unit;
 }
 
 // Waits until `bytes` more fit the budget (or nothing else is held); false when
@@ -356,27 +415,73 @@ void CZipAddPipeline::FinishSlot(std::size_t index, SlotState state, std::except
 void CZipAddPipeline::Compress()
 {
     std::unique_ptr<CZipBlockDeflate> deflate; // made at the first piece to compress
+    std::vector<Unit*> group;
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_workReady.wait(lock, [&] { return m_stop || !m_work.empty() || m_readerDone; });
         if (m_stop || m_work.empty())
             return;
-        Unit* unit = m_work.front();
-        m_work.pop_front();
+        // Small pieces are taken several at once, which spares a lock and a wake-up
+        // for each; a large piece alone, so that the others go to other threads.
+        std::size_t bytes = 0;
+        group.clear();
+        do {
+            bytes += m_work.front()->held;
+            group.push_back(m_work.front());
+            m_work.pop_front();
+        } while (!m_work.empty() && bytes + m_work.front()->held <= kGroupBytes);
         lock.unlock();
-        try {
-            Process(*unit, deflate);
-        } catch (...) {
-            unit->error = std::current_exception();
+        for (Unit* unit : group) {
+            try {
+                if (!unit->reads || ReadSmall(*unit))
+                    Process(*unit, deflate);
+            } catch (...) {
+                unit->error = std::current_exception();
+            }
         }
         lock.lock();
-        m_inFlight -= unit->held;
-        unit->held = unit->output.size() + unit->input.size();
-        Hold(unit->held);
-        unit->done = true;
+        for (Unit* unit : group) {
+            m_inFlight -= unit->held;
+            unit->held = unit->output.size() + unit->input.size();
+            Hold(unit->held);
+            unit->done = true;
+            if (unit->reads) {
+                unit->reads->state = unit->direct ? SlotDirect : SlotPrepared;
+                unit->reads->complete = true;
+            }
+        }
         m_forCaller.notify_one();
         m_room.notify_one();
     }
+}
+
+// Opens and reads a small file on a compressor thread; false, with the unit
+// `direct`, when it is no regular file with data any more or has outgrown one piece:
+// the caller adds it the ordinary way.
+bool CZipAddPipeline::ReadSmall(Unit& unit) const
+{
+    CZipPreparedFile& prepared = *unit.reads->file;
+    const int fd = ZipPlatform::OpenRegularFile(prepared.m_path, prepared.m_attributes,
+                                                prepared.m_modified, prepared.m_size);
+    if (fd < 0) {
+        unit.direct = true;
+        return false;
+    }
+    const Descriptor file{fd};
+    const std::uint64_t size = prepared.m_size;
+    bool stored = m_options.level == 0 || size < kStoreBelow;
+    std::unique_ptr<Unit> piece;
+    if (size > 0 && size < m_batchFileSize)
+        piece = ReadPiece(prepared.m_slot, fd, size, 0, true, stored);
+    if (!piece || !piece->last) {
+        unit.direct = true;
+        return false;
+    }
+    unit.input = std::move(piece->input);
+    unit.kind = piece->kind;
+    unit.rawSize = piece->rawSize;
+    unit.last = true;
+    return true;
 }
 
 void CZipAddPipeline::Process(Unit& unit, std::unique_ptr<CZipBlockDeflate>& deflate) const

@@ -15,6 +15,11 @@ constexpr int kSampleLevel = 1;
 // Already compressed data saves a percent or two at most; below that, storing is
 // as good and costs no core.
 constexpr std::size_t kGainPercent = 97;
+// Up to this size a buffer is compressed by the small zlib stream: its window of
+// 512 bytes covers the whole buffer, and resetting it clears only 1 KiB of tables.
+constexpr std::size_t kTinySize = 512;
+constexpr int kTinyWindowBits = 9;
+constexpr int kTinyMemLevel = 2;
 
 libdeflate_compressor* NewCompressor(int level)
 {
@@ -41,23 +46,51 @@ struct RawInflate
 } // namespace
 
 CZipBlockDeflate::CZipBlockDeflate(int level)
-    : m_compressor(NewCompressor(level < 1 || level > 9 ? kDefaultLevel : level))
+    : m_level(level < 1 || level > 9 ? kDefaultLevel : level), m_compressor(NewCompressor(m_level))
 {
 }
 
 CZipBlockDeflate::~CZipBlockDeflate()
 {
     libdeflate_free_compressor(m_compressor);
+    if (m_tiny)
+        deflateEnd(m_tiny.get());
 }
 
 bool CZipBlockDeflate::CompressWhole(const char* data, std::size_t size, std::size_t limit,
                                      std::string& out)
 {
+    if (size <= kTinySize)
+        return CompressTiny(data, size, limit, out);
     out.resize(std::min(limit, libdeflate_deflate_compress_bound(m_compressor, size)));
     const std::size_t written =
         out.empty() ? 0 : libdeflate_deflate_compress(m_compressor, data, size, out.data(), out.size());
     out.resize(written < limit ? written : 0);
     return !out.empty();
+}
+
+bool CZipBlockDeflate::CompressTiny(const char* data, std::size_t size, std::size_t limit,
+                                    std::string& out)
+{
+    if (!m_tiny) {
+        auto stream = std::make_unique<z_stream>();
+        if (deflateInit2(stream.get(), m_level, Z_DEFLATED, -kTinyWindowBits, kTinyMemLevel,
+                         Z_DEFAULT_STRATEGY) != Z_OK)
+            throw CZipException(CZipException::ErrNoMemory);
+        m_tiny = std::move(stream);
+    } else if (deflateReset(m_tiny.get()) != Z_OK) {
+        throw CZipException(CZipException::ErrInternal);
+    }
+    z_stream& z = *m_tiny;
+    out.resize(std::min<std::size_t>(limit, deflateBound(&z, static_cast<uLong>(size))));
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
+    z.avail_in = static_cast<uInt>(size);
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = static_cast<uInt>(out.size());
+    // Z_OK or Z_BUF_ERROR: the output reached the limit before the end.
+    const bool whole = ::deflate(&z, Z_FINISH) == Z_STREAM_END && z.total_out < limit;
+    out.resize(whole ? static_cast<std::size_t>(z.total_out) : 0);
+    return whole;
 }
 
 void CZipBlockDeflate::CompressPiece(const char* data, std::size_t size, std::string& out)

@@ -2,9 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 struct libdeflate_compressor;
+struct z_stream_s;
 
 // Whole-buffer raw deflate through libdeflate, several times faster than zlib's
 // streaming deflate at the same level and ratio. One object per thread: the
@@ -16,6 +18,10 @@ struct libdeflate_compressor;
 // written one after another and closed by FinalBlock(), are one ordinary deflate
 // stream that every reader inflates, so one large file can be compressed by many
 // threads at once.
+//
+// Tiny buffers go through a small zlib stream that is reset between calls: libdeflate
+// clears its large tables on every call, which costs more than compressing a few
+// hundred bytes.
 class CZipBlockDeflate
 {
 public:
@@ -42,6 +48,9 @@ public:
 
 private:
     static void MakeJoinable(std::string& stream);
+    bool CompressTiny(const char* data, std::size_t size, std::size_t limit, std::string& out);
 
+    int m_level;
     libdeflate_compressor* m_compressor = nullptr;
+    std::unique_ptr<z_stream_s> m_tiny; // made at the first tiny buffer
 };

@@ -8,6 +8,7 @@
 #include "ZipDirectory.h"
 #include "ZipFolderSettings.h"
 #include "ZipInflate.h"
+#include "ZipWholeInflate.h"
 #include "ZipProgressCallback.h"
 #include "ZipVolumeStore.h"
 
@@ -223,6 +224,7 @@ private:
     void CheckAuthentication();
     bool FillInput();
     std::uint32_t Produce(char* out, std::uint32_t room, bool& ended);
+    std::uint32_t ProduceWhole(char* out, std::uint32_t room, bool& ended);
     void SkipUnreadData();
     void ReadDescriptor(const CZipEntryHeader& header);
     void EndReading();
@@ -288,7 +290,9 @@ private:
 
     // The entry being read.
     CZipInflate m_inflate;
+    CZipWholeInflate m_whole;
     bool m_readInflates = false;
+    bool m_readWhole = false; // inflated in one call through m_whole
     bool m_readDecrypts = false;
     bool m_readAes = false;
     std::uint64_t m_compressedLeft = 0;   // still in the file

@@ -49,7 +49,8 @@ bool CZipContainer::WritePrepared(AddPlan& plan, CZipPreparedFile& file)
         total += piece.rawSize;
         m_uncompressed = total;
         CheckEntrySize(total);
-        crc = CZipBlockDeflate::CombineCrc(crc, piece.crc, piece.rawSize);
+        crc = total == piece.rawSize ? piece.crc
+                                     : CZipBlockDeflate::CombineCrc(crc, piece.crc, piece.rawSize);
         WritePiece(piece.data);
         const auto reported = static_cast<int>(piece.rawSize);
         have = file.NextPiece(piece);

@@ -1,6 +1,7 @@
 // Reading entries: lookup, entry information and the low-level entry reader.
 #include "ZipContainer.h"
 
+#include "ZipBlockDeflate.h"
 #include "ZipException.h"
 #include "ZipExtraField.h"
 #include "ZipPlatform.h"
@@ -61,7 +62,9 @@ bool CZipContainer::OpenFile(int index)
         else if (m_readDecrypts)
             StartDecryption(header);
         m_readInflates = header.GetDataMethod() == CZipEntryHeader::MethodDeflated;
-        if (m_readInflates)
+        m_readWhole =
+            m_readInflates && CZipWholeInflate::Fits(m_compressedLeft, header.m_uncompressedSize);
+        if (m_readInflates && !m_readWhole)
             m_inflate.Begin(GetArchivePath());
     } catch (...) {
         EndReading();
@@ -208,6 +211,23 @@ std::uint32_t CZipContainer::Produce(char* out, std::uint32_t room, bool& ended)
     return produced;
 }
 
+// Reads and decrypts all of the entry's data, then inflates it in one call.
+std::uint32_t CZipContainer::ProduceWhole(char* out, std::uint32_t room, bool& ended)
+{
+    if (!m_whole.IsInflated()) {
+        const auto size = static_cast<std::uint32_t>(m_compressedLeft);
+        char* input = m_whole.Input(size);
+        m_storage.Read(input, size, false);
+        if (m_readAes)
+            m_aes.Decrypt(input, size);
+        else if (m_readDecrypts)
+            m_crypt.Decode(input, size);
+        m_compressedLeft = 0;
+        m_whole.Inflate(m_uncompressedLeft, GetArchivePath());
+    }
+    return m_whole.Take(out, room, ended);
+}
+
 std::uint32_t CZipContainer::ReadFile(void* buffer, std::uint32_t size)
 {
     if (m_entryState != -1 || !buffer || size == 0)
@@ -218,11 +238,11 @@ std::uint32_t CZipContainer::ReadFile(void* buffer, std::uint32_t size)
     bool ended = false;
     while (done < wanted && !ended) {
         // Input exhausted while output is still owed: the entry's sizes lie.
-        if (m_inputPosition == m_inputLength && !FillInput() && !m_readInflates)
+        if (!m_readWhole && m_inputPosition == m_inputLength && !FillInput() && !m_readInflates)
             Throw(CZipException::ErrDamaged);
-        const std::uint32_t produced = Produce(out + done, wanted - done, ended);
-        m_readCrc = static_cast<std::uint32_t>(
-            crc32(m_readCrc, reinterpret_cast<const Bytef*>(out + done), produced));
+        const std::uint32_t produced = m_readWhole ? ProduceWhole(out + done, wanted - done, ended)
+                                                   : Produce(out + done, wanted - done, ended);
+        m_readCrc = CZipBlockDeflate::Crc32(m_readCrc, out + done, produced);
         done += produced;
         m_uncompressedLeft -= produced;
     }
@@ -301,6 +321,8 @@ void CZipContainer::CheckAuthentication()
 void CZipContainer::EndReading()
 {
     m_inflate.End();
+    m_whole.Clear();
+    m_readWhole = false;
     if (m_aes.IsActive())
         m_aes = CZipAesCrypt();
     m_readAes = false;

@@ -18,6 +18,12 @@ public:
     // An entry for a file or folder on disk: directory flag and size from its status
     // (both 0 when it cannot be read), no entry name, no tree path.
     CAddInfo(const std::string& path, std::uint32_t kind);
+    // The same from a status the caller has already read.
+    CAddInfo(const std::string& path, std::uint32_t kind, bool directory, std::uint64_t size)
+        : m_strSourcePath(path), m_dwDirectory(directory ? 1 : 0), m_dwSize(directory ? 0 : size),
+          m_dwKind(kind)
+    {
+    }
 
     const char* GetStreamClassName() const override { return kStreamClassName; }
     void WriteTo(CObjectWriter& out) const override;

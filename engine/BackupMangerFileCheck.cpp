@@ -19,6 +19,11 @@ int CBackupMangerFileCheck::ProbeFile(const std::string& path)
     };
     if (lstat(path.c_str(), &st) != 0)
         return result::kReadError;
+    return ProbeFile(path, st);
+}
+
+int CBackupMangerFileCheck::ProbeFile(const std::string& path, const struct stat& st)
+{
     // Only regular files are opened: opening a FIFO or a device could block or
     // have side effects, and a link is stored as a link, not followed.
     if (!S_ISREG(st.st_mode))
@@ -43,7 +48,18 @@ int CBackupMangerFileCheck::CheckFile(const std::string& path)
 {
     if (path.empty())
         return IDSKIPFILE;
-    const int code = ProbeFile(path);
+    return Checked(path, ProbeFile(path));
+}
+
+int CBackupMangerFileCheck::CheckKnownFile(const std::string& path, const struct stat& status)
+{
+    if (path.empty())
+        return IDSKIPFILE;
+    return Checked(path, ProbeFile(path, status));
+}
+
+int CBackupMangerFileCheck::Checked(const std::string& path, int code)
+{
     if (code != result::kSuccess)
         return AskUser(path, code);
     PostScanning(path);

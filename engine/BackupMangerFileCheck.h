@@ -23,6 +23,7 @@ public:
     explicit CBackupMangerFileCheck(CHtmlReport& report) : m_Report(report) {}
 
     int CheckFile(const std::string& path) override;
+    int CheckKnownFile(const std::string& path, const struct stat& status) override;
     // Asks about `path` that failed with result code `code`; returns the answer.
     int AskUser(const std::string& path, int code);
 
@@ -35,6 +36,8 @@ public:
 private:
     // 0 when the file can be read; else the result code saying why not.
     static int ProbeFile(const std::string& path);
+    static int ProbeFile(const std::string& path, const struct stat& status);
+    int Checked(const std::string& path, int code);
     void PostScanning(const std::string& path) const;
 
     CHtmlReport& m_Report;

@@ -156,10 +156,14 @@ bool CBackupRun::OpenArchive(const std::string& path)
 void CBackupRun::StartPipeline(const std::vector<const CAddInfo*>& items)
 {
     std::vector<std::string> paths;
-    paths.reserve(items.size());
-    for (const CAddInfo* item : items)
-        paths.push_back(item->m_strSourcePath);
     CZipAddPipeline::Options options;
+    paths.reserve(items.size());
+    options.expectedSizes.reserve(items.size());
+    for (const CAddInfo* item : items) {
+        paths.push_back(item->m_strSourcePath);
+        options.expectedSizes.push_back(item->m_dwDirectory ? CZipAddPipeline::NotAFile
+                                                            : item->m_dwSize);
+    }
     options.threads = g_ProjectData.m_dwThreads;
     m_pipeline = std::make_unique<CZipAddPipeline>(std::move(paths), options);
 }

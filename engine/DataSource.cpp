@@ -37,11 +37,13 @@ std::uint64_t CDataSource::SumSizes(const CAutoObArray<CAddInfo>& list)
     return total;
 }
 
-int CDataSource::CheckFileLoop(const std::string& path)
+int CDataSource::CheckFileLoop(const std::string& path, const struct stat* known)
 {
     CFileCheck& check = m_pFileCheck ? *m_pFileCheck : g_quietFileCheck;
-    for (;;) {
-        const int answer = check.CheckFile(path);
+    for (bool first = true;; first = false) {
+        // A retry reads the status again: the user may have changed the file.
+        const int answer =
+            first && known ? check.CheckKnownFile(path, *known) : check.CheckFile(path);
         if (answer == 0)
             return result::kSuccess;
         if (answer == IDSKIPFILE)

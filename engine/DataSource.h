@@ -76,7 +76,8 @@ public:
     // entry name, no tree path). 0, or 8 (skipped) or 7 (cancelled).
     int AddFile(const std::string& path);
     // The check loop every Add file runs: 0 to go on, 8 skip, 7 cancel.
-    int CheckFileLoop(const std::string& path);
+    // `known`: the file's status as the caller has just read it (lstat), or null.
+    int CheckFileLoop(const std::string& path, const struct stat* known = nullptr);
     // The check to use (not owned); null restores the one that asks nobody.
     void SetFileCheck(CFileCheck* check) { m_pFileCheck = check; }
 

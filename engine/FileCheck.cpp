@@ -13,3 +13,8 @@ int CFileCheck::CheckFile(const std::string& path)
         return IDSKIPFILE;
     return 0;
 }
+
+int CFileCheck::CheckKnownFile(const std::string& path, const struct stat&)
+{
+    return CheckFile(path);
+}

@@ -217,7 +217,7 @@ int CMyFilesData::WalkFolder(const std::string& folder)
     std::sort(names.begin(), names.end());
     // Every folder gets an entry of its own, ahead of its contents, so a restore
     // gives it back its mode and time, empty or not.
-    if (const int code = AddMyFile(folder, EntryType::Folder); !GoesOn(code))
+    if (const int code = AddMyFile(folder, EntryType::Folder, &self); !GoesOn(code))
         return code;
     for (const std::string& name : names) {
         if (IsStopRequested())
@@ -238,7 +238,7 @@ int CMyFilesData::WalkFolder(const std::string& folder)
         } else if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
             Log(std::string("Skipped ") + KindText(st.st_mode) + ": " + path);
         } else if (PassesFilter(name, g_ProjectData)) {
-            code = AddMyFile(path, S_ISLNK(st.st_mode) ? EntryType::Link : EntryType::File);
+            code = AddMyFile(path, S_ISLNK(st.st_mode) ? EntryType::Link : EntryType::File, &st);
         }
         if (code == result::kCancel || code == result::kAbortScan)
             return code;
@@ -246,7 +246,7 @@ int CMyFilesData::WalkFolder(const std::string& folder)
     return result::kSuccess;
 }
 
-int CMyFilesData::AddMyFile(const std::string& path, EntryType type)
+int CMyFilesData::AddMyFile(const std::string& path, EntryType type, const struct stat* known)
 {
     std::string entryName = GetEntryName(path);
     // A folder's entry name is the archive's, with its closing separator: that is the
@@ -259,18 +259,20 @@ int CMyFilesData::AddMyFile(const std::string& path, EntryType type)
     // One entry per name, whichever way the collection reached it.
     if (!m_EntryNames.insert(entryName).second)
         return result::kSuccess;
-    const int code = CheckFileLoop(path);
+    const int code = CheckFileLoop(path, known);
     if (code != result::kSuccess) {
         m_EntryNames.erase(entryName);
         return code;
     }
-    auto info = std::make_unique<CAddInfo>(path, kKind);
+    auto info = known ? std::make_unique<CAddInfo>(path, kKind, S_ISDIR(known->st_mode),
+                                                   static_cast<std::uint64_t>(known->st_size))
+                      : std::make_unique<CAddInfo>(path, kKind);
     info->m_strEntryName = entryName;
     info->m_strTreePath = GetTreePath(path);
     if (type == EntryType::Folder) {
         info->m_dwDirectory = 1;
         info->m_dwSize = 0;
-    } else if (type == EntryType::Link) {
+    } else if (type == EntryType::Link && !known) {
         // The link itself, not what it points at: the archive stores its target.
         struct stat st
         {

@@ -98,7 +98,8 @@ private:
     bool IsExcludedFolderPath(const std::string& path) const;
     int CollectPath(const std::string& path);
     int WalkFolder(const std::string& folder);
-    int AddMyFile(const std::string& path, EntryType type);
+    // `known`: the status the walk has just read (lstat), or null.
+    int AddMyFile(const std::string& path, EntryType type, const struct stat* known = nullptr);
     void SelectPath(const std::string& path);
     void RemoveBackupItems();
     void RemoveRestoreItems();

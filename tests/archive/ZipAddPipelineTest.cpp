@@ -185,6 +185,77 @@ TEST_F(ZipAddPipelineTest, SameArchiveWhateverTheThreadCountAcrossChunkBorders)
     EXPECT_LT(header.m_compressedSize, header.m_uncompressedSize / 2);
 }
 
+// With the collected sizes known, small files are opened and read by the
+// compressors in batches; the archive is the one the reader alone makes.
+TEST_F(ZipAddPipelineTest, SmallFilesReadByTheCompressorsGiveTheSameArchive)
+{
+    std::map<std::string, std::string> files = {{"a-big", Text(5 * Chunk)},
+                                                {"b-folder/", ""},
+                                                {"c-link@", ""},
+                                                {"d-empty", ""},
+                                                {"e-fails", Text(900, 7)}};
+    for (int i = 0; i < 700; ++i)
+        files["s" + std::to_string(1000 + i)] = Text(static_cast<std::size_t>(i * 37 % 3000 + 1),
+                                                     static_cast<unsigned>(i));
+    MakeTree(files);
+    std::vector<std::uint64_t> sizes;
+    for (const std::string& path : m_paths)
+        sizes.push_back(fs::is_directory(path) ? CZipAddPipeline::NotAFile
+                                               : m_contents[path].size());
+    const std::string failing = PathOf("e-fails");
+    std::string first;
+    for (unsigned threads : {1u, 4u, 2u}) {
+        CZipAddPipeline::Options options;
+        options.threads = threads;
+        options.chunkSize = Chunk;
+        if (threads != 2)
+            options.expectedSizes = sizes; // 2 threads: the reader reads every file
+        options.beforeRead = [&](const std::string& path, std::uint64_t) {
+            if (path == failing)
+                throw CZipException::FromErrno(EIO, path);
+        };
+        const std::string path = m_dir / ("out" + std::to_string(threads) + ".zip");
+        const std::vector<int> causes = Build(path, options);
+        for (std::size_t i = 0; i < causes.size(); ++i)
+            EXPECT_EQ(causes[i] != 0, m_paths[i] == failing) << m_paths[i];
+        const std::string bytes = ReadFileBytes(path);
+        if (first.empty())
+            first = bytes;
+        EXPECT_TRUE(bytes == first) << threads << " threads";
+    }
+    ExpectPeersAccept(m_dir / "out4.zip");
+    std::map<std::string, std::string> expected;
+    for (const std::string& file : m_paths)
+        expected[NameOf(file)] = m_contents[file];
+    expected.erase("b-folder");
+    expected["b-folder\\"] = "";
+    expected.erase("e-fails");
+    ExpectEntries(m_dir / "out4.zip", expected);
+}
+
+// Sizes collected before the run may be stale: a file that grew past one piece,
+// shrank to nothing or went is still added with what it holds now, or reported.
+TEST_F(ZipAddPipelineTest, StaleCollectedSizesStillGiveTheFilesAsTheyAreNow)
+{
+    MakeTree({{"a-grew", Text(100)}, {"b-emptied", Text(100, 2)}, {"c-gone", Text(100, 3)},
+              {"d-same", Text(100, 4)}});
+    CZipAddPipeline::Options options;
+    options.chunkSize = Chunk;
+    options.expectedSizes = {100, 100, 100, 100};
+    WriteFileBytes(PathOf("a-grew"), Text(3 * Chunk, 5));
+    WriteFileBytes(PathOf("b-emptied"), "");
+    fs::remove(PathOf("c-gone"));
+    const std::string path = m_dir / "out.zip";
+    const std::vector<int> causes = Build(path, options);
+    ASSERT_EQ(causes.size(), 4u);
+    EXPECT_EQ(causes[0], 0);
+    EXPECT_EQ(causes[1], 0);
+    EXPECT_NE(causes[2], 0); // the ordinary path reports the missing file
+    EXPECT_EQ(causes[3], 0);
+    ExpectPeersAccept(path);
+    ExpectEntries(path, {{"a-grew", Text(3 * Chunk, 5)}, {"b-emptied", ""}, {"d-same", Text(100, 4)}});
+}
+
 TEST_F(ZipAddPipelineTest, FailedReadDropsThatFileAndTheOthersFollow)
 {
     MakeTree({{"a.txt", Text(100)}, {"b-big", Text(6 * Chunk)}, {"c.txt", Text(200)}});

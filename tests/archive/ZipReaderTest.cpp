@@ -133,6 +133,34 @@ TEST_F(ZipReader, WrittenEntriesReadBackAndTest)
         EXPECT_TRUE(m_zip.TestFile(i, 4096)) << i;
 }
 
+// Entries that fit a buffer are inflated in one call, larger ones as a stream; both
+// read back the same, and damage in the data of either fails the test.
+TEST_F(ZipReader, WholeAndStreamedEntriesReadAndFailAlike)
+{
+    const std::string small = Pattern(300000, 2);
+    const std::string large = Pattern(CZipWholeInflate::MaxSize + 1000, 3);
+    WriteAndReopen({{"small", small}, {"large", large}});
+    EXPECT_EQ(ReadAll(0), small);
+    EXPECT_EQ(ReadAll(1), large);
+    const std::string bytes(m_memory.GetData(), m_memory.GetLength());
+    for (int index : {0, 1}) {
+        CZipEntryHeader header;
+        ASSERT_TRUE(m_zip.GetFileInfo(header, index));
+        const std::size_t local = header.m_offset;
+        const std::size_t data = local + 30 + ZipBytes::Get16(bytes.data() + local + 26) +
+                                 ZipBytes::Get16(bytes.data() + local + 28);
+        std::string damaged = bytes;
+        damaged[data + header.m_compressedSize / 2] ^= 0x5A;
+        CZipMemoryFile memory;
+        memory.Write(damaged.data(), static_cast<std::uint32_t>(damaged.size()));
+        CZipContainer zip;
+        zip.Open(memory, CZipContainer::ArcOpenReadOnly);
+        EXPECT_NE(CauseOf([&] { EXPECT_FALSE(zip.TestFile(index)); }), 0) << index;
+        EXPECT_EQ(zip.GetEntryState(), 0) << index;
+        EXPECT_TRUE(zip.TestFile(1 - index)) << index;
+    }
+}
+
 TEST_F(ZipReader, PartialReadThenCloseGivesMinusOne)
 {
     WriteAndReopen({{"f", Pattern(50000)}});
