@@ -69,9 +69,12 @@ CZipExtractTarget::CZipExtractTarget(const std::string& entryName, const std::st
 int CZipExtractTarget::OpenBase() const
 {
     const std::string base = m_folder.empty() ? "." : m_folder;
-    if (!m_folder.empty() && !ZipPlatform::ForceDirectory(base))
-        ThrowErrno(base);
-    const int fd = open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fd = open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT && !m_folder.empty()) {
+        if (!ZipPlatform::ForceDirectory(base))
+            ThrowErrno(base);
+        fd = open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    }
     if (fd < 0)
         ThrowErrno(base);
     return fd;
@@ -83,12 +86,18 @@ int CZipExtractTarget::OpenFolder(std::size_t depth, unsigned lastMode) const
     for (std::size_t i = 0; i < depth; ++i) {
         const char* part = m_parts[i].c_str();
         const mode_t mode = static_cast<mode_t>(i + 1 == depth ? lastMode : 0777);
-        if (mkdirat(fd, part, mode) != 0 && errno != EEXIST) {
-            const int error = errno;
-            close(fd);
-            throw CZipException::FromErrno(error, m_path);
+        constexpr int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+        // Most folders exist already (the files of one folder come together): open
+        // first, and make the folder only when it is missing.
+        int next = openat(fd, part, flags);
+        if (next < 0 && errno == ENOENT) {
+            if (mkdirat(fd, part, mode) != 0 && errno != EEXIST) {
+                const int error = errno;
+                close(fd);
+                throw CZipException::FromErrno(error, m_path);
+            }
+            next = openat(fd, part, flags);
         }
-        const int next = openat(fd, part, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         const int error = errno;
         close(fd);
         if (next < 0)
