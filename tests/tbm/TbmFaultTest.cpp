@@ -16,6 +16,7 @@
 #include <cctype>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -512,6 +513,52 @@ TEST_F(TbmFaultTest, UnreadableFileIsNamedAndTheRestStored)
     EXPECT_EQ(update.status, 1) << update.err;
     EXPECT_NE(update.err.find("unreadable.txt"), std::string::npos) << update.err;
     ExpectBackupHolds(out, src, false);
+    EXPECT_EQ(TemporaryNames(m_dir.Str()), std::set<std::string>{});
+}
+
+// A read that fails in the middle of a file, as on a failing disk, costs that file
+// only: the run names it and fails, every other file of thousands is stored and the
+// archive is whole; an update run keeps the copy it stored before.
+TEST_F(TbmFaultTest, ReadFailingMidFileCostsThatFileOnly)
+{
+    const std::string src = MakeFaultTree(30, 70, true);
+    ASSERT_GE(m_files.size(), 2000u);
+    const std::string failing = src + "/f10/failing.bin"; // checked by hand, not in m_files
+    const std::string stored = Text(3 << 20, 7);
+    WriteFileBytes(failing, stored);
+    const auto storedCopy = [&](const std::string& archive) {
+        const std::string to = m_dir / "one";
+        std::filesystem::remove_all(to);
+        Shell("unzip -qq -o " + Quote(archive) + " '*/failing.bin' -d " + Quote(to));
+        return ReadIfExists(to + failing);
+    };
+    const std::string out = m_dir / "failing.tbm";
+    const TbmRun first = Tbm().Run({"backup", "--no-verify", "--output", out, src});
+    ASSERT_EQ(first.status, 0) << first.err;
+
+    WriteFileBytes(failing, Text((3 << 20) + 1000, 8));
+    Put(src, "f00/later.txt", "added after the first run");
+    const char* sanitizer = std::getenv("ASAN_OPTIONS");
+    Tbm().SetEnv("ASAN_OPTIONS",
+                 std::string(sanitizer ? sanitizer : "") + ":verify_asan_link_order=0");
+    Tbm().SetEnv("LD_PRELOAD", TBM_READFAULT_LIB);
+    Tbm().SetEnv("TBM_READFAULT_NAME", "failing.bin");
+    Tbm().SetEnv("TBM_READFAULT_AT", "1500000");
+    const TbmRun update =
+        Tbm().Run({"backup", "--type", "update", "--no-verify", "--output", out, src});
+    EXPECT_EQ(update.status, 1) << update.err;
+    EXPECT_NE(update.err.find("failing.bin"), std::string::npos) << update.err;
+    EXPECT_TRUE(PeersPass(out));
+    ExpectBackupHolds(out, src, false);
+    EXPECT_EQ(storedCopy(out), stored);
+
+    const std::string fresh = m_dir / "fresh.tbm";
+    const TbmRun normal = Tbm().Run({"backup", "--no-verify", "--output", fresh, src});
+    EXPECT_EQ(normal.status, 1) << normal.err;
+    EXPECT_NE(normal.err.find("failing.bin"), std::string::npos) << normal.err;
+    EXPECT_TRUE(PeersPass(fresh));
+    ExpectBackupHolds(fresh, src, false);
+    EXPECT_FALSE(storedCopy(fresh));
     EXPECT_EQ(TemporaryNames(m_dir.Str()), std::set<std::string>{});
 }
 
