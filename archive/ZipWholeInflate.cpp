@@ -19,7 +19,7 @@ char* CZipWholeInflate::Input(std::uint32_t size)
     Clear();
     // One byte more than needed, so that an empty entry has a buffer too.
     m_input.resize(std::max<std::size_t>(m_input.size(), std::size_t{size} + 1));
-    m_outputSize = size; // the input's size until Inflate
+    m_inputSize = size;
     return m_input.data();
 }
 
@@ -30,15 +30,14 @@ void CZipWholeInflate::Inflate(std::uint64_t expected, const std::string& fileNa
         if (!m_decompressor)
             throw CZipException(CZipException::ErrNoMemory, fileName);
     }
-    const std::size_t inputSize = m_outputSize;
     m_output.resize(std::max<std::size_t>(m_output.size(), static_cast<std::size_t>(expected) + 1));
     std::size_t used = 0;
     std::size_t produced = 0;
     const libdeflate_result result =
-        libdeflate_deflate_decompress_ex(m_decompressor, m_input.data(), inputSize, m_output.data(),
+        libdeflate_deflate_decompress_ex(m_decompressor, m_input.data(), m_inputSize, m_output.data(),
                                          static_cast<std::size_t>(expected), &used, &produced);
     // A stream that needs more than its input was read past its end.
-    if ((result != LIBDEFLATE_SUCCESS && result != LIBDEFLATE_SHORT_OUTPUT) || used > inputSize)
+    if ((result != LIBDEFLATE_SUCCESS && result != LIBDEFLATE_SHORT_OUTPUT) || used > m_inputSize)
         CZipException::ThrowIfZlibError(Z_DATA_ERROR, fileName);
     m_outputSize = produced;
     m_taken = 0;
@@ -58,5 +57,5 @@ std::uint32_t CZipWholeInflate::Take(char* out, std::uint32_t room, bool& ended)
 void CZipWholeInflate::Clear()
 {
     m_inflated = false;
-    m_outputSize = m_taken = 0;
+    m_inputSize = m_outputSize = m_taken = 0;
 }

@@ -40,6 +40,7 @@ public:
 private:
     libdeflate_decompressor* m_decompressor = nullptr; // made at the first entry
     std::vector<char> m_input;
+    std::size_t m_inputSize = 0;
     std::vector<char> m_output;
     std::size_t m_outputSize = 0;
     std::size_t m_taken = 0;
