@@ -81,10 +81,16 @@ int CBackupManger::WriteCatalogue()
 
 void CBackupManger::Close()
 {
+    CloseArchive(false);
+}
+
+// A restore run after a failed entry closes with the directory still written.
+void CBackupManger::CloseArchive(bool afterFailedEntry)
+{
     if (!m_Archive.IsClosed()) {
         try {
-            m_Archive.Close(m_bError ? CZipContainer::CloseAfterExceptionWrite
-                                     : CZipContainer::CloseNormal,
+            m_Archive.Close(afterFailedEntry ? CZipContainer::CloseAfterExceptionWrite
+                                             : CZipContainer::CloseNormal,
                             true);
         } catch (const std::exception&) {
             try {
@@ -94,7 +100,6 @@ void CBackupManger::Close()
             }
         }
     }
-    m_bError = false;
 }
 
 void CBackupManger::WaitForWorker()

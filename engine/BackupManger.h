@@ -11,9 +11,9 @@
 #include "DataSource.h"
 #include "HtmlReport.h"
 #include "RestoreIdentity.h"
+#include "RestoreRun.h"
 #include "TvEvent.h"
 #include "ZipContainer.h"
-#include "ZipEntryWorkers.h"
 
 #include <cstdint>
 #include <functional>
@@ -79,7 +79,7 @@ public:
     void WaitForWorker();
     // Asks a running job to stop and waits until it has ended.
     void CancelAndWait();
-    // Closes the archive; after a failed entry the directory is still written.
+    // Closes the archive.
     void Close();
     // Tests every entry of the job's output file on the worker thread; returns 0.
     // `notify` (may be null) receives the names tested and the verdict (16 or 17).
@@ -111,8 +111,9 @@ public:
     // catalogue; each node's item data is an ItemTag of the engine.
     void BuildRestoreTree(CCheckTreeModel* tree);
     CCheckTreeModel* GetRestoreTree() const { return m_pRestoreTree; }
-    // Plans the checked sources and starts the restore thread: 0, 13 (nothing to
-    // restore), 16 (a mail program stayed open) or a source's planning result.
+    // Plans the checked sources and starts the restore run (CRestoreRun) on the worker
+    // thread: 0, 13 (nothing to restore), 16 (a mail program stayed open) or a
+    // source's planning result.
     int StartRestore(CNotify* notify);
     // Outlook Express identities of the backup being restored, by catalogue name.
     void SetRestoreIdentity(const std::string& catalogueName,
@@ -144,13 +145,12 @@ public:
     void SetMailProgramOpenHook(MailProgramOpenHook hook) { m_MailProgramOpen = std::move(hook); }
     // Imports a restored registry export (path, kind, backup GUID, target GUID); the
     // program installs the registry import here, since sources build on the engine.
-    using RegistryImportHook =
-        std::function<bool(const std::string& path, std::uint32_t kind,
-                           const std::string& backupGuid, const std::string& targetGuid)>;
+    using RegistryImportHook = RestoreRunParts::RegistryImportHook;
     void SetRegistryImportHook(RegistryImportHook hook);
 
 private:
     void ApplyMedium();
+    void CloseArchive(bool afterFailedEntry);
     void InstallFileCheck(CDataSource& source);
     void JoinWorker();
     void StartWorker(std::function<void()> run);
@@ -190,7 +190,6 @@ private:
     std::vector<CBackupMangerSource*> m_SelectedIdentities;
     CAutoObArray<CBackupTreeItem> m_CatalogueList;
     CZipContainer m_Archive;
-    bool m_bError = false;
     std::uint64_t m_qwTotalBytes = 0;
     std::uint32_t m_dwTotalFiles = 0;
     CNotify* m_pScanNotify = nullptr;
@@ -207,26 +206,12 @@ private:
     // Names of the entries being verified; code 15 points into it.
     std::vector<std::string> m_VerifyNames;
 
-    // Restore (BackupMangerRestore*.cpp).
+    // Restore (BackupMangerRestore*.cpp): opening, the tree and the planning; the run
+    // itself is CRestoreRun.
     int OpenRestoreArchive(const std::string& path);
     int PlanSection(std::uint32_t kind, CBackupMangerSource* source, unsigned headingId);
     int PlanCheckedNode(TvTreeItem node);
-    void RestoreRun();
-    bool RestoreSection(std::uint32_t kind, std::size_t& identityIndex);
-    bool RestoreEntries(std::size_t first, std::size_t last, std::uint32_t kind,
-                        const std::string& backupGuid, const std::string& targetGuid);
-    bool PrepareEntry(CAddInfo& entry, std::uint32_t kind);
-    static bool ExtractEntry(CZipContainer& archive, const CAddInfo& entry);
-    bool FinishEntry(const CAddInfo& entry, const CZipEntryWorkers::Result& result,
-                     const std::string& backupGuid, const std::string& targetGuid, bool& stop);
-    void RestoreFolder(const CAddInfo& entry, std::uint32_t kind);
-    void FinishRestoredFolders();
-    bool PrepareTarget(const CAddInfo& entry, std::uint32_t kind);
-    bool RenameAside(const std::string& path, const std::string& newPath);
-    bool IsStoredCopyNewer(const std::string& path, int index);
-    void PostExtract(const std::string& path, std::uint32_t kind, const std::string& backupGuid,
-                     const std::string& targetGuid);
-    void PostRestoreHeading(const std::string& text);
+    RestoreRunParts RestoreParts();
 
     std::string m_strRootText;
     CCheckTreeModel* m_pRestoreTree = nullptr;

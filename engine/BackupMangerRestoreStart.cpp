@@ -1,4 +1,4 @@
-// Restore: planning the checked sources and starting the restore thread.
+// Restore: planning the checked sources and starting the restore run.
 #include "BackupManger.h"
 
 #include "ItemKinds.h"
@@ -120,6 +120,26 @@ int CBackupManger::StartRestore(CNotify* notify)
     m_Progress.m_pOwner = this;
     m_Progress.m_pNotify = notify;
     m_Progress.m_RunningEvent.Set();
-    StartWorker([this] { RestoreRun(); });
+    StartWorker([this] { CRestoreRun(RestoreParts()).Run(); });
     return result::kSuccess;
+}
+
+// The run reaches the sources, the identities and the hook through the engine; none
+// of them changes while the worker runs.
+RestoreRunParts CBackupManger::RestoreParts()
+{
+    return {m_Report,
+            m_Progress,
+            m_Archive,
+            m_RestoreKinds,
+            m_RestoreIdentities,
+            [this](std::uint32_t kind) {
+                return kind == itemkind::kMyFiles ? m_pMyFiles.get() : GetSource(kind);
+            },
+            [this](const std::string& name) { return GetRestoreIdentity(name); },
+            m_RestoreRunList,
+            m_RegistryImport,
+            [this](bool afterFailedEntry) { CloseArchive(afterFailedEntry); },
+            m_dwRestoreFailures,
+            m_dwRestoredEntries};
 }

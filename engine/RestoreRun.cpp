@@ -1,18 +1,22 @@
-// Restore: the restore thread, section by section.
-#include "BackupManger.h"
+// The restore run: section by section, each section's entries on the job's threads.
+#include "RestoreRun.h"
 
+#include "AddInfo.h"
+#include "ArchiveOpenSettings.h"
+#include "BackupMangerSource.h"
+#include "BackupProgress.h"
+#include "HtmlReport.h"
 #include "ItemKinds.h"
 #include "Notify.h"
-#include "RestoreNotify.h"
-
-#include "ResourceLibrary.h"
-#include "TextInserts.h"
 #include "ProgressCatchUp.h"
 #include "ProjectData.h"
-#include "ZipException.h"
+#include "ResourceLibrary.h"
+#include "RestoreIdentity.h"
+#include "RestoreNotify.h"
+#include "TextInserts.h"
+#include "ZipContainer.h"
 
-#include <algorithm>
-#include <climits>
+#include <utility>
 
 namespace {
 
@@ -46,52 +50,57 @@ std::string WithoutExtension(const std::string& name)
 
 } // namespace
 
-void CBackupManger::PostRestoreHeading(const std::string& text)
+CRestoreRun::CRestoreRun(RestoreRunParts parts)
+    : CJobRun(parts.report, parts.progress), m_parts(std::move(parts))
 {
-    m_Report.WriteLine("");
-    m_Report.WriteLine(text);
-    if (m_Progress.m_pNotify) {
+}
+
+void CRestoreRun::PostRestoreHeading(const std::string& text)
+{
+    m_report.WriteLine("");
+    m_report.WriteLine(text);
+    if (m_progress.m_pNotify) {
         // The receiver owns the heading from here on and deletes it.
         auto* heading = new std::string(text);
-        m_Progress.m_pNotify->post(notify::kEvent, notify::kRestoreSection,
+        m_progress.m_pNotify->post(notify::kEvent, notify::kRestoreSection,
                                    reinterpret_cast<std::intptr_t>(heading));
     }
 }
 
-void CBackupManger::RestoreRun()
+void CRestoreRun::Run()
 {
     PostEvent(notify::kRestoreStarted, 0);
     bool stopped = false;
     std::size_t identityIndex = 0;
-    for (const std::uint16_t kind : m_RestoreKinds) {
+    for (const std::uint16_t kind : m_parts.kinds) {
         if (!RestoreSection(kind, identityIndex)) {
             stopped = true;
             break;
         }
     }
-    Close();
+    m_parts.closeArchive(m_failedEntry);
     if (!stopped) {
-        m_Report.WriteLine("");
+        m_report.WriteLine("");
         LogResource(kTextFinished);
         PostEvent(notify::kRestoreDone, 0);
     }
-    m_Report.SaveRestoreReport();
-    m_Progress.End();
+    m_report.SaveRestoreReport();
+    m_progress.End();
 }
 
 // One section; false when the restore stops here.
-bool CBackupManger::RestoreSection(std::uint32_t kind, std::size_t& identityIndex)
+bool CRestoreRun::RestoreSection(std::uint32_t kind, std::size_t& identityIndex)
 {
-    m_Progress.m_RunningEvent.Set();
+    m_progress.m_RunningEvent.Set();
     std::string backupGuid;
     std::string targetGuid;
     CBackupMangerSource* source = nullptr;
     if (kind == itemkind::kOEIdentity) {
-        const std::string name = identityIndex < m_RestoreIdentities.size()
-                                     ? m_RestoreIdentities[identityIndex]
+        const std::string name = identityIndex < m_parts.identities.size()
+                                     ? m_parts.identities[identityIndex]
                                      : std::string();
         ++identityIndex;
-        CRestoreIdentity* identity = GetRestoreIdentity(name);
+        CRestoreIdentity* identity = m_parts.identityOf(name);
         source = identity;
         backupGuid = WithoutExtension(name);
         if (identity)
@@ -99,54 +108,55 @@ bool CBackupManger::RestoreSection(std::uint32_t kind, std::size_t& identityInde
         PostRestoreHeading(FillInserts(LoadResString(kTextIdentity),
                                        {identity ? identity->GetIdentityName() : name}));
     } else {
-        source = kind == itemkind::kMyFiles ? m_pMyFiles.get() : GetSource(kind);
+        source = m_parts.sourceOf(kind);
         PostRestoreHeading(LoadResString(HeadingOf(kind)));
     }
 
-    const std::size_t first = m_RestoreRunList.GetSize();
+    CAutoObArray<CAddInfo>& runList = m_parts.runList;
+    const std::size_t first = runList.GetSize();
     if (source) {
-        source->GetRestorePlan().HandOverTo(m_RestoreRunList);
+        source->GetRestorePlan().HandOverTo(runList);
         // The source keeps no pointers into a plan it no longer owns.
         source->GetRestorePlan().RemoveAll();
     }
-    const std::size_t last = m_RestoreRunList.GetSize();
+    const std::size_t last = runList.GetSize();
     if (first == last)
         return true;
 
     std::uint64_t sum = 0;
     for (std::size_t i = first; i < last; ++i) {
-        CAddInfo& entry = *m_RestoreRunList[i];
-        entry.m_nArchiveIndex = m_Archive.FindFile(entry.m_strEntryName, 0, false);
+        CAddInfo& entry = *runList[i];
+        entry.m_nArchiveIndex = m_parts.archive.FindFile(entry.m_strEntryName, 0, false);
         // The catalogue holds sizes to 4 GiB; the archive knows them whole.
         CZipEntryHeader header;
-        if (m_Archive.GetFileInfo(header, entry.m_nArchiveIndex))
+        if (m_parts.archive.GetFileInfo(header, entry.m_nArchiveIndex))
             entry.m_dwSize = header.m_uncompressedSize;
         sum += entry.m_dwSize;
     }
-    m_Progress.Begin(sum);
-    m_Progress.PostProgress();
+    m_progress.Begin(sum);
+    m_progress.PostProgress();
 
     const bool stop = RestoreEntries(first, last, kind, backupGuid, targetGuid);
     FinishRestoredFolders();
     PostEvent(notify::kRestoreSectionEnded, static_cast<std::intptr_t>(sum));
-    m_Progress.End();
+    m_progress.End();
     return !stop;
 }
 
 // Before an entry goes to a thread: a missing entry is a failure, a folder is made
 // here, and a file's target is prepared (which may ask the user); false when there
 // is nothing to extract.
-bool CBackupManger::PrepareEntry(CAddInfo& entry, std::uint32_t kind)
+bool CRestoreRun::PrepareEntry(CAddInfo& entry, std::uint32_t kind)
 {
     if (entry.m_nArchiveIndex < 0) {
         // The catalogue promised it: a restore without it is not a whole one.
-        m_Report.WriteFormatted("Fail to restore %s: missing from the backup",
+        m_report.WriteFormatted("Fail to restore %s: missing from the backup",
                                 entry.m_strTargetPath.c_str());
-        ++m_dwRestoreFailures;
+        ++m_parts.failures;
         return false;
     }
     CZipEntryHeader header;
-    if (m_Archive.GetFileInfo(header, entry.m_nArchiveIndex) && header.IsDirectory()) {
+    if (m_parts.archive.GetFileInfo(header, entry.m_nArchiveIndex) && header.IsDirectory()) {
         RestoreFolder(entry, kind);
         return false;
     }
@@ -158,21 +168,22 @@ bool CBackupManger::PrepareEntry(CAddInfo& entry, std::uint32_t kind)
 // job's threads (each with an archive object of its own), finished in order; true
 // when the restore stops. The progress hears of the bytes as they are extracted and
 // is brought up to the end of every entry finished.
-bool CBackupManger::RestoreEntries(std::size_t first, std::size_t last, std::uint32_t kind,
-                                   const std::string& backupGuid, const std::string& targetGuid)
+bool CRestoreRun::RestoreEntries(std::size_t first, std::size_t last, std::uint32_t kind,
+                                 const std::string& backupGuid, const std::string& targetGuid)
 {
-    const std::string path = m_Archive.GetArchivePath();
-    const std::string password = m_Archive.GetPassword();
-    CZipEntryWorkers workers(m_Archive, g_ProjectData.m_dwThreads,
-                             [&path, &password](CZipContainer& archive) {
-                                 archive.SetBuffers(kWriteBuffer, kGeneralBuffer, kSearchBuffer);
-                                 archive.Open(path, CZipContainer::ArcOpenReadOnly, 0);
-                                 archive.SetPassword(password);
-                             });
+    const std::string path = m_parts.archive.GetArchivePath();
+    const std::string password = m_parts.archive.GetPassword();
+    CZipEntryWorkers workers(
+        m_parts.archive, g_ProjectData.m_dwThreads, [&path, &password](CZipContainer& archive) {
+            archive.SetBuffers(ArchiveBuffers::kWrite, ArchiveBuffers::kGeneral,
+                               ArchiveBuffers::kSearch);
+            archive.Open(path, CZipContainer::ArcOpenReadOnly, 0);
+            archive.SetPassword(password);
+        });
     bool stop = false;
-    CProgressCatchUp progress(m_Progress);
+    CProgressCatchUp progress(m_progress);
     const auto entryAt = [this](int position) -> CAddInfo& {
-        return *m_RestoreRunList[static_cast<std::size_t>(position)];
+        return *m_parts.runList[static_cast<std::size_t>(position)];
     };
     workers.Run(
         CZipEntryWorkers::Indexes(last - first, static_cast<int>(first)),
@@ -185,7 +196,7 @@ bool CBackupManger::RestoreEntries(std::size_t first, std::size_t last, std::uin
                 !result.skipped && FinishEntry(entry, result, backupGuid, targetGuid, stop);
             if (!progress.Finished(result.skipped ? 0 : entry.m_dwSize))
                 stop = true;
-            if (restored && m_Progress.m_StopEvent.IsSet())
+            if (restored && m_progress.m_StopEvent.IsSet())
                 stop = true;
             return !stop;
         },
@@ -196,7 +207,7 @@ bool CBackupManger::RestoreEntries(std::size_t first, std::size_t last, std::uin
         },
         [&](int position) {
             // Once the user stopped the restore, no further target is touched.
-            if (stop || m_Progress.m_CancelEvent.IsSet() || m_Progress.m_StopEvent.IsSet()) {
+            if (stop || StopRequested()) {
                 stop = true;
                 return false;
             }
@@ -207,10 +218,10 @@ bool CBackupManger::RestoreEntries(std::size_t first, std::size_t last, std::uin
 
 // Folders get their modes and times once the section's files are in them, also when
 // the section stopped early: a private folder must not stay open to others.
-void CBackupManger::FinishRestoredFolders()
+void CRestoreRun::FinishRestoredFolders()
 {
-    for (const std::string& path : m_Archive.FinishFolders()) {
-        m_Report.WriteFormatted("Fail to set the mode and time of folder %s", path.c_str());
-        ++m_dwRestoreFailures;
+    for (const std::string& path : m_parts.archive.FinishFolders()) {
+        m_report.WriteFormatted("Fail to set the mode and time of folder %s", path.c_str());
+        ++m_parts.failures;
     }
 }

@@ -1,12 +1,14 @@
-// Restore: one entry — what to do with a file already in place, the extraction and
-// the registry import after it.
-#include "BackupManger.h"
+// The restore run's entries: what to do with a file already in place, the extraction
+// and the registry import after it.
+#include "RestoreRun.h"
 
+#include "AddInfo.h"
+#include "ArchiveOpenSettings.h"
+#include "HtmlReport.h"
 #include "ItemKinds.h"
 #include "ZipContainer.h"
 
 #include "Preferences.h"
-#include "ResourceLibrary.h"
 #include "UniqueNames.h"
 #include "WriteLog.h"
 #include "ZipException.h"
@@ -59,18 +61,18 @@ ExtractPlace PlaceOf(const CAddInfo& entry)
 
 // Extracts a file entry whose target was prepared; runs on any thread of the
 // restore, with that thread's archive object.
-bool CBackupManger::ExtractEntry(CZipContainer& archive, const CAddInfo& entry)
+bool CRestoreRun::ExtractEntry(CZipContainer& archive, const CAddInfo& entry)
 {
     const ExtractPlace place = PlaceOf(entry);
     return archive.ExtractFile(entry.m_nArchiveIndex, place.folder, place.fullPath, place.name,
-                               kGeneralBuffer);
+                               ArchiveBuffers::kGeneral);
 }
 
 // What came of extracting a file entry: counted, reported, and handed on; false when
 // it was not restored. `stop` is set when the restore must stop here.
-bool CBackupManger::FinishEntry(const CAddInfo& entry, const CZipEntryWorkers::Result& result,
-                                const std::string& backupGuid, const std::string& targetGuid,
-                                bool& stop)
+bool CRestoreRun::FinishEntry(const CAddInfo& entry, const CZipEntryWorkers::Result& result,
+                              const std::string& backupGuid, const std::string& targetGuid,
+                              bool& stop)
 {
     if (result.error) {
         try {
@@ -80,29 +82,29 @@ bool CBackupManger::FinishEntry(const CAddInfo& entry, const CZipEntryWorkers::R
             if (cause == CZipException::ErrAbortedSafely) {
                 stop = true;
             } else {
-                m_bError = true;
+                m_failedEntry = true;
                 if (cause == CZipException::ErrDiskChangeAborted)
                     stop = true;
             }
             if (cause != CZipException::ErrAbortedSafely && cause != CZipException::ErrAborted) {
-                m_Report.WriteFormatted("Fail to extract file %s", entry.m_strTargetPath.c_str());
-                m_Report.WriteException(e);
-                ++m_dwRestoreFailures;
+                m_report.WriteFormatted("Fail to extract file %s", entry.m_strTargetPath.c_str());
+                m_report.WriteException(e);
+                ++m_parts.failures;
             }
         } catch (const std::exception& e) {
-            m_bError = true;
-            m_Report.WriteFormatted("Fail to extract file %s", entry.m_strTargetPath.c_str());
-            m_Report.WriteException(e);
-            ++m_dwRestoreFailures;
+            m_failedEntry = true;
+            m_report.WriteFormatted("Fail to extract file %s", entry.m_strTargetPath.c_str());
+            m_report.WriteException(e);
+            ++m_parts.failures;
         }
         return false;
     }
     if (!result.ok) {
-        m_Report.WriteFormatted("Fail to extract file %s", entry.m_strTargetPath.c_str());
-        ++m_dwRestoreFailures;
+        m_report.WriteFormatted("Fail to extract file %s", entry.m_strTargetPath.c_str());
+        ++m_parts.failures;
         return false;
     }
-    ++m_dwRestoredEntries;
+    ++m_parts.restored;
     PostExtract(entry.m_strTargetPath, entry.m_dwKind, backupGuid, targetGuid);
     return true;
 }
@@ -111,57 +113,57 @@ bool CBackupManger::FinishEntry(const CAddInfo& entry, const CZipEntryWorkers::R
 // FinishRestoredFolders. A folder already in place follows the rules for existing
 // files, so "keep" leaves its mode and time alone. Folders are no files restored:
 // only their failures are counted.
-void CBackupManger::RestoreFolder(const CAddInfo& entry, std::uint32_t kind)
+void CRestoreRun::RestoreFolder(const CAddInfo& entry, std::uint32_t kind)
 {
     if (!PrepareTarget(entry, kind))
         return;
     const ExtractPlace place = PlaceOf(entry);
     try {
-        if (m_Archive.ExtractFile(entry.m_nArchiveIndex, place.folder, place.fullPath, place.name,
-                                  kGeneralBuffer))
+        if (m_parts.archive.ExtractFile(entry.m_nArchiveIndex, place.folder, place.fullPath,
+                                        place.name, ArchiveBuffers::kGeneral))
             return;
-        m_Report.WriteFormatted("Fail to restore folder %s", entry.m_strTargetPath.c_str());
+        m_report.WriteFormatted("Fail to restore folder %s", entry.m_strTargetPath.c_str());
     } catch (const CZipException& e) {
-        m_Report.WriteFormatted("Fail to restore folder %s", entry.m_strTargetPath.c_str());
-        m_Report.WriteException(e);
+        m_report.WriteFormatted("Fail to restore folder %s", entry.m_strTargetPath.c_str());
+        m_report.WriteException(e);
     }
-    ++m_dwRestoreFailures;
+    ++m_parts.failures;
 }
 
-bool CBackupManger::RenameAside(const std::string& path, const std::string& newPath)
+bool CRestoreRun::RenameAside(const std::string& path, const std::string& newPath)
 {
     if (!newPath.empty() && newPath != path && std::rename(path.c_str(), newPath.c_str()) == 0) {
-        m_Report.WriteFormatted("Rename file %s to file %s", path.c_str(), newPath.c_str());
+        m_report.WriteFormatted("Rename file %s to file %s", path.c_str(), newPath.c_str());
         return true;
     }
-    m_Report.WriteFormatted("Fail to rename file : %s to file %s", path.c_str(), newPath.c_str());
+    m_report.WriteFormatted("Fail to rename file : %s to file %s", path.c_str(), newPath.c_str());
     return false;
 }
 
 // True when the stored copy is at least as new as the file in place. Stored times
 // have a resolution of 2 seconds, so both sides are compared at it: a file restored
 // over itself counts as the same age, not as older.
-bool CBackupManger::IsStoredCopyNewer(const std::string& path, int index)
+bool CRestoreRun::IsStoredCopyNewer(const std::string& path, int index)
 {
     struct stat st
     {
     };
     CZipEntryHeader header;
-    if (lstat(path.c_str(), &st) != 0 || !m_Archive.GetFileInfo(header, index))
+    if (lstat(path.c_str(), &st) != 0 || !m_parts.archive.GetFileInfo(header, index))
         return false;
     const std::time_t stored = header.GetTime();
     return stored / 2 >= st.st_mtime / 2;
 }
 
-bool CBackupManger::PrepareTarget(const CAddInfo& entry, std::uint32_t kind)
+bool CRestoreRun::PrepareTarget(const CAddInfo& entry, std::uint32_t kind)
 {
     // The checks below look at the target path; the file written must be that one.
     const std::string written = CZipContainer::PredictExtractedName(
         entry.m_strEntryName, entry.m_strSourcePath, false, entry.m_strNewName);
     if (entry.m_strTargetPath.empty() || Normal(written) != Normal(entry.m_strTargetPath)) {
-        m_Report.WriteFormatted("Fail to restore file %s: it does not belong in folder %s",
+        m_report.WriteFormatted("Fail to restore file %s: it does not belong in folder %s",
                                 entry.m_strTargetPath.c_str(), entry.m_strSourcePath.c_str());
-        ++m_dwRestoreFailures;
+        ++m_parts.failures;
         return false;
     }
     const std::string& path = entry.m_strTargetPath;
@@ -193,16 +195,16 @@ bool CBackupManger::PrepareTarget(const CAddInfo& entry, std::uint32_t kind)
     }
 }
 
-void CBackupManger::PostExtract(const std::string& path, std::uint32_t kind,
-                                const std::string& backupGuid, const std::string& targetGuid)
+void CRestoreRun::PostExtract(const std::string& path, std::uint32_t kind,
+                              const std::string& backupGuid, const std::string& targetGuid)
 {
     if (!itemkind::IsRegistryExport(kind))
         return;
-    if (!m_RegistryImport) {
+    if (!m_parts.registryImport) {
         WriteLog("Fail to import registry file %s: no registry import installed", path.c_str());
-        m_Report.WriteFormatted("Fail to import registry file %s", path.c_str());
+        m_report.WriteFormatted("Fail to import registry file %s", path.c_str());
         return;
     }
-    if (!m_RegistryImport(path, kind, backupGuid, targetGuid))
-        m_Report.WriteFormatted("Fail to import registry file %s", path.c_str());
+    if (!m_parts.registryImport(path, kind, backupGuid, targetGuid))
+        m_report.WriteFormatted("Fail to import registry file %s", path.c_str());
 }
