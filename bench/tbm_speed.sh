@@ -4,9 +4,10 @@
 # generated text) with media that does not compress, in one run: backup against
 # zip -r -6, 7zz -mx5 and tar | pigz -6 (time, size, peak memory); verify against
 # 7zz t and unzip -t; extract and restore against unzip -o and 7zz x; the backup of
-# 60,000 and 120,000 small files against zip -r. Checks on the way: backups made with
-# 1, 2 and 4 threads are identical (when tbm has --threads), unzip, 7zz, bsdtar and
-# Python's zipfile accept the backup, and the restored trees equal the original.
+# 60,000 and 120,000 small files against zip -r (the median of three runs each).
+# Checks on the way: backups made with 1, 2 and 4 threads are identical (when tbm has
+# --threads), unzip, 7zz, bsdtar and Python's zipfile accept the backup, and the
+# restored trees equal the original.
 # Ends with the targets beside the measured ratios. Exits 1 when a tool or a check
 # fails, 0 otherwise: a missed target is a measurement, not a failure.
 # Usage: bench/tbm_speed.sh [BUILD_DIR] [--small]   (a Release build is representative;
@@ -108,6 +109,13 @@ line() {
     if [ -n "${3:-}" ]; then printf ' %14d bytes\n' "$(stat -c %s "$3")"; else echo; fi
 }
 fail() { echo "FAILED: $*" >&2; exit 1; }
+# median NAME: NAME_wall becomes the median of NAME_1..3_wall, NAME_rss their largest.
+median() {
+    local w1="${1}_1_wall" w2="${1}_2_wall" w3="${1}_3_wall"
+    local r1="${1}_1_rss" r2="${1}_2_rss" r3="${1}_3_rss"
+    printf -v "${1}_wall" '%s' "$(printf '%s\n' "${!w1}" "${!w2}" "${!w3}" | sort -g | sed -n 2p)"
+    printf -v "${1}_rss" '%s' "$(printf '%s\n' "${!r1}" "${!r2}" "${!r3}" | sort -g | tail -1)"
+}
 summary=()
 
 echo "== backup"
@@ -218,8 +226,14 @@ for d in range(folders):
         with open(f'{root}/d{d:03}/f{i:04}.txt', 'w') as f:
             f.write((f'folder {d:03}, file {i:04}: a few words of text that fill a line ')[:69] + '\n')
 PY
-    measure "tbm_$1" "$tbm" backup --no-verify --output "$out/$1.tbm" "$work/$1"
-    measure "zip_$1" bash -c "cd '$work' && zip -qr '$out/$1.zip' '$1'"
+    # A run of 2-3 seconds swings by a third on a busy machine: three runs of each,
+    # taken in turns, and the median of each tool's times.
+    for i in 1 2 3; do
+        rm -f "$out/$1.tbm" "$out/$1.zip"
+        measure "tbm_$1_$i" "$tbm" backup --no-verify --output "$out/$1.tbm" "$work/$1"
+        measure "zip_$1_$i" bash -c "cd '$work' && zip -qr '$out/$1.zip' '$1'"
+    done
+    median "tbm_$1"; median "zip_$1"
     line "tbm backup, $2 files" "tbm_$1" "$out/$1.tbm"
     line "zip -qr, $2 files" "zip_$1" "$out/$1.zip"
     rm -rf "${work:?}/$1"
