@@ -67,15 +67,8 @@ int open(const char* path, int flags, ...)
     return Track(next(path, flags, mode), path);
 }
 
-int open64(const char* path, int flags, ...)
-{
-    static const auto next = Next<int (*)(const char*, int, ...)>("open64");
-    va_list arguments;
-    va_start(arguments, flags);
-    const mode_t mode = ModeArgument(flags, arguments);
-    va_end(arguments);
-    return Track(next(path, flags, mode), path);
-}
+// The same function under its large-file name.
+int open64(const char* path, int flags, ...) __attribute__((alias("open")));
 
 int openat(int folder, const char* path, int flags, ...)
 {
