@@ -65,6 +65,9 @@ public:
     int WaitCollect();
     // Asks a running collection to stop and waits until it has.
     void CancelCollect();
+    // Asks a running collection to stop and returns at once; its notify still gets
+    // kCollectEnded, then WaitCollect joins it.
+    void RequestCancelCollect() { m_ScanCancelEvent.Set(); }
 
     std::uint64_t GetTotalBytes() const { return m_qwTotalBytes; }
     std::uint32_t GetTotalFiles() const { return m_dwTotalFiles; }
@@ -79,6 +82,10 @@ public:
     void WaitForWorker();
     // Asks a running job to stop and waits until it has ended.
     void CancelAndWait();
+    // Asks a running job to stop and returns at once; the window keeps running its
+    // event loop (the job may still ask a question) until kWorkerEnded, then calls
+    // WaitForWorker.
+    void RequestCancel() { m_Progress.m_CancelEvent.Set(); }
     // Closes the archive.
     void Close();
     // Tests every entry of the job's output file on the worker thread; returns 0.

@@ -161,11 +161,15 @@ void CBackupManger::StartCollect(CNotify* notify)
     const int priority = g_Preferences.m_nPriority;
     m_Collector = std::thread([this, priority] {
         SetWorkerThreadPriority(priority);
-        m_nCollectResult = Collect();
-        if (m_nCollectResult == result::kSuccess && m_pScanNotify)
-            m_pScanNotify->post(notify::kCollectDone, 0, 0);
+        const int code = Collect();
+        m_nCollectResult = code;
+        CNotify* const scanNotify = m_pScanNotify;
+        if (code == result::kSuccess && scanNotify)
+            scanNotify->post(notify::kCollectDone, 0, 0);
         m_ScanCancelEvent.Reset();
         m_ScanRunningEvent.Reset();
+        if (scanNotify)
+            scanNotify->post(notify::kCollectEnded, static_cast<std::uintptr_t>(code), 0);
     });
 }
 

@@ -98,6 +98,8 @@ int CBackupManger::StartBackup(CNotify* notify)
         m_Report.WriteFormatted("Fail to start the backup: backup type %u is not supported", type);
         PostEvent(notify::kBackupFailed, 0);
         m_Progress.End();
+        if (notify)
+            notify->post(notify::kWorkerEnded, 0, 0);
         break;
     }
     return 0;
@@ -105,11 +107,15 @@ int CBackupManger::StartBackup(CNotify* notify)
 
 void CBackupManger::StartWorker(std::function<void()> run)
 {
-    // The run's thread works at the priority the user chose for jobs.
+    // The run's thread works at the priority the user chose for jobs. The notify is
+    // taken now: the run may clear the progress object's before it ends.
     const int priority = g_Preferences.m_nPriority;
-    m_Worker = std::thread([priority, run = std::move(run)] {
+    CNotify* const notify = m_Progress.m_pNotify;
+    m_Worker = std::thread([priority, notify, run = std::move(run)] {
         SetWorkerThreadPriority(priority);
         run();
+        if (notify)
+            notify->post(notify::kWorkerEnded, 0, 0);
     });
 }
 

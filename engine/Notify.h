@@ -24,6 +24,13 @@ inline constexpr unsigned kScanning = kUserBase + 103;
 inline constexpr unsigned kCollectDone = kUserBase + 104;
 // first = one of the event codes below, second = its value.
 inline constexpr unsigned kEvent = kUserBase + 105;
+// The last message of every collection, whatever its result: first = the result code
+// (0 done, 7 cancelled, 12 stopped, ...). Posted after the collection's events are
+// reset, so the receiver may join the collection thread at once.
+inline constexpr unsigned kCollectEnded = kUserBase + 106;
+// The last message of every worker run (backup, verification, restore), posted after
+// its report is saved: the receiver may join the worker at once. No parameters.
+inline constexpr unsigned kWorkerEnded = kUserBase + 107;
 
 // Event codes of kEvent.
 inline constexpr int kObsoleteCount = 0;  // entries the synchronise run deletes

@@ -2,6 +2,7 @@
 // a small tree in every state at both ratios (written to $TBM_SCREENSHOT_DIR when set).
 #include "StatePictures.h"
 #include "ItemsTreeWnd.h"
+#include "Screenshots.h"
 #include "WidgetTests.h"
 
 #include <QDir>
@@ -12,6 +13,9 @@
 #include <cstdlib>
 
 namespace {
+
+using widgettest::Render;
+using widgettest::Save;
 
 QImage Image(const CStatePictures& pictures, int state, qreal ratio)
 {
@@ -45,24 +49,6 @@ struct CStateTree
     CItemsTreeWnd view;
     TvTreeItem items[6];
 };
-
-QImage Render(QWidget& widget, qreal ratio)
-{
-    QImage image(widget.size() * ratio, QImage::Format_ARGB32);
-    image.setDevicePixelRatio(ratio);
-    image.fill(Qt::white);
-    widget.render(&image);
-    return image;
-}
-
-void Save(const QImage& image, const QString& name)
-{
-    const char* folder = std::getenv("TBM_SCREENSHOT_DIR");
-    if (!folder || !*folder)
-        return;
-    QDir().mkpath(folder);
-    QVERIFY(image.save(QString(folder) + "/" + name));
-}
 
 QImage Region(const QImage& image, const QRect& logical, qreal ratio)
 {

@@ -1,0 +1,212 @@
+#include "UiDialogs.h"
+
+#include "ResourceLibrary.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+QMessageBox::Icon IconOf(unsigned style)
+{
+    switch (style & 0xF0) {
+    case MB_ICONERROR:
+        return QMessageBox::Critical;
+    case MB_ICONQUESTION:
+        return QMessageBox::Question;
+    case MB_ICONWARNING:
+        return QMessageBox::Warning;
+    case MB_ICONINFORMATION:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+// The buttons of a button set with the answers they give, in the order shown.
+std::vector<std::pair<QString, int>> ButtonsOf(unsigned style)
+{
+    switch (style & MB_BUTTONMASK) {
+    case MB_OKCANCEL:
+        return {{"OK", IDOK}, {"Cancel", IDCANCEL}};
+    case MB_ABORTRETRYIGNORE:
+        return {{"&Abort", IDABORT}, {"&Retry", IDRETRY}, {"&Ignore", IDIGNORE}};
+    case MB_YESNOCANCEL:
+        return {{"&Yes", IDYES}, {"&No", IDNO}, {"Cancel", IDCANCEL}};
+    case MB_YESNO:
+        return {{"&Yes", IDYES}, {"&No", IDNO}};
+    case MB_RETRYCANCEL:
+        return {{"&Retry", IDRETRY}, {"Cancel", IDCANCEL}};
+    case MB_SKIPRETRYCANCEL:
+        return {{"&Skip", IDSKIPFILE}, {"&Retry", IDRETRYFILE}, {"Cancel", IDCANCEL}};
+    default:
+        return {{"OK", IDOK}};
+    }
+}
+
+// What closing the box without a button gives: Cancel where there is one.
+int EscapeAnswer(const std::vector<std::pair<QString, int>>& buttons)
+{
+    for (const auto& [text, answer] : buttons)
+        if (answer == IDCANCEL)
+            return IDCANCEL;
+    return buttons.size() == 1 ? buttons.front().second : IDNO;
+}
+
+} // namespace
+
+std::deque<CUiDialogs::Answer>& CUiDialogs::Answers()
+{
+    static std::deque<Answer> answers;
+    return answers;
+}
+
+void CUiDialogs::QueueAnswer(Answer answer)
+{
+    Answers().push_back(std::move(answer));
+}
+
+void CUiDialogs::QueueAnswer(int answer)
+{
+    QueueAnswer([answer](Request&) { return answer; });
+}
+
+void CUiDialogs::ClearAnswers()
+{
+    Answers().clear();
+}
+
+std::size_t CUiDialogs::PendingAnswers()
+{
+    return Answers().size();
+}
+
+bool CUiDialogs::TakeAnswer(Request& request, int& answer)
+{
+    if (Answers().empty())
+        return false;
+    const Answer next = std::move(Answers().front());
+    Answers().pop_front();
+    answer = next(request);
+    return true;
+}
+
+QString CUiDialogs::Caption()
+{
+    const std::string caption = LoadResString(129);
+    return caption.empty() ? QStringLiteral("Tovan Backup Manager")
+                           : QString::fromStdString(caption);
+}
+
+int CUiDialogs::MessageBox(QWidget* parent, const std::string& text, unsigned style)
+{
+    Request request;
+    request.kind = Request::kMessage;
+    request.text = text;
+    request.style = style;
+    int answer = 0;
+    if (TakeAnswer(request, answer))
+        return answer;
+    QMessageBox box(IconOf(style), Caption(), QString::fromStdString(text), QMessageBox::NoButton,
+                    parent);
+    box.setTextFormat(Qt::PlainText);
+    const auto buttons = ButtonsOf(style);
+    std::vector<std::pair<QAbstractButton*, int>> made;
+    for (const auto& [label, value] : buttons) {
+        const auto role = value == IDCANCEL ? QMessageBox::RejectRole : QMessageBox::AcceptRole;
+        made.emplace_back(box.addButton(label, role), value);
+    }
+    box.setDefaultButton(static_cast<QPushButton*>(made.front().first));
+    box.exec();
+    for (const auto& [button, value] : made)
+        if (box.clickedButton() == button)
+            return value;
+    return EscapeAnswer(buttons);
+}
+
+int CUiDialogs::Exec(QDialog& dialog)
+{
+    Request request;
+    request.kind = Request::kDialog;
+    request.dialog = &dialog;
+    int answer = 0;
+    if (TakeAnswer(request, answer))
+        return answer;
+    return dialog.exec();
+}
+
+bool CUiDialogs::AskPassword(QWidget* parent, const std::string& text, std::string& password)
+{
+    Request request;
+    request.kind = Request::kPassword;
+    request.text = text;
+    request.value = &password;
+    int answer = 0;
+    if (TakeAnswer(request, answer))
+        return answer == IDOK;
+    QDialog dialog(parent);
+    dialog.setWindowTitle(Caption());
+    auto* label = new QLabel(QString::fromStdString(text), &dialog);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    auto* edit = new QLineEdit(&dialog);
+    edit->setEchoMode(QLineEdit::Password);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(label);
+    layout->addWidget(edit);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    password = edit->text().toStdString();
+    return true;
+}
+
+bool CUiDialogs::AskFileName(QWidget* parent, const CPrompt::FileDialog& file, std::string& path)
+{
+    Request request;
+    request.kind = Request::kFileName;
+    request.file = &file;
+    request.value = &path;
+    int answer = 0;
+    if (TakeAnswer(request, answer))
+        return answer == IDOK;
+    const QString filter =
+        QString::fromStdString(file.filter) + " (" + QString::fromStdString(file.pattern) + ")";
+    QFileDialog dialog(parent, Caption(), QString::fromStdString(path), filter);
+    dialog.setAcceptMode(file.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(file.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QString::fromStdString(file.defaultExtension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    path = dialog.selectedFiles().front().toStdString();
+    return true;
+}
+
+bool CUiDialogs::AskFolder(QWidget* parent, const std::string& text, std::string& folder)
+{
+    Request request;
+    request.kind = Request::kFolder;
+    request.text = text;
+    request.value = &folder;
+    int answer = 0;
+    if (TakeAnswer(request, answer))
+        return answer == IDOK;
+    const QString chosen = QFileDialog::getExistingDirectory(parent, QString::fromStdString(text),
+                                                             QString::fromStdString(folder));
+    if (chosen.isEmpty())
+        return false;
+    folder = chosen.toStdString();
+    return true;
+}
