@@ -56,22 +56,24 @@ void CQtNotify::post(unsigned message, std::uintptr_t first, std::intptr_t secon
 
 void CQtNotify::Deliver()
 {
-    // One message at a time off the shared queue: a handler that opens a dialog runs
-    // a nested event loop, which may deliver the next messages first; taking them from
-    // the queue keeps them in order all the same.
-    for (;;) {
-        Message next;
-        {
-            std::lock_guard lock(m_mutex);
-            if (m_queue.empty()) {
-                m_deliveryQueued = false;
-                return;
-            }
-            next = std::move(m_queue.front());
-            m_queue.pop_front();
+    // One message per call. A handler may run a nested event loop (a dialog, or the
+    // wait for the worker's end), and the messages behind this one must reach the
+    // GUI there: so the next call is queued before this message is handed out, and
+    // taking messages off the shared queue keeps them in order all the same.
+    Message next;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_queue.empty()) {
+            m_deliveryQueued = false;
+            return;
         }
-        Emit(next);
+        next = std::move(m_queue.front());
+        m_queue.pop_front();
+        m_deliveryQueued = !m_queue.empty();
+        if (m_deliveryQueued)
+            QMetaObject::invokeMethod(this, &CQtNotify::Deliver, Qt::QueuedConnection);
     }
+    Emit(next);
 }
 
 void CQtNotify::Emit(const Message& message)

@@ -5,6 +5,7 @@
 #include "HtmlCtrl.h"
 #include "TvMessageEvent.h"
 #include "TvPage.h"
+#include "WidgetTestUtil.h"
 #include "WidgetTests.h"
 
 #include <QTest>
@@ -43,15 +44,6 @@ public:
     int documents = 0;
 };
 
-// Viewport point in the middle of `text` on the shown page.
-QPoint PointOf(CHtmlCtrl& view, const QString& text)
-{
-    const QTextCursor found = view.document()->find(text);
-    QTextCursor middle(view.document());
-    middle.setPosition((found.selectionStart() + found.selectionEnd()) / 2);
-    return view.cursorRect(middle).center();
-}
-
 struct CPageFixture
 {
     CPageFixture()
@@ -77,11 +69,7 @@ struct CPageFixture
         CHtmlCtrl::SetLinkOpener({});
     }
     CHtmlCtrl& View() { return *page.GetHtmlCtrl(); }
-    void Click(const QString& text)
-    {
-        QTest::mouseClick(View().viewport(), Qt::LeftButton, {}, PointOf(View(), text));
-        QCoreApplication::processEvents();
-    }
+    void Click(const QString& text) { widgettest::ClickText(View(), text); }
     CRecordingPage page;
     std::vector<std::string> opened;
     bool exposed = false;
@@ -153,8 +141,8 @@ private slots:
         view.setFocus();
         QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
         QVERIFY(!view.textCursor().hasSelection());
-        const QPoint from = PointOf(view, "Plain");
-        const QPoint to = PointOf(view, "here");
+        const QPoint from = widgettest::PointOfText(view, "Plain");
+        const QPoint to = widgettest::PointOfText(view, "here");
         QTest::mousePress(view.viewport(), Qt::LeftButton, {}, from);
         QMouseEvent move(QEvent::MouseMove, to, view.viewport()->mapToGlobal(to), Qt::NoButton,
                          Qt::LeftButton, Qt::NoModifier);

@@ -2,7 +2,7 @@
 // a small tree in every state at both ratios (written to $TBM_SCREENSHOT_DIR when set).
 #include "StatePictures.h"
 #include "ItemsTreeWnd.h"
-#include "Screenshots.h"
+#include "WidgetTestUtil.h"
 #include "WidgetTests.h"
 
 #include <QDir>

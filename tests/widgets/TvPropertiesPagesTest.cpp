@@ -3,11 +3,11 @@
 // Enter and Escape inside a dialog; a screenshot of a frame with an HTML page.
 #include "TvPropertiesPages.h"
 #include "HtmlCtrl.h"
-#include "Screenshots.h"
 #include "TvImageButton.h"
 #include "TvMessageEvent.h"
 #include "TvPage.h"
 #include "TvPageDlg.h"
+#include "WidgetTestUtil.h"
 #include "WidgetTests.h"
 
 #include <QDialog>

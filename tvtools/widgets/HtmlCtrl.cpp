@@ -165,7 +165,7 @@ void CHtmlCtrl::OnAnchorClicked(const QUrl& url)
         return;
     }
     if (Opener())
-        Opener()(url.toString().toStdString());
+        Opener()(url.toEncoded().toStdString());
     else
         QDesktopServices::openUrl(url);
 }
