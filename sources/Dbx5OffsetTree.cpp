@@ -28,6 +28,7 @@ void CDbx5OffsetTree::Read(const CDbx5InputFile& file, std::uint32_t rootOffset,
     m_room = valueCount;
     m_offsets.clear();
     m_visited.clear();
+    m_listed.clear();
     ReadNode(rootOffset, 0, 0, valueCount, 0);
 }
 
@@ -54,6 +55,8 @@ void CDbx5OffsetTree::ReadNode(std::uint32_t offset, std::uint32_t parent, std::
         if (entry.value != 0) {
             if (start + found + 1 > m_room)
                 throw CDbx5Exception("To many values !");
+            if (!m_listed.insert(entry.value).second)
+                throw CDbx5Exception("Value listed twice !");
             // Every subtree before this value held exactly what it announced, so the
             // value's position is the next one of the list.
             m_offsets.push_back(entry.value);

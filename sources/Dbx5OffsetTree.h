@@ -13,7 +13,8 @@ class CDbx5InputFile;
 //
 // Damaged files cannot make it run away: the list grows only with values actually
 // found and never beyond the count the header announced, each node is read at most
-// once (a node listed twice by its parent would repeat its whole subtree) and the
+// once (a node listed twice by its parent would repeat its whole subtree), each value
+// is listed once (a folder listed again would be read again, body and all) and the
 // walk goes no deeper than kMaxDepth. After a throw the offsets found before the
 // fault stay listed, in order.
 class CDbx5OffsetTree
@@ -39,4 +40,5 @@ private:
     std::uint64_t m_room = 0;
     std::vector<std::uint32_t> m_offsets;
     std::unordered_set<std::uint32_t> m_visited;
+    std::unordered_set<std::uint32_t> m_listed;
 };
