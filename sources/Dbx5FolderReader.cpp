@@ -49,6 +49,8 @@ bool CDbx5FolderReader::ReadIndex()
     CDbx5InputFile file;
     if (m_strIndexPath.empty() || !file.Open(m_strIndexPath))
         return false;
+    // The index goes into every backup of the store on its own.
+    m_Store.Reserve(file.GetDevice(), file.GetInode());
     CDbx5FileHeader header;
     try {
         header.Read(file);
@@ -108,7 +110,7 @@ void CDbx5FolderReader::TakeFile(CDbx5Folder& folder)
         break;
     case CDbx5StoreFolder::Result::TakenBefore:
         m_ReportLines.push_back("Mail folder " + folder.Describe() + ": the file \"" + name +
-                                "\" belongs to another folder already");
+                                "\" is listed already; it is left out");
         break;
     }
 }

@@ -27,6 +27,8 @@ bool CDbx5InputFile::Open(const std::string& path)
     }
     m_fd = fd;
     m_size = static_cast<std::uint64_t>(st.st_size);
+    m_device = st.st_dev;
+    m_inode = st.st_ino;
     return true;
 }
 

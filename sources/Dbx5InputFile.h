@@ -20,10 +20,14 @@ public:
     bool Open(const std::string& path);
     void Close();
     std::uint64_t GetSize() const { return m_size; }
+    std::uint64_t GetDevice() const { return m_device; }
+    std::uint64_t GetInode() const { return m_inode; }
     // True when all `length` bytes at `offset` lie in the file and were read.
     bool ReadAt(std::uint64_t offset, void* data, std::size_t length) const;
 
 private:
     int m_fd = -1;
     std::uint64_t m_size = 0;
+    std::uint64_t m_device = 0;
+    std::uint64_t m_inode = 0;
 };

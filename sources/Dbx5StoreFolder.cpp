@@ -10,7 +10,18 @@ void CDbx5StoreFolder::SetPath(const std::string& folder)
     m_strPath = folder;
     if (m_strPath.empty() || m_strPath.back() != '/')
         m_strPath += '/';
-    m_Taken.clear();
+    Forget();
+}
+
+void CDbx5StoreFolder::Forget()
+{
+    m_TakenFiles.clear();
+    m_TakenPaths.clear();
+}
+
+void CDbx5StoreFolder::Reserve(std::uint64_t device, std::uint64_t inode)
+{
+    m_TakenFiles.insert({device, inode});
 }
 
 bool CDbx5StoreFolder::IsPlainName(const std::string& name)
@@ -25,15 +36,16 @@ CDbx5StoreFolder::Result CDbx5StoreFolder::Take(const std::string& name, std::st
     if (!IsPlainName(name))
         return Result::NotPlain;
     const std::string found = m_strPath + FindOnDisk(name);
-    if (!m_Taken.insert(found).second)
-        return Result::TakenBefore;
-    path = found;
     struct stat st
     {
     };
-    size = stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)
-               ? static_cast<std::uint64_t>(st.st_size)
-               : 0;
+    const bool onDisk = stat(found.c_str(), &st) == 0;
+    const bool fresh = onDisk ? m_TakenFiles.insert({st.st_dev, st.st_ino}).second
+                              : m_TakenPaths.insert(found).second;
+    if (!fresh)
+        return Result::TakenBefore;
+    path = found;
+    size = onDisk && S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
     return Result::Taken;
 }
 

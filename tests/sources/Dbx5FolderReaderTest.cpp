@@ -6,6 +6,7 @@
 #include "TempDir.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <functional>
 #include <string>
@@ -210,27 +211,30 @@ TEST_F(Dbx5FolderReaderTest, OnlyRegularFilesAreOpened)
 }
 
 // Dbx file names come from the index: only plain names name a file of the store, and
-// each file belongs to one folder.
+// each file belongs to one folder, by any name; the index itself to none.
 TEST_F(Dbx5FolderReaderTest, DbxNamesArePlainAndTakenOnce)
 {
     tbmtest::WriteFileBytes(m_dir / "Inbox.dbx", "abc");
     Dbx5Builder builder;
-    const std::vector<std::string> files = {"..", "sub/x.dbx", "a\\b.dbx", ".", "inbox.dbx",
-                                            "INBOX.dbx"};
+    ASSERT_EQ(symlink("Inbox.dbx", (m_dir / "Link.dbx").c_str()), 0);
+    const std::vector<std::string> files = {"..",        "sub/x.dbx", "a\\b.dbx", ".",
+                                            "inbox.dbx", "INBOX.dbx", "Link.dbx",  "FOLDERS.DBX"};
     for (std::size_t i = 0; i < files.size(); ++i)
         builder.Add(Dbx5Builder::Folder(static_cast<int>(i), -1, "N" + std::to_string(i), files[i]));
     ASSERT_TRUE(ReadBytes(builder.Build()));
     std::vector<std::string> paths;
     for (const auto& folder : m_reader.GetFolders())
         paths.push_back(folder->m_strFullPath);
-    EXPECT_EQ(paths, (std::vector<std::string>{"", "", "", "", m_dir / "Inbox.dbx", ""}));
+    EXPECT_EQ(paths, (std::vector<std::string>{"", "", "", "", m_dir / "Inbox.dbx", "", "", ""}));
     EXPECT_EQ(m_reader.GetFolders()[4]->m_nFileSize, 3u);
     const std::vector<std::string>& lines = m_reader.GetReportLines();
-    ASSERT_EQ(lines.size(), 5u);
+    ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[1], "Mail folder \"N1\": the file name \"sub/x.dbx\" is no plain file name; "
                         "its file is left out");
-    EXPECT_EQ(lines[4], "Mail folder \"N5\": the file \"INBOX.dbx\" belongs to another folder "
-                        "already");
+    EXPECT_EQ(lines[4], "Mail folder \"N5\": the file \"INBOX.dbx\" is listed already; it is left "
+                        "out");
+    EXPECT_EQ(lines[6], "Mail folder \"N7\": the file \"FOLDERS.DBX\" is listed already; it is "
+                        "left out");
 }
 
 // Parents by folder index: nesting, a missing parent, a folder its own parent, a ring
