@@ -12,6 +12,21 @@ namespace {
 
 constexpr const char* kNoMemory = "Error allocating memory !";
 
+// Walks the folder tree; the message of the fault that ended the walk, or empty. The
+// value offsets found before a fault stay in the tree, in order.
+std::string WalkTree(CDbx5OffsetTree& tree, const CDbx5InputFile& file,
+                     const CDbx5FileHeader& header)
+{
+    try {
+        tree.Read(file, header.GetRootOffset(), header.GetValueCount());
+    } catch (const CDbx5Exception& error) {
+        return error.what();
+    } catch (const std::bad_alloc&) {
+        return kNoMemory;
+    }
+    return {};
+}
+
 } // namespace
 
 CDbx5FolderReader::CDbx5FolderReader() = default;
@@ -60,17 +75,10 @@ bool CDbx5FolderReader::ReadIndex()
     }
     if (header.GetValueCount() == 0 || header.GetRootOffset() == 0)
         return false;
-    // A fault in the tree still leaves the folders found before it in order; they are
-    // read as if the walk had stopped there, so a damaged node costs only what follows.
+    // The folders found before a fault in the tree are read as if the walk had stopped
+    // there, so a damaged node costs only the folders that follow it.
     CDbx5OffsetTree tree;
-    std::string treeError;
-    try {
-        tree.Read(file, header.GetRootOffset(), header.GetValueCount());
-    } catch (const CDbx5Exception& error) {
-        treeError = error.what();
-    } catch (const std::bad_alloc&) {
-        treeError = kNoMemory;
-    }
+    const std::string treeError = WalkTree(tree, file, header);
     ReadFolders(file, tree.GetOffsets());
     if (m_strError.empty())
         m_strError = treeError;
