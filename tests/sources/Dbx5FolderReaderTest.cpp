@@ -20,11 +20,16 @@ using tbmtest::Dbx5Field;
 class Dbx5FolderReaderTest : public tbmtest::TempDirTest
 {
 protected:
-    // Writes the index into the test's store folder and reads it (no tree).
-    bool ReadBytes(const std::string& bytes)
+    // Writes the index into the test's store folder and points the reader at it.
+    void Prepare(const std::string& bytes)
     {
         tbmtest::WriteFileBytes(m_index, bytes);
         m_reader.SetPaths(m_index, m_dir.Str(), &m_tags);
+    }
+
+    bool ReadBytes(const std::string& bytes)
+    {
+        Prepare(bytes);
         return m_reader.ReadIndex();
     }
 
@@ -254,8 +259,7 @@ TEST_F(Dbx5FolderReaderTest, FillsTheTreeOnceForEveryFolder)
     builder.Add(Dbx5Builder::Folder(8, 1, "D", ""));
     builder.Add(Dbx5Builder::Folder(1, -1, "E", ""));
     builder.Add({Dbx5Field::Text(0x02, "T")});
-    tbmtest::WriteFileBytes(m_index, builder.Build());
-    m_reader.SetPaths(m_index, m_dir.Str(), &m_tags);
+    Prepare(builder.Build());
 
     CCheckTreeModel tree;
     const TvTreeItem parent = tree.InsertItem("Identity");
@@ -296,8 +300,7 @@ TEST_F(Dbx5FolderReaderTest, DeepFolderChainsAreCutIntoLevels)
     Dbx5Builder builder;
     for (int i = 0; i < 600; ++i)
         builder.Add(Dbx5Builder::Folder(i + 1, i == 0 ? -1 : i, "F" + std::to_string(i), ""));
-    tbmtest::WriteFileBytes(m_index, builder.Build());
-    m_reader.SetPaths(m_index, m_dir.Str(), &m_tags);
+    Prepare(builder.Build());
     CCheckTreeModel tree;
     ASSERT_TRUE(m_reader.Read(&tree, {}, true));
     std::vector<std::string> lines;
