@@ -1,5 +1,7 @@
 #include "BackupManger.h"
 
+#include "CheckTreeModel.h"
+
 #include "MainCatalogue.h"
 #include "ProjectData.h"
 
@@ -20,6 +22,8 @@ CBackupManger::~CBackupManger()
 
 void CBackupManger::Reset()
 {
+    // The lists below belong to the worker while it runs.
+    JoinWorker();
     CDataSource::Reset();
     if (m_pMyFiles)
         m_pMyFiles->Reset();
@@ -29,6 +33,27 @@ void CBackupManger::Reset()
     m_IdentityMap.clear();
     m_qwTotalBytes = 0;
     m_dwTotalFiles = 0;
+    // Nothing of an earlier run may leak into the next: a stale catalogue list would
+    // list sources this run never collected, stale kinds would hand their old files
+    // to the run. The restore tree's tags point into the catalogue list, so the tree
+    // goes first.
+    if (m_pRestoreTree)
+        m_pRestoreTree->DeleteAllItems();
+    m_pRestoreTree = nullptr;
+    m_RestoreTags.clear();
+    m_CatalogueList.RemoveAll();
+    m_CollectedKinds.clear();
+    m_SelectedIdentities.clear();
+    m_FileCheck.ClearSkipped();
+    m_RunList.RemoveAll();
+    m_VerifyNames.clear();
+    m_RestoreKinds.clear();
+    m_RestoreIdentities.clear();
+    m_RestoreRunList.RemoveAll();
+    m_qwRestoreTotal = 0;
+    m_dwRestoreFailures = 0;
+    m_dwRestoredEntries = 0;
+    m_LastRun = RunEnding();
 }
 
 void CBackupManger::SetMode(int mode)

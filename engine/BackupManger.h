@@ -117,6 +117,10 @@ public:
     // Fills `tree` (kept, not owned) with the root and one node per source of the
     // catalogue; each node's item data is an ItemTag of the engine.
     void BuildRestoreTree(CCheckTreeModel* tree);
+    // Has every source of the catalogue list (My Files among them) read its catalogue
+    // from the backup; 0, or the first failure's result code (each failure has a
+    // report line, and the other sources are still loaded).
+    int LoadSourcesForRestore();
     CCheckTreeModel* GetRestoreTree() const { return m_pRestoreTree; }
     // Plans the checked sources and starts the restore run (CRestoreRun) on the worker
     // thread: 0, 13 (nothing to restore), 16 (a mail program stayed open) or a
@@ -218,6 +222,7 @@ private:
     int OpenRestoreArchive(const std::string& path);
     int PlanSection(std::uint32_t kind, CBackupMangerSource* source, unsigned headingId);
     int PlanCheckedNode(TvTreeItem node);
+    CBackupMangerSource* RestoreSourceOf(std::uint32_t kind) const;
     RestoreRunParts RestoreParts();
 
     std::string m_strRootText;

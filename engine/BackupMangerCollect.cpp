@@ -30,7 +30,8 @@ constexpr SourceLines kSourceLines[] = {
     {itemkind::kFavorites, "Reading Favorites",
      "Favorites Files : ", "Favorites Files Size: ", true},
     {itemkind::kAddressBook, "Reading Windows Address Book", nullptr, "Wab File Size: ", true},
-    {itemkind::kApplications, "Reading Applications", nullptr, nullptr, false},
+    {itemkind::kApplications, "Reading Applications", "Application Files : ",
+     "Application Files Size: ", true},
     {itemkind::kFonts, "Reading Fonts", "Font Files : ", "Font Files Size: ", true},
     {itemkind::kMyFiles, "Reading My Folders", "Selected Files : ", "Selected Files Size: ", true},
 };
@@ -120,7 +121,9 @@ int CBackupManger::CollectSource(std::uint32_t kind, CBackupMangerSource& source
     if (kind != itemkind::kOEIdentity)
         m_CollectedKinds.push_back(kind);
     const SourceLines& lines = *LinesOf(kind);
-    if (!lines.catalogue)
+    // A source with nothing to back up (no address book registered) writes no
+    // catalogue; listing it would promise a catalogue the backup does not hold.
+    if (!lines.catalogue || catalogueName.empty())
         return result::kSuccess;
     m_CatalogueList.Add(std::make_unique<CBackupTreeItem>(catalogueName, displayName, kind));
     AddTotals(source);
@@ -134,12 +137,14 @@ int CBackupManger::CollectSource(std::uint32_t kind, CBackupMangerSource& source
 
 int CBackupManger::CollectMyFiles()
 {
-    // My Files is collected whatever the tree says; it is listed only when it has data.
+    // My Files is collected whatever the tree says; it is listed only when it has files.
     if (!m_pMyFiles)
         return result::kSuccess;
     std::string catalogueName;
     const int code = m_pMyFiles->Collect(catalogueName);
-    if (code != result::kSuccess || m_pMyFiles->GetTotalSize() == 0)
+    // Its own catalogue is the first entry of its list: a selection that gave
+    // nothing else is no section of the backup.
+    if (code != result::kSuccess || m_pMyFiles->GetItemCount() <= 1 || catalogueName.empty())
         return code;
     const SourceLines& lines = *LinesOf(itemkind::kMyFiles);
     m_Report.WriteLine(lines.reading);

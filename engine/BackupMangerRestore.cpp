@@ -22,6 +22,7 @@ constexpr unsigned kTextIdentities = 113;
 constexpr unsigned kTextFavorites = 121;
 constexpr unsigned kTextAddressBook = 123;
 constexpr unsigned kTextFonts = 170;
+constexpr unsigned kTextApplications = 126;
 
 bool PathExists(const std::string& path)
 {
@@ -43,6 +44,8 @@ unsigned NodeTextOf(std::uint32_t kind)
         return kTextAddressBook;
     case itemkind::kFonts:
         return kTextFonts;
+    case itemkind::kApplications:
+        return kTextApplications;
     default:
         return 0;
     }
@@ -169,6 +172,36 @@ void CBackupManger::BuildRestoreTree(CCheckTreeModel* tree)
         if (node)
             tree->SetItemData(node, tag(value, item->m_dwKind));
     }
+}
+
+CBackupMangerSource* CBackupManger::RestoreSourceOf(std::uint32_t kind) const
+{
+    return kind == itemkind::kMyFiles ? m_pMyFiles.get() : GetSource(kind);
+}
+
+int CBackupManger::LoadSourcesForRestore()
+{
+    const auto extract = [this](const std::string& name, std::string& path) {
+        path = g_ProjectData.GetPathInWorkFolder(name);
+        return ExtractCatalogueFiles({name}, {});
+    };
+    int first = result::kSuccess;
+    for (const CBackupTreeItem* item : m_CatalogueList) {
+        // Identities are loaded as their nodes are opened; kinds without a source
+        // have no node either.
+        CBackupMangerSource* source =
+            item->m_dwKind == itemkind::kOEIdentity ? nullptr : RestoreSourceOf(item->m_dwKind);
+        if (!source)
+            continue;
+        const int loaded = source->LoadForRestore(extract);
+        if (loaded == result::kSuccess)
+            continue;
+        m_Report.WriteFormatted("Fail to read the catalogue %s of the backup: %s",
+                                item->m_strCatalogueFile.c_str(), result::GetName(loaded));
+        if (first == result::kSuccess)
+            first = loaded;
+    }
+    return first;
 }
 
 void CBackupManger::SetRestoreIdentity(const std::string& catalogueName,

@@ -15,6 +15,7 @@ constexpr unsigned kTextPlanAddressBook = 235;
 constexpr unsigned kTextPlanFonts = 236;
 constexpr unsigned kTextPlanFavorites = 237;
 constexpr unsigned kTextMyFiles = 158;
+constexpr unsigned kTextApplications = 126;
 
 } // namespace
 
@@ -66,6 +67,8 @@ int CBackupManger::PlanCheckedNode(TvTreeItem node)
         return PlanSection(tag->kind, GetSource(tag->kind), kTextPlanAddressBook);
     case itemkind::kFonts:
         return PlanSection(tag->kind, GetSource(tag->kind), kTextPlanFonts);
+    case itemkind::kApplications:
+        return PlanSection(tag->kind, GetSource(tag->kind), kTextApplications);
     default:
         return result::kSuccess;
     }
@@ -133,9 +136,7 @@ RestoreRunParts CBackupManger::RestoreParts()
             m_Archive,
             m_RestoreKinds,
             m_RestoreIdentities,
-            [this](std::uint32_t kind) {
-                return kind == itemkind::kMyFiles ? m_pMyFiles.get() : GetSource(kind);
-            },
+            [this](std::uint32_t kind) { return RestoreSourceOf(kind); },
             [this](const std::string& name) { return GetRestoreIdentity(name); },
             m_RestoreRunList,
             m_RegistryImport,

@@ -65,8 +65,13 @@ int CBackupManger::StartBackup(CNotify* notify)
     const std::string treeFile = g_ProjectData.GetPathInJobFolder(kMainTreeFile);
     if (m_pBackupTree && !treeFile.empty())
         m_pBackupTree->SaveCheckStateToFile(treeFile);
+    // Every source collected keeps its selection (the fonts chosen, the applications),
+    // so that an unattended run of the job takes the same.
     if (CBackupMangerSource* outlook = GetSource(itemkind::kOutlook))
         outlook->SaveSelection();
+    for (const std::uint32_t kind : m_CollectedKinds)
+        if (CBackupMangerSource* source = GetSource(kind); source && kind != itemkind::kOutlook)
+            source->SaveSelection();
     for (CBackupMangerSource* identity : m_SelectedIdentities)
         identity->SaveSelection();
     if (m_pMyFiles)

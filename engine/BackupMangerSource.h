@@ -4,6 +4,7 @@
 #include "TextSink.h"
 #include "TvEvent.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,17 @@ public:
     // with its target folder (m_strSourcePath), target path, entry name, size and
     // kind; 0, or 7 when the user cancelled. The engine takes the list over.
     virtual int PlanRestore() { return 0; }
+    // Restore: puts the named catalogue file of the backup into the work folder and
+    // gives its path; 0 or the extraction's result code.
+    using CatalogueExtract = std::function<int(const std::string& name, std::string& path)>;
+    // Restore: reads the source's catalogue from the backup through `extract` and
+    // builds what the source offers for restoring; 0 or a result code (10 when the
+    // catalogue cannot be read). Sources without a catalogue have nothing to load.
+    virtual int LoadForRestore(const CatalogueExtract& extract)
+    {
+        (void)extract;
+        return 0;
+    }
 
     void SetStopRequest(const CTvEvent* stop) { m_pStopRequest = stop; }
     bool IsStopRequested() const { return m_pStopRequest && m_pStopRequest->IsSet(); }

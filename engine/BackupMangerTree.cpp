@@ -16,6 +16,7 @@ constexpr unsigned kTextIdentityCount = 114;
 constexpr unsigned kTextFavorites = 121;
 constexpr unsigned kTextAddressBook = 123;
 constexpr unsigned kTextFonts = 170;
+constexpr unsigned kTextApplications = 126;
 constexpr const char* kMainTreeFile = "MainTree.xsel";
 
 } // namespace
@@ -34,6 +35,7 @@ int CBackupManger::BuildBackupTree(CCheckTreeModel* tree)
     AddSourceNode(*tree, root, itemkind::kFavorites, kTextFavorites);
     AddSourceNode(*tree, root, itemkind::kAddressBook, kTextAddressBook);
     AddSourceNode(*tree, root, itemkind::kFonts, kTextFonts);
+    AddSourceNode(*tree, root, itemkind::kApplications, kTextApplications);
     // A missing file leaves every node unchecked; a damaged one is reported by the
     // model and leaves them so too.
     const std::string treeFile = g_ProjectData.GetPathInJobFolder(kMainTreeFile);

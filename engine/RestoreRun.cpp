@@ -37,6 +37,8 @@ unsigned HeadingOf(std::uint32_t kind)
         return 157;
     case itemkind::kFonts:
         return 173;
+    case itemkind::kApplications:
+        return 126;
     default:
         return 0;
     }
@@ -92,6 +94,7 @@ void CRestoreRun::Run()
 bool CRestoreRun::RestoreSection(std::uint32_t kind, std::size_t& identityIndex)
 {
     m_progress.m_RunningEvent.Set();
+    m_sectionKind = kind;
     std::string backupGuid;
     std::string targetGuid;
     CBackupMangerSource* source = nullptr;

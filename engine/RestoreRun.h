@@ -84,4 +84,7 @@ private:
     // An entry failed with an error other than an abort: the close writes the
     // directory all the same.
     bool m_failedEntry = false;
+    // The kind of the section being restored: it decides which registry exports
+    // among its entries may be imported.
+    std::uint32_t m_sectionKind = 0;
 };

@@ -137,6 +137,7 @@ bool CRestoreRun::RenameAside(const std::string& path, const std::string& newPat
         return true;
     }
     m_report.WriteFormatted("Fail to rename file : %s to file %s", path.c_str(), newPath.c_str());
+    m_report.WriteFormatted("Skip restoring file %s: the file in place is kept", path.c_str());
     return false;
 }
 
@@ -177,9 +178,10 @@ bool CRestoreRun::PrepareTarget(const CAddInfo& entry, std::uint32_t kind)
         return g_Preferences.m_nR_O2_Rename == 0 ||
                RenameAside(path, tbm::MakeNumberedFileName(path));
     case itemkind::kOEIdentity:
+        // The file in place is kept under a new name; when it cannot be, it stays
+        // and the stored copy is not written over it.
         LogResource(kTextIdentityFileRenamed);
-        RenameAside(path, tbm::MakeNumberedFileName(path));
-        return true;
+        return RenameAside(path, tbm::MakeNumberedFileName(path));
     case itemkind::kMyFiles:
         if (g_Preferences.m_nResFileType == 0)
             return false;
@@ -195,11 +197,35 @@ bool CRestoreRun::PrepareTarget(const CAddInfo& entry, std::uint32_t kind)
     }
 }
 
+namespace {
+
+// Registry exports belong to the mail sources: Outlook's to its section, the
+// identity's to the identity's. An export any other section holds came from a
+// crafted catalogue and is never imported.
+bool SectionOwnsExport(std::uint32_t section, std::uint32_t kind)
+{
+    using namespace itemkind;
+    if (section == kOutlook)
+        return kind == kOLRegAccounts || kind == kOLRegOptions || kind == kOLRegCategories;
+    if (section == kOEIdentity)
+        return kind == kOEAccounts || (kind >= kOERules && kind <= kOEIdentityAccounts);
+    return false;
+}
+
+} // namespace
+
 void CRestoreRun::PostExtract(const std::string& path, std::uint32_t kind,
                               const std::string& backupGuid, const std::string& targetGuid)
 {
     if (!itemkind::IsRegistryExport(kind))
         return;
+    if (!SectionOwnsExport(m_sectionKind, kind)) {
+        m_report.WriteFormatted("Fail to import registry file %s: this part of the backup holds "
+                                "no registry data of its kind",
+                                path.c_str());
+        ++m_parts.failures;
+        return;
+    }
     if (!m_parts.registryImport) {
         WriteLog("Fail to import registry file %s: no registry import installed", path.c_str());
         m_report.WriteFormatted("Fail to import registry file %s", path.c_str());

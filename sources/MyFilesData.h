@@ -61,6 +61,8 @@ public:
     // it returns) and returns the extraction's code when that fails.
     int LoadForRestore(TvTreeItem parent, const std::string& cataloguePath);
     int LoadForRestore(TvTreeItem parent, const std::function<int(std::string& path)>& extract);
+    // The engine's way in: the whole catalogue at the top level of the tree.
+    int LoadForRestore(const CatalogueExtract& extract) override;
     // Plans every checked file, and every stored folder that is checked or holds
     // something checked (ahead of its contents; none in a flat restore): target
     // folder in m_strSourcePath, target path, entry name, directory flag, size, kind 4. The plan is the restore plan, and the item

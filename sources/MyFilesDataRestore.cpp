@@ -48,6 +48,13 @@ int CMyFilesData::LoadForRestore(TvTreeItem parent,
     return LoadForRestore(parent, path);
 }
 
+int CMyFilesData::LoadForRestore(const CatalogueExtract& extract)
+{
+    return LoadForRestore(TvTreeItem{}, [&extract](std::string& path) {
+        return extract ? extract(kCatalogueName, path) : result::kExtractError;
+    });
+}
+
 int CMyFilesData::LoadForRestore(TvTreeItem parent, const std::string& cataloguePath)
 {
     RemoveRestoreItems();

@@ -4,6 +4,7 @@
 #include "Prompt.h"
 #include "Registry.h"
 #include "RegistryEditor.h"
+#include "RegistryKeyCheck.h"
 #include "RegistryLines.h"
 #include "TempFileName.h"
 #include "WriteLog.h"
@@ -99,13 +100,14 @@ bool CRegistryImport::RestoreRegistryItem(const std::string& path, int kind,
     case kOESignatures:
     case kOEMailPrefs:
     case kOEBlockedSenders:
-        return RewriteRegistryFile(path, backupGuid, targetGuid) && ImportRegistryFile(path);
+        return RewriteRegistryFile(path, backupGuid, targetGuid) &&
+               ImportChecked(path, kind, targetGuid, 0);
     case kOEIdentityAccounts:
         return RestoreIdentityAccounts(path, backupGuid, targetGuid);
     case kOLRegAccounts:
     case kOLRegOptions:
     case kOLRegCategories:
-        return ImportRegistryFile(path);
+        return ImportChecked(path, kind, targetGuid, 0);
     default:
         return true;
     }
@@ -115,24 +117,46 @@ bool CRegistryImport::RestoreGlobalAccounts(const std::string& path, const std::
 {
     // A rewrite that fails stops the chain: importing the file unchanged again would
     // put the data in the wrong place.
+    const int kind = static_cast<int>(itemkind::kOEAccounts);
+    // A file that reaches outside the accounts is not imported anywhere.
+    if (!KeysFit(path, kind, targetGuid, 0))
+        return false;
     const bool global = ImportRegistryFile(path);
     const std::string below = Replaced(kIdentityKeyTemplate, "$1$", targetGuid);
-    return RewriteRegistryFile(path, "Software\\Microsoft\\", below) && ImportRegistryFile(path) &&
-           global;
+    return RewriteRegistryFile(path, "Software\\Microsoft\\", below) &&
+           ImportChecked(path, kind, targetGuid, 1) && global;
 }
 
 bool CRegistryImport::RestoreIdentityAccounts(const std::string& path,
                                               const std::string& backupGuid,
                                               const std::string& targetGuid)
 {
+    const int kind = static_cast<int>(itemkind::kOEIdentityAccounts);
     if (!RewriteRegistryFile(path, backupGuid, targetGuid))
         return false;
-    bool ok = ImportRegistryFile(path);
-    if (ReadIdentityUserName(targetGuid) == kMainIdentity) {
+    bool ok = ImportChecked(path, kind, targetGuid, 0);
+    if (ok && ReadIdentityUserName(targetGuid) == kMainIdentity) {
         ok = RewriteRegistryFile(path, "\\Identities\\" + targetGuid + "\\", "\\") &&
-             ImportRegistryFile(path) && ok;
+             ImportChecked(path, kind, targetGuid, 1);
     }
     return ok;
+}
+
+bool CRegistryImport::KeysFit(const std::string& path, int kind, const std::string& targetGuid,
+                              int step)
+{
+    std::string why;
+    if (CRegistryKeyCheck::KeysFit(path, CRegistryKeyCheck::AllowedKeys(kind, targetGuid, step),
+                                   why))
+        return true;
+    WriteLog("Fail to import registry file %s: %s", path.c_str(), why.c_str());
+    return false;
+}
+
+bool CRegistryImport::ImportChecked(const std::string& path, int kind,
+                                    const std::string& targetGuid, int step)
+{
+    return KeysFit(path, kind, targetGuid, step) && ImportRegistryFile(path);
 }
 
 std::string CRegistryImport::ReadIdentityUserName(const std::string& guid)

@@ -36,15 +36,21 @@ public:
     // accounts) moved from the backup identity to the target identity, 20 once more
     // without the identity part when the target is the "Main Identity"; 26-28
     // (Outlook 2000/XP) as they are; any other kind not at all. The GUIDs are in their
-    // registry form with braces. True when every step succeeded.
+    // registry form with braces. Before each import every key of the file must lie
+    // below the key its kind stands for (CRegistryKeyCheck): a file that reaches
+    // anywhere else is not imported at all. True when every step succeeded.
     bool RestoreRegistryItem(const std::string& path, int kind, const std::string& backupGuid,
                              const std::string& targetGuid);
 
 protected:
+    // Whether every key of the file fits its kind at `step` (0 first import, 1 after
+    // the rewrite); a refusal is logged with its reason.
+    virtual bool KeysFit(const std::string& path, int kind, const std::string& targetGuid, int step);
     // The "Username" of HKEY_CURRENT_USER\Identities\<guid>; empty when missing.
     virtual std::string ReadIdentityUserName(const std::string& guid);
 
 private:
+    bool ImportChecked(const std::string& path, int kind, const std::string& targetGuid, int step);
     bool RestoreGlobalAccounts(const std::string& path, const std::string& targetGuid);
     bool RestoreIdentityAccounts(const std::string& path, const std::string& backupGuid,
                                  const std::string& targetGuid);

@@ -194,6 +194,7 @@ public:
     bool rewriteSucceeds = true;
 
 protected:
+    bool KeysFit(const std::string&, int, const std::string&, int) override { return true; }
     std::string ReadIdentityUserName(const std::string& guid) override
     {
         steps.push_back("read " + guid);

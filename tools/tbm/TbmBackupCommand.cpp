@@ -15,13 +15,23 @@
 #include "BackupManger.h"
 #include "FolderTools.h"
 #include "HtmlReport.h"
+#include "ApplicationsData.h"
+#include "DataSources.h"
+#include "FontsData.h"
+#include "ItemKinds.h"
+#include "ItemTag.h"
 #include "MyFilesData.h"
+#include "TbmSourceNames.h"
+
+#include "CheckStates.h"
+#include "CheckTreeModel.h"
 #include "ProjectData.h"
 #include "ResultCodes.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -38,6 +48,20 @@ std::string VolumeSuffix(int number)
     char suffix[8];
     std::snprintf(suffix, sizeof suffix, ".%03d", number);
     return suffix;
+}
+
+bool HasChecked(const CCheckTreeModel& tree)
+{
+    return static_cast<bool>(tree.GetFirstCheckedItem());
+}
+
+bool HasNode(const CCheckTreeModel& tree, std::uint32_t kind)
+{
+    for (TvTreeItem node = tree.GetRootItem(); node; node = tree.GetNextItemEx(node))
+        if (const auto* tag = reinterpret_cast<const ItemTag*>(tree.GetItemData(node));
+            tag && tag->kind == kind)
+            return true;
+    return false;
 }
 
 // The first few files a run could not add, then how many more the report names.
@@ -81,15 +105,21 @@ int CTbmBackupCommand::Run()
     }
     g_ProjectData.SetWorkFolderPath(m_strWorkFolder);
 
-    auto files = std::make_unique<CMyFilesData>();
-    CMyFilesData* myFiles = files.get();
+    CCheckTreeModel tree;
     CBackupManger engine;
-    engine.SetMyFiles(std::move(files));
+    const InstalledSources sources = CDataSources::Install(engine);
     engine.Reset();
     engine.SetMode(0);
+    // The job's saved choice of sources (a job made in the window), unless the
+    // command line names them.
+    engine.BuildBackupTree(&tree);
+    if (!m_options.m_Sources.empty())
+        ChooseSources(tree, sources);
     if (!selection.empty()) {
-        myFiles->SetSelection(selection);
-    } else if (!myFiles->LoadSelection()) {
+        sources.myFiles->SetSelection(selection);
+    } else if (!m_options.m_Sources.empty() && !Names(itemkind::kMyFiles)) {
+        sources.myFiles->SetSelection({});
+    } else if (!sources.myFiles->LoadSelection()) {
         Say("the job '" + g_ProjectData.GetJobName() +
             "' has no saved selection: name the files and folders to back up");
         return tbmexit::kUsage;
@@ -120,6 +150,38 @@ int CTbmBackupCommand::Run()
     if (code != tbmexit::kUsage)
         TellWhere();
     return code;
+}
+
+bool CTbmBackupCommand::Names(std::uint32_t kind) const
+{
+    const std::vector<std::uint32_t>& named = m_options.m_Sources;
+    return std::find(named.begin(), named.end(), kind) != named.end();
+}
+
+// Checks the tree nodes of the named sources and no others. A named source without
+// a choice of its own (fonts, applications) takes everything it has.
+void CTbmBackupCommand::ChooseSources(CCheckTreeModel& tree, const InstalledSources& sources)
+{
+    for (TvTreeItem node = tree.GetRootItem(); node; node = tree.GetNextItemEx(node)) {
+        const auto* tag = reinterpret_cast<const ItemTag*>(tree.GetItemData(node));
+        if (!tag || tag->kind == itemkind::kRoot || tree.GetItemCheckState(node) == tvcheck::kUnavailable)
+            continue;
+        tree.SetItemCheckState(node, Names(tag->kind) ? tvcheck::kChecked : tvcheck::kUnchecked);
+    }
+    for (const std::uint32_t kind : m_options.m_Sources)
+        if (kind != itemkind::kMyFiles && !HasNode(tree, kind))
+            Say(std::string("this system has no ") + CTbmSourceNames::NameOf(kind) +
+                " to back up");
+    if (Names(itemkind::kFonts)) {
+        sources.fonts->Show();
+        if (!HasChecked(sources.fonts->GetList()))
+            sources.fonts->GetList().CheckAll();
+    }
+    if (Names(itemkind::kApplications)) {
+        sources.applications->FillTree();
+        if (!HasChecked(sources.applications->GetTree()))
+            sources.applications->GetTree().CheckAll();
+    }
 }
 
 int CTbmBackupCommand::Collect(CBackupManger& engine, CTbmProgress& progress)

@@ -44,7 +44,9 @@ std::vector<std::string> CTbmJobSetup::Prepare(const CTbmOptions& options,
                                                const std::string& password)
 {
     std::vector<std::string> selection = CheckPaths(options.m_Paths);
-    const bool defaultJob = options.m_strJob.empty() && selection.empty();
+    // Named sources, like named paths, make the command line's own job.
+    const bool defaultJob =
+        options.m_strJob.empty() && selection.empty() && options.m_Sources.empty();
     ChooseJob(options, defaultJob);
     if (defaultJob) {
         const std::string documents = CXdgFolders::GetFolder(CSIDL_PERSONAL | CSIDL_FLAG_CREATE);
@@ -69,7 +71,7 @@ void CTbmJobSetup::ChooseJob(const CTbmOptions& options, bool defaultJob)
             throw std::runtime_error("Fail to load project name");
         return;
     }
-    if (!defaultJob && options.m_Paths.empty())
+    if (!defaultJob && options.m_Paths.empty() && options.m_Sources.empty())
         throw CTbmUsageError("there is no saved job '" + name +
                              "': name the files and folders to back up");
     NameNewJob(name);

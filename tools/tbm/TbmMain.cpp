@@ -7,6 +7,7 @@
 #include "TbmOptions.h"
 #include "TbmPrompt.h"
 #include "TbmRestoreCommand.h"
+#include "TbmSourcesCommand.h"
 #include "TbmUsage.h"
 #include "TbmUsageError.h"
 #include "TbmVerifyCommand.h"
@@ -41,6 +42,8 @@ int RunCommand(const CTbmOptions& options)
         return CTbmExtractCommand::Run(options);
     case CTbmOptions::Command::Restore:
         return CTbmRestoreCommand(options).Run();
+    case CTbmOptions::Command::Sources:
+        return CTbmSourcesCommand::Run(options, std::cout);
     }
     return tbmexit::kUsage;
 }

@@ -1,4 +1,5 @@
 #include "TbmOptions.h"
+#include "TbmSourceNames.h"
 
 #include "TbmUsageError.h"
 
@@ -25,7 +26,8 @@ const std::map<std::string, Command>& CommandNames()
                                                          {"verify", Command::Verify},
                                                          {"list", Command::List},
                                                          {"extract", Command::Extract},
-                                                         {"restore", Command::Restore}};
+                                                         {"restore", Command::Restore},
+                                                         {"sources", Command::Sources}};
     return names;
 }
 
@@ -81,6 +83,17 @@ int ParseThreads(const std::string& text)
     return std::stoi(text);
 }
 
+void AddSourceRule(RuleTable& rules)
+{
+    rules["--source"] = {true, [](CTbmOptions& o, const std::string& v) {
+                             const auto kind = CTbmSourceNames::KindOf(v);
+                             if (!kind)
+                                 throw CTbmUsageError("unknown source '" + v + "' (known: " +
+                                                      CTbmSourceNames::List() + ")");
+                             o.m_Sources.push_back(*kind);
+                         }};
+}
+
 void AddPasswordRules(RuleTable& rules)
 {
     rules["--password-file"] = {
@@ -110,6 +123,7 @@ RuleTable RulesFor(Command command)
                                  }};
         rules["--threads"] = {
             true, [](CTbmOptions& o, const std::string& v) { o.m_nThreads = ParseThreads(v); }};
+        AddSourceRule(rules);
         AddPasswordRules(rules);
         break;
     case Command::Verify:
@@ -132,6 +146,7 @@ RuleTable RulesFor(Command command)
                                    throw CTbmUsageError("--only needs a pattern");
                                o.m_OnlyPatterns.push_back(v);
                            }};
+        AddSourceRule(rules);
         AddPasswordRules(rules);
         break;
     default:
@@ -178,6 +193,11 @@ void CheckCommand(CTbmOptions& options, std::vector<std::string>& positional)
         if (options.m_encryption != CTbmOptions::Encryption::Keep && !options.HasPasswordOption())
             throw CTbmUsageError("--encryption needs a password: give --password-file or "
                                  "--password-env");
+        return;
+    }
+    if (options.m_command == Command::Sources) {
+        if (!positional.empty())
+            throw CTbmUsageError("unexpected argument '" + positional[0] + "'");
         return;
     }
     if (positional.empty())

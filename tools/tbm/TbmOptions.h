@@ -17,7 +17,8 @@ public:
         Verify,
         List,
         Extract,
-        Restore
+        Restore,
+        Sources
     };
     enum class OnError
     {
@@ -66,6 +67,7 @@ public:
     bool m_bFlat = false;                    // restore --flat
     int m_nExisting = kKeepExisting;         // restore: 0 keep, 1 newer, 2 replace
     std::vector<std::string> m_OnlyPatterns; // restore --only
+    std::vector<std::uint32_t> m_Sources;    // backup, restore --source: item kinds
     std::vector<std::string> m_Paths;
 
     bool HasPasswordOption() const

@@ -15,7 +15,14 @@
 #include "FolderTools.h"
 #include "HtmlReport.h"
 #include "ItemKinds.h"
+#include "ApplicationsData.h"
+#include "DataSources.h"
+#include "FontsData.h"
+#include "ItemTag.h"
 #include "MyFilesData.h"
+#include "TbmSourceNames.h"
+
+#include "CheckStates.h"
 #include "ProjectData.h"
 #include "ResultCodes.h"
 
@@ -25,6 +32,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -43,10 +51,10 @@ std::size_t TerminalColumns()
     return 80;
 }
 
-bool HasMyFiles(const CBackupManger& engine)
+bool HasSection(const CBackupManger& engine, std::uint32_t kind)
 {
     for (const CBackupTreeItem* item : engine.GetCatalogueList())
-        if (item->m_dwKind == itemkind::kMyFiles)
+        if (item->m_dwKind == kind)
             return true;
     return false;
 }
@@ -87,17 +95,20 @@ int CTbmRestoreCommand::Run()
     if (m_options.m_nExisting != CTbmOptions::kKeepExisting)
         g_Preferences.m_nResFileType = m_options.m_nExisting;
 
-    auto files = std::make_unique<CMyFilesData>();
-    CMyFilesData* myFiles = files.get();
     CBackupManger engine;
-    engine.SetMyFiles(std::move(files));
+    const InstalledSources sources = CDataSources::Install(engine);
+    CMyFilesData* myFiles = sources.myFiles;
     const CTbmRestorePrompt prompt(password);
     int code = Open(engine);
     CCheckTreeModel tree;
     if (code == tbmexit::kSuccess) {
+        // The sources report what they refuse while they load and plan.
+        engine.GetReport().RestoreHeader();
         engine.BuildRestoreTree(&tree);
-        code = LoadMyFiles(engine, *myFiles);
+        code = LoadSources(engine);
     }
+    if (code == tbmexit::kSuccess)
+        code = ChooseSections(engine, tree, sources);
     if (code == tbmexit::kSuccess)
         code = Choose(*myFiles);
     if (code != tbmexit::kSuccess)
@@ -148,26 +159,53 @@ int CTbmRestoreCommand::Open(CBackupManger& engine)
     return tbmexit::kSuccess;
 }
 
-int CTbmRestoreCommand::LoadMyFiles(CBackupManger& engine, CMyFilesData& myFiles)
+int CTbmRestoreCommand::LoadSources(CBackupManger& engine)
 {
-    // A backup without files of My Files has nothing for the command line to restore;
-    // the start says so.
-    if (!HasMyFiles(engine))
-        return tbmexit::kSuccess;
-    const int loaded = myFiles.LoadForRestore(TvTreeItem{}, [&engine](std::string& path) {
-        const int extracted = engine.ExtractCatalogueFiles({CMyFilesData::kCatalogueName}, {});
-        path = g_ProjectData.GetPathInWorkFolder(CMyFilesData::kCatalogueName);
-        return extracted;
-    });
-    if (loaded != result::kSuccess) {
+    // A backup without any section has nothing for the command line to restore; the
+    // start says so.
+    if (engine.LoadSourcesForRestore() != result::kSuccess) {
         Say("the list of files in '" + m_options.m_strArchive + "' cannot be read");
         return tbmexit::kFailed;
     }
     return tbmexit::kSuccess;
 }
 
+bool CTbmRestoreCommand::Restores(std::uint32_t kind) const
+{
+    const std::vector<std::uint32_t>& named = m_options.m_Sources;
+    if (named.empty())
+        return CTbmSourceNames::NameOf(kind)[0] != '\0';
+    return std::find(named.begin(), named.end(), kind) != named.end();
+}
+
+// Checks the sections to restore in the restore tree: every one the command line
+// knows, or those --source names; within a section everything it holds.
+int CTbmRestoreCommand::ChooseSections(CBackupManger& engine, CCheckTreeModel& tree,
+                                       const InstalledSources& sources)
+{
+    for (const std::uint32_t kind : m_options.m_Sources)
+        if (!HasSection(engine, kind)) {
+            Say(std::string("the backup holds no ") + CTbmSourceNames::NameOf(kind));
+            return tbmexit::kFailed;
+        }
+    for (TvTreeItem node = tree.GetRootItem(); node; node = tree.GetNextItemEx(node)) {
+        const auto* tag = reinterpret_cast<const ItemTag*>(tree.GetItemData(node));
+        if (tag && tree.GetItemCheckState(node) != tvcheck::kUnavailable)
+            tree.SetItemCheckState(node, Restores(tag->kind) ? tvcheck::kChecked
+                                                              : tvcheck::kUnchecked);
+    }
+    sources.fonts->GetList().CheckAll();
+    sources.applications->GetTree().CheckAll();
+    m_bMyFiles = Restores(itemkind::kMyFiles);
+    return tbmexit::kSuccess;
+}
+
 int CTbmRestoreCommand::Choose(CMyFilesData& myFiles)
 {
+    if (!m_bMyFiles) {
+        myFiles.GetTree().UnCheckAll();
+        return tbmexit::kSuccess;
+    }
     const std::size_t checked = CTbmRestoreSelection::Apply(myFiles, m_options.m_OnlyPatterns);
     if (checked == 0 && !m_options.m_OnlyPatterns.empty()) {
         Say("no file of the backup matches --only");
@@ -186,13 +224,13 @@ int CTbmRestoreCommand::Choose(CMyFilesData& myFiles)
 
 int CTbmRestoreCommand::Start(CBackupManger& engine, CTbmRestoreProgress& progress)
 {
-    engine.GetReport().RestoreHeader();
     progress.SetPhase("Restoring");
     const int started = engine.StartRestore(&progress);
     if (started == result::kSuccess)
         return tbmexit::kSuccess;
     if (started == result::kNothingToRestore) {
-        Say("nothing to restore: the backup holds no files to put back");
+        Say(m_options.m_Sources.empty() ? "nothing to restore: the backup holds no files to put back"
+                                        : "nothing to restore: the sections named hold no files");
         return tbmexit::kFailed;
     }
     if (started == result::kCancel) {

@@ -1,0 +1,27 @@
+#pragma once
+
+class CApplicationsData;
+class CBackupManger;
+class CFavoritesData;
+class CFontsData;
+class CMyFilesData;
+class CWabData;
+
+// The one place that gives the engine its data sources and the hooks through which
+// it calls back into them: the registry import of restored exports and the check
+// that a mail program is closed. Every program (the window, tbm) installs them so;
+// the engine owns the sources, the pointers are for the caller's own use.
+struct InstalledSources
+{
+    CMyFilesData* myFiles = nullptr;
+    CFavoritesData* favorites = nullptr;
+    CWabData* addressBook = nullptr;
+    CFontsData* fonts = nullptr;
+    CApplicationsData* applications = nullptr;
+};
+
+class CDataSources
+{
+public:
+    static InstalledSources Install(CBackupManger& engine);
+};

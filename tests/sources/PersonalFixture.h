@@ -1,0 +1,74 @@
+#pragma once
+
+// The fixture of the address book, favorites, fonts and applications tests: a home
+// folder of the test's own (HOME and the XDG folders point into it, so the sources
+// find their data there), a fresh job with a private work folder, and helpers to
+// make the fixtures' files.
+#include "SourcesFixture.h"
+
+#include "ProjectData.h"
+
+#include "FolderTools.h"
+#include "Globals.h"
+#include "ResourceLibrary.h"
+#include "TempDir.h"
+
+#include <sys/stat.h>
+
+#include <string>
+
+class PersonalFixture : public SourcesFixture
+{
+protected:
+    void SetUp() override
+    {
+        SourcesFixture::SetUp();
+        for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"}) {
+            const char* value = std::getenv(name);
+            m_saved.emplace_back(name, value ? value : "");
+        }
+        UseHome(m_dir / "home");
+        if (!TextResources().IsLoaded())
+            TextResources().Load(g_Globals.GetProgramPath(kTextResFileName));
+        g_ProjectData = CProjectData();
+        m_work = tbm::CreateTempFolder({});
+        g_ProjectData.SetWorkFolderPath(m_work);
+    }
+
+    void TearDown() override
+    {
+        tbm::DeleteFolderTree(m_work);
+        rmdir(m_work.c_str());
+        g_ProjectData = CProjectData();
+        for (const auto& [name, value] : m_saved)
+            setenv(name.c_str(), value.c_str(), 1);
+        SourcesFixture::TearDown();
+    }
+
+    // Makes `home` the home folder, with its XDG folders in their default places.
+    void UseHome(const std::string& home)
+    {
+        m_home = home;
+        tbm::CreateFolderPath(home + "/.cache", 0700);
+        setenv("HOME", home.c_str(), 1);
+        setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
+        setenv("XDG_CACHE_HOME", (home + "/.cache").c_str(), 1);
+    }
+
+    // Writes the file, making its folders.
+    static void Put(const std::string& path, const std::string& bytes)
+    {
+        tbm::CreateFolderPath(path.substr(0, path.rfind('/')), 0700);
+        tbmtest::WriteFileBytes(path, bytes);
+    }
+
+    std::string Data(const std::string& below) const { return m_home + "/.local/share/" + below; }
+    std::string Config(const std::string& below) const { return m_home + "/.config/" + below; }
+
+    std::string m_home;
+    std::string m_work;
+
+private:
+    std::vector<std::pair<std::string, std::string>> m_saved;
+};

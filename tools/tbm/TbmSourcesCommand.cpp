@@ -1,0 +1,102 @@
+#include "TbmSourcesCommand.h"
+
+#include "TbmExitCodes.h"
+#include "TbmSourceNames.h"
+#include "TbmTerminalText.h"
+
+#include "ApplicationsData.h"
+#include "BackupManger.h"
+#include "DataSources.h"
+#include "FavoritesData.h"
+#include "FileWalk.h"
+#include "FontsData.h"
+#include "WabData.h"
+
+#include "CheckTreeModel.h"
+#include "SizeText.h"
+
+#include <sys/stat.h>
+
+namespace {
+
+struct Taken
+{
+    std::uint64_t files = 0;
+    std::uint64_t bytes = 0;
+};
+
+Taken WalkTaken(const std::string& folder)
+{
+    Taken taken;
+    CFileWalk::Walk(folder, [&taken](const std::string&, const std::string&, const struct stat& st) {
+        ++taken.files;
+        taken.bytes += static_cast<std::uint64_t>(st.st_size);
+        return CFileWalk::Step::Go;
+    });
+    return taken;
+}
+
+void Line(std::ostream& out, const char* name, bool present, const Taken& taken,
+          const std::string& where)
+{
+    out << name << (present ? ": " : ": not found");
+    if (present)
+        out << taken.files << (taken.files == 1 ? " file, " : " files, ") << FormatSizeText(taken.bytes);
+    if (!where.empty())
+        out << " (" << CTbmTerminalText::Escape(where) << ")";
+    out << "\n";
+}
+
+Taken FontsTaken(CFontsData& fonts)
+{
+    Taken taken;
+    CCheckTreeModel& list = fonts.GetList();
+    for (TvTreeItem item = list.GetRootItem(); item; item = list.GetNextSiblingItem(item)) {
+        struct stat st
+        {
+        };
+        if (lstat((fonts.GetFolder() + "/" + list.GetItemText(item)).c_str(), &st) == 0) {
+            ++taken.files;
+            taken.bytes += static_cast<std::uint64_t>(st.st_size);
+        }
+    }
+    return taken;
+}
+
+} // namespace
+
+int CTbmSourcesCommand::Run(const CTbmOptions&, std::ostream& out)
+{
+    CBackupManger engine;
+    const InstalledSources sources = CDataSources::Install(engine);
+    engine.Reset();
+    engine.SetMode(0);
+    out << "myfiles: the paths named, or the job's saved selection\n";
+
+    sources.favorites->Load();
+    Line(out, "favorites", sources.favorites->IsPresent(),
+         {sources.favorites->Count(), sources.favorites->GetFavoritesSize64()},
+         sources.favorites->GetFolder());
+
+    const std::string& book = sources.addressBook->Path();
+    struct stat st
+    {
+    };
+    const bool bookThere = !book.empty() && lstat(book.c_str(), &st) == 0;
+    Line(out, "addressbook", bookThere,
+         {bookThere ? 1u : 0u, bookThere ? static_cast<std::uint64_t>(st.st_size) : 0}, book);
+
+    sources.fonts->Show();
+    Line(out, "fonts", sources.fonts->IsPresent(), FontsTaken(*sources.fonts),
+         sources.fonts->GetFolder());
+
+    const bool anyApplication = sources.applications->IsPresent();
+    out << "applications:" << (anyApplication ? "\n" : " none found\n");
+    for (const auto& application : sources.applications->GetTable())
+        if (application->IsPresent()) {
+            out << "  ";
+            Line(out, application->GetShortName().c_str(), true,
+                 WalkTaken(application->GetFolder()), application->GetFolder());
+        }
+    return tbmexit::kSuccess;
+}
