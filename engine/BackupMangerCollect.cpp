@@ -144,8 +144,11 @@ int CBackupManger::CollectMyFiles()
     const int code = m_pMyFiles->Collect(catalogueName);
     // Its own catalogue is the first entry of its list: a selection that gave
     // nothing else is no section of the backup.
-    if (code != result::kSuccess || m_pMyFiles->GetItemCount() <= 1 || catalogueName.empty())
+    if (code != result::kSuccess || m_pMyFiles->GetItemCount() <= 1 || catalogueName.empty()) {
+        // Nor is its catalogue stored then.
+        m_pMyFiles->GetItemList().RemoveAll();
         return code;
+    }
     const SourceLines& lines = *LinesOf(itemkind::kMyFiles);
     m_Report.WriteLine(lines.reading);
     m_CatalogueList.Add(std::make_unique<CBackupTreeItem>(catalogueName, "", itemkind::kMyFiles));
