@@ -105,8 +105,19 @@ bool CRegistryKeyCheck::KeysFit(const std::string& path, const std::vector<std::
                                 std::string& why)
 {
     try {
+        return KeysFitBytes(RegReadFile(path), allowed, why);
+    } catch (const CRegFileError& e) {
+        why = e.what();
+        return false;
+    }
+}
+
+bool CRegistryKeyCheck::KeysFitBytes(std::string_view bytes, const std::vector<std::string>& allowed,
+                                     std::string& why)
+{
+    try {
         // The editor's own parser: the keys checked are the keys it will write.
-        for (const TvRegOperation& operation : CRegFileParser::Parse(RegReadFile(path))) {
+        for (const TvRegOperation& operation : CRegFileParser::Parse(bytes)) {
             if (operation.root != HKEY_CURRENT_USER || !KeyFits(operation.path, allowed)) {
                 why = "key " + operation.path + " lies outside the place of its data";
                 return false;

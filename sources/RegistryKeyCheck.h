@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Where a restored registry file may write. A backup can be crafted, and the editor
@@ -22,6 +23,9 @@ public:
     // false with the reason in `why` (the offending key, or the parse error).
     static bool KeysFit(const std::string& path, const std::vector<std::string>& allowed,
                         std::string& why);
+    // The same for the bytes of a registry file.
+    static bool KeysFitBytes(std::string_view bytes, const std::vector<std::string>& allowed,
+                             std::string& why);
 
     // "{8-4-4-4-12}" of hexadecimal digits.
     static bool IsGuidForm(const std::string& text);
