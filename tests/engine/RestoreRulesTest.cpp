@@ -123,19 +123,28 @@ TEST_F(RestoreTest, SecondRenameTakesTheNextNumber)
               std::string::npos);
 }
 
-TEST_F(RestoreTest, AddressBookRenameThatFailsSkipsTheEntry)
+TEST_F(RestoreTest, RenamesThatFailSkipTheEntryAndKeepTheFileInPlace)
 {
-    // A name of 254 characters has no room for "(1)": the rename fails, even for a
-    // user who may write anywhere.
+    // A name of 254 characters has no room for "(1)" or ".001": the rename fails,
+    // even for a user who may write anywhere.
     const std::string name = std::string(250, 'b') + ".wab";
-    BuildBackup(kSources, {{"Wab/" + name, "new"}});
+    const std::string dbx = std::string(250, 'd') + ".dbx";
+    BuildBackup(kSources, {{"Wab/" + name, "new"}, {"OE/{A1}/dbx/" + dbx, "new"}});
     tbmtest::WriteFileBytes(Target(name), "old");
+    tbmtest::WriteFileBytes(Target(dbx), "old");
     AddSource(itemkind::kAddressBook)->m_Plan = {{"Wab/" + name, m_target, 15, 3}};
+    auto identity = std::make_unique<CFakeIdentity>("Alice", "{T9}");
+    identity->m_Plan = {{"OE/{A1}/dbx/" + dbx, m_target, itemkind::kOEMailFolders, 3}};
+    m_engine.SetRestoreIdentity("{A1}.tdat", std::move(identity));
     OpenAndBuild();
     Check(itemkind::kAddressBook);
+    Check(itemkind::kOEIdentity);
     ASSERT_EQ(RunRestore(), 0);
     EXPECT_EQ(tbmtest::ReadFileBytes(Target(name)), "old");
+    EXPECT_EQ(tbmtest::ReadFileBytes(Target(dbx)), "old");
     EXPECT_NE(m_engine.GetReport().GetText().find("Fail to rename file : " + Target(name)),
+              std::string::npos);
+    EXPECT_NE(m_engine.GetReport().GetText().find("Skip restoring file " + Target(dbx)),
               std::string::npos);
     EXPECT_EQ(m_recorder.EventValues(notify::kRestoreDone).size(), 1u);
 }

@@ -162,13 +162,18 @@ TEST_F(RestoreTest, CancelInTheSecondSectionStopsTheRest)
     EXPECT_EQ(tbmtest::ReadFileBytes(Target("c.url")), "three");
 }
 
-TEST_F(RestoreTest, RegistryExportsOfAnIdentityGoToTheImport)
+TEST_F(RestoreTest, RegistryExportsOfAnIdentityGoToTheImportAndNoOthers)
 {
-    BuildBackup(kSources, {{"OE/{A1}/accounts.reg", "REGEDIT4"}, {"OE/{A1}/dbx/Inbox.dbx", "dbx"}});
+    BuildBackup(kSources, {{"OE/{A1}/accounts.reg", "REGEDIT4"},
+                           {"OE/{A1}/dbx/Inbox.dbx", "dbx"},
+                           {"Fav/evil.reg", "REGEDIT4"}});
     auto identity = std::make_unique<CFakeIdentity>("Alice", "{T9}");
     identity->m_Plan = {{"OE/{A1}/accounts.reg", m_workFolder, itemkind::kOEAccounts, 8},
                         {"OE/{A1}/dbx/Inbox.dbx", m_target, itemkind::kOEMailFolders, 3}};
     m_engine.SetRestoreIdentity("{A1}.tdat", std::move(identity));
+    // A favorites section that claims to hold Outlook's accounts.
+    AddSource(itemkind::kFavorites)->m_Plan = {
+        {"Fav/evil.reg", m_target, itemkind::kOLRegAccounts, 8}};
     std::vector<std::tuple<std::string, std::uint32_t, std::string, std::string, std::string>>
         calls;
     m_engine.SetRegistryImportHook([&](const std::string& path, std::uint32_t kind,
@@ -179,13 +184,17 @@ TEST_F(RestoreTest, RegistryExportsOfAnIdentityGoToTheImport)
     });
     OpenAndBuild();
     Check(itemkind::kOEIdentity);
+    Check(itemkind::kFavorites);
     ASSERT_EQ(RunRestore(), 0);
     ASSERT_EQ(calls.size(), 1u);
+    EXPECT_NE(m_engine.GetReport().GetText().find("Fail to import registry file " +
+                                                  Target("evil.reg")),
+              std::string::npos);
     EXPECT_EQ(calls[0],
               std::make_tuple(m_workFolder + "/accounts.reg", itemkind::kOEAccounts,
                               std::string("{A1}"), std::string("{T9}"), std::string("REGEDIT4")));
-    EXPECT_EQ(m_recorder.TextsOf(notify::kRestoreSection),
-              (std::vector<std::string>{"Outlook Express identity: Alice"}));
+    EXPECT_EQ(m_recorder.TextsOf(notify::kRestoreSection).front(),
+              "Outlook Express identity: Alice");
 }
 
 TEST_F(RestoreTest, WithoutARegistryImportTheReportSaysSo)
