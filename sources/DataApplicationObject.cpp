@@ -1,6 +1,7 @@
 #include "DataApplicationObject.h"
 
-#include "ExpandEnvironment.h"
+#include "StoredName.h"
+
 #include "Registry.h"
 
 #include <sys/stat.h>
@@ -13,19 +14,6 @@ bool IsFolder(const std::string& path)
     {
     };
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// A folder named in the registry or the table, as a native absolute path; anything
-// relative names no place.
-std::string NativeFolder(std::string path)
-{
-    path = ExpandEnvironmentStrings(path);
-    for (char& c : path)
-        if (c == '\\')
-            c = '/';
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return !path.empty() && path.front() == '/' ? path : std::string();
 }
 
 } // namespace
@@ -46,13 +34,13 @@ std::string CDataApplicationObject::ReadPathValue(HKEY root, const std::string& 
     std::string path;
     if (!registry.Open(root, key, KEY_READ) || !registry.Read("Path", path))
         return {};
-    return NativeFolder(path);
+    return NativeAbsolutePath(path);
 }
 
 int CDataApplicationObject::Detect()
 {
     if (!m_strFolderTemplate.empty()) {
-        m_strInstallFolder = NativeFolder(m_strFolderTemplate);
+        m_strInstallFolder = NativeAbsolutePath(m_strFolderTemplate);
         m_strSecondInstallFolder.clear();
     } else {
         m_strInstallFolder = ReadPathValue(m_FirstRoot, m_strFirstPathKey);

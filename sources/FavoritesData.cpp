@@ -1,8 +1,8 @@
 #include "FavoritesData.h"
 
 #include "ResultCodes.h"
+#include "StoredName.h"
 
-#include "ExpandEnvironment.h"
 #include "Registry.h"
 #include "WriteLog.h"
 #include "XdgFolders.h"
@@ -28,16 +28,11 @@ void CFavoritesData::ReadFolder()
     if (!registry.Open(HKEY_CURRENT_USER, kShellFoldersKey, KEY_READ)) {
         WriteLog("Favorites folder not found\n");
     } else if (registry.Read("Favorites", folder)) {
-        folder = ExpandEnvironmentStrings(folder);
-        for (char& c : folder)
-            if (c == '\\')
-                c = '/';
-        while (folder.size() > 1 && folder.back() == '/')
-            folder.pop_back();
+        folder = NativeAbsolutePath(folder);
     }
     // A folder that is no absolute path would be taken relative to wherever the
     // program runs; the default folder is the one place that always fits.
-    if (folder.empty() || folder.front() != '/')
+    if (folder.empty())
         folder = CXdgFolders::GetFolder(CSIDL_FAVORITES);
     m_strFolder = folder;
 }

@@ -1,6 +1,7 @@
 #include "StoredName.h"
 
 #include "CaseFold.h"
+#include "ExpandEnvironment.h"
 
 namespace {
 
@@ -17,6 +18,17 @@ bool IsDrive(std::string_view part)
 }
 
 } // namespace
+
+std::string NativeAbsolutePath(const std::string& text)
+{
+    std::string path = ExpandEnvironmentStrings(text);
+    for (char& c : path)
+        if (c == '\\')
+            c = '/';
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return !path.empty() && path.front() == '/' ? path : std::string();
+}
 
 std::optional<std::vector<std::string>> SplitStoredName(std::string_view name)
 {

@@ -10,6 +10,11 @@
 // Names read from a backup's catalogue, which may have been crafted, turned into
 // places on disk that always lie inside the folder a source owns.
 
+// A path named in the registry store or the application table, environment
+// references expanded and "\" read as "/", without trailing "/"; empty unless it is
+// absolute (a relative path would depend on where the program runs).
+std::string NativeAbsolutePath(const std::string& text);
+
 // The components of a stored name below a source's archive folder ("Links\a.url" ->
 // {"Links", "a.url"}). Refused (nothing): an empty name or component, "." and "..",
 // a leading separator or a drive ("\x", "C:\x"), and a "/" or a NUL inside a name,
