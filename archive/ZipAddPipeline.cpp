@@ -236,7 +236,7 @@ void CZipAddPipeline::ReadFile(std::size_t index, Batch& batch)
     }
     const int fd =
         ZipPlatform::OpenRegularFile(prepared.m_path, prepared.m_attributes, prepared.m_modified,
-                                     prepared.m_size);
+                                     prepared.m_size, &prepared.m_stamp);
     if (fd < 0)
         return Stage(batch, index, std::move(slot), SlotDirect, true, false);
     const Descriptor file{fd};
@@ -246,6 +246,7 @@ void CZipAddPipeline::ReadFile(std::size_t index, Batch& batch)
     Stage(batch, index, std::move(slot), SlotPrepared, false, true);
     try {
         ReadPieces(index, fd, size, m_options.level == 0 || size < kStoreBelow);
+        prepared.m_changed = ZipPlatform::ModifiedStamp(fd) != prepared.m_stamp;
         FinishSlot(index, SlotPrepared);
     } catch (...) {
         FinishSlot(index, SlotPrepared, std::current_exception());
@@ -461,8 +462,9 @@ void CZipAddPipeline::Compress()
 bool CZipAddPipeline::ReadSmall(Unit& unit) const
 {
     CZipPreparedFile& prepared = *unit.reads->file;
-    const int fd = ZipPlatform::OpenRegularFile(prepared.m_path, prepared.m_attributes,
-                                                prepared.m_modified, prepared.m_size);
+    const int fd =
+        ZipPlatform::OpenRegularFile(prepared.m_path, prepared.m_attributes, prepared.m_modified,
+                                     prepared.m_size, &prepared.m_stamp);
     if (fd < 0) {
         unit.direct = true;
         return false;
@@ -477,6 +479,7 @@ bool CZipAddPipeline::ReadSmall(Unit& unit) const
         unit.direct = true;
         return false;
     }
+    prepared.m_changed = ZipPlatform::ModifiedStamp(fd) != prepared.m_stamp;
     unit.input = std::move(piece->input);
     unit.kind = piece->kind;
     unit.rawSize = piece->rawSize;

@@ -102,9 +102,10 @@ public:
     // AddNewFile for a file the add pipeline read and compressed ahead: the same
     // entry names, progress and cancelling, with the data written as prepared.
     bool AddPreparedFile(const CZipAddInfo& info, CZipPreparedFile& file);
-    // True when the file of the last AddNewFile changed size while it was read: the
-    // entry holds exactly the bytes that were read (sizes and CRC agree with them),
-    // which are not what the file held when adding began.
+    // True when the file of the last AddNewFile changed size while it was read, or
+    // (read ahead by the add pipeline) was written to at all: the entry holds exactly
+    // the bytes that were read (sizes and CRC agree with them), which are not what
+    // the file held when adding began.
     bool LastFileChangedSize() const { return m_lastChangedSize; }
     void DeleteFiles(std::vector<int> indexes);
     // What a copied entry takes from the file it stands for when only its time or

@@ -63,7 +63,7 @@ bool CZipContainer::WritePrepared(AddPlan& plan, CZipPreparedFile& file)
         FinishPrepared(false, 0, 0);
     if (callback)
         callback->CallbackEnd();
-    m_lastChangedSize = total != plan.size;
+    m_lastChangedSize = total != plan.size || file.ChangedWhileRead();
     return true;
 }
 

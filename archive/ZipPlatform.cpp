@@ -80,8 +80,25 @@ bool GetLinkStatus(const std::string& path, std::uint32_t& attributes, std::time
     return true;
 }
 
+namespace {
+
+std::int64_t StampOf(const struct stat& st)
+{
+    return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+} // namespace
+
+std::int64_t ModifiedStamp(int fd)
+{
+    struct stat st
+    {
+    };
+    return fstat(fd, &st) == 0 ? StampOf(st) : -1;
+}
+
 int OpenRegularFile(const std::string& path, std::uint32_t& attributes, std::time_t& modified,
-                    std::uint64_t& size)
+                    std::uint64_t& size, std::int64_t* stamp)
 {
     // Non-blocking, so a pipe cannot hang the open; a regular file ignores it.
     const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -97,6 +114,8 @@ int OpenRegularFile(const std::string& path, std::uint32_t& attributes, std::tim
     attributes = AttributesFromMode(st.st_mode);
     modified = st.st_mtime;
     size = static_cast<std::uint64_t>(st.st_size);
+    if (stamp)
+        *stamp = StampOf(st);
     return fd;
 }
 

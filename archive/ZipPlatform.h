@@ -18,8 +18,13 @@ bool GetLinkStatus(const std::string& path, std::uint32_t& attributes, std::time
 // Opens a regular file for reading, without a lock and without following a final
 // symbolic link, and gives its attributes, time and size from the open file; -1 for
 // a link, a folder, anything else that is not a regular file, or an error.
+// `stamp`, when given, takes the modification time in nanoseconds (see ModifiedStamp).
 int OpenRegularFile(const std::string& path, std::uint32_t& attributes, std::time_t& modified,
-                    std::uint64_t& size);
+                    std::uint64_t& size, std::int64_t* stamp = nullptr);
+// The modification time of an open file in nanoseconds; -1 when it cannot be read.
+// Compared before and after reading, it tells a file rewritten in place meanwhile,
+// even at the same size.
+std::int64_t ModifiedStamp(int fd);
 // The bytes a symbolic link points to.
 bool ReadLinkTarget(const std::string& path, std::string& target);
 // The permission bits SetFileAttributes gives for `attributes`.

@@ -27,7 +27,8 @@ public:
         bool last = false;         // known to be the file's last piece
     };
 
-    CZipPreparedFile(CZipAddPipeline& pipeline, std::size_t slot) : m_pipeline(pipeline), m_slot(slot)
+    CZipPreparedFile(CZipAddPipeline& pipeline, std::size_t slot)
+        : m_pipeline(pipeline), m_slot(slot)
     {
     }
 
@@ -39,6 +40,10 @@ public:
     std::uint32_t GetAttributes() const { return m_attributes; }
     std::time_t GetModified() const { return m_modified; }
     std::uint64_t GetSize() const { return m_size; }
+    // True when the file was written to while it was read (its modification time
+    // moved): the entry holds what was read, which may mix old and new bytes.
+    // Valid once NextPiece has returned false.
+    bool ChangedWhileRead() const { return m_changed; }
 
 private:
     friend class CZipAddPipeline;
@@ -49,4 +54,6 @@ private:
     std::uint32_t m_attributes = 0;
     std::time_t m_modified = 0;
     std::uint64_t m_size = 0;
+    std::int64_t m_stamp = 0; // modification time when opened, in nanoseconds
+    bool m_changed = false;
 };

@@ -1,19 +1,22 @@
 // The add pipeline: files read and compressed ahead on several threads and written
 // in order give the same archive whatever the thread count, and a failing read, a
 // file that changes, or a cancel with work in flight each end cleanly.
+#include "ZipAddPipeline.h"
 #include "TempDir.h"
 #include "TestZip.h"
-#include "ZipAddPipeline.h"
 #include "ZipContainer.h"
 #include "ZipException.h"
 #include "ZipWriterTestUtil.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <map>
 #include <thread>
@@ -58,7 +61,10 @@ protected:
         }
     }
 
-    std::string PathOf(const std::string& name) const { return (m_dir.Path() / "tree" / name).string(); }
+    std::string PathOf(const std::string& name) const
+    {
+        return (m_dir.Path() / "tree" / name).string();
+    }
 
     static std::string NameOf(const std::string& path)
     {
@@ -112,8 +118,8 @@ protected:
             ASSERT_TRUE(archive.OpenFile(index));
             std::string data(content.size() + 1, '\0');
             std::size_t got = 0;
-            while (std::uint32_t n = archive.ReadFile(data.data() + got,
-                                                      static_cast<std::uint32_t>(data.size() - got)))
+            while (std::uint32_t n = archive.ReadFile(
+                       data.data() + got, static_cast<std::uint32_t>(data.size() - got)))
                 got += n;
             data.resize(got);
             EXPECT_EQ(archive.CloseFile(), 1) << name;
@@ -195,8 +201,8 @@ TEST_F(ZipAddPipelineTest, SmallFilesReadByTheCompressorsGiveTheSameArchive)
                                                 {"d-empty", ""},
                                                 {"e-fails", Text(900, 7)}};
     for (int i = 0; i < 700; ++i)
-        files["s" + std::to_string(1000 + i)] = Text(static_cast<std::size_t>(i * 37 % 3000 + 1),
-                                                     static_cast<unsigned>(i));
+        files["s" + std::to_string(1000 + i)] =
+            Text(static_cast<std::size_t>(i * 37 % 3000 + 1), static_cast<unsigned>(i));
     MakeTree(files);
     std::vector<std::uint64_t> sizes;
     for (const std::string& path : m_paths)
@@ -237,7 +243,9 @@ TEST_F(ZipAddPipelineTest, SmallFilesReadByTheCompressorsGiveTheSameArchive)
 // shrank to nothing or went is still added with what it holds now, or reported.
 TEST_F(ZipAddPipelineTest, StaleCollectedSizesStillGiveTheFilesAsTheyAreNow)
 {
-    MakeTree({{"a-grew", Text(100)}, {"b-emptied", Text(100, 2)}, {"c-gone", Text(100, 3)},
+    MakeTree({{"a-grew", Text(100)},
+              {"b-emptied", Text(100, 2)},
+              {"c-gone", Text(100, 3)},
               {"d-same", Text(100, 4)}});
     CZipAddPipeline::Options options;
     options.chunkSize = Chunk;
@@ -253,7 +261,8 @@ TEST_F(ZipAddPipelineTest, StaleCollectedSizesStillGiveTheFilesAsTheyAreNow)
     EXPECT_NE(causes[2], 0); // the ordinary path reports the missing file
     EXPECT_EQ(causes[3], 0);
     ExpectPeersAccept(path);
-    ExpectEntries(path, {{"a-grew", Text(3 * Chunk, 5)}, {"b-emptied", ""}, {"d-same", Text(100, 4)}});
+    ExpectEntries(path,
+                  {{"a-grew", Text(3 * Chunk, 5)}, {"b-emptied", ""}, {"d-same", Text(100, 4)}});
 }
 
 TEST_F(ZipAddPipelineTest, FailedReadDropsThatFileAndTheOthersFollow)
@@ -279,13 +288,30 @@ TEST_F(ZipAddPipelineTest, FailedReadDropsThatFileAndTheOthersFollow)
 
 TEST_F(ZipAddPipelineTest, FileThatChangesWhileReadGivesTheBytesRead)
 {
-    MakeTree({{"grows", Text(4 * Chunk)}, {"shrinks", Text(4 * Chunk, 2)}, {"same", Text(10)}});
+    MakeTree({{"grows", Text(4 * Chunk)},
+              {"shrinks", Text(4 * Chunk, 2)},
+              {"same", Text(10)},
+              {"rewritten", Text(4 * Chunk, 3)},
+              {"tiny", Text(10, 4)}});
+    // A database rewriting its pages keeps its size: only the time tells.
+    const auto rewriteInPlace = [](const std::string& path, const std::string& bytes) {
+        const int fd = open(path.c_str(), O_WRONLY);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(pwrite(fd, bytes.data(), bytes.size(), 0), static_cast<ssize_t>(bytes.size()));
+        const timespec later[2] = {{0, UTIME_OMIT}, {std::time(nullptr) + 60, 0}};
+        ASSERT_EQ(futimens(fd, later), 0);
+        close(fd);
+    };
     CZipAddPipeline::Options options;
     options.chunkSize = Chunk;
     options.beforeRead = [&](const std::string& path, std::uint64_t offset) {
+        if (NameOf(path) == "tiny")
+            rewriteInPlace(path, Text(10, 5));
         if (offset != 2 * Chunk)
             return;
-        if (NameOf(path) == "grows") {
+        if (NameOf(path) == "rewritten") {
+            rewriteInPlace(path, Text(4 * Chunk, 6));
+        } else if (NameOf(path) == "grows") {
             WriteFileBytes(path, Text(4 * Chunk) + Text(Chunk + 5, 9));
         } else if (NameOf(path) == "shrinks") {
             ASSERT_EQ(truncate(path.c_str(), 2 * Chunk + 100), 0);
@@ -297,10 +323,15 @@ TEST_F(ZipAddPipelineTest, FileThatChangesWhileReadGivesTheBytesRead)
     EXPECT_TRUE(m_changed[PathOf("grows")]);
     EXPECT_TRUE(m_changed[PathOf("shrinks")]);
     EXPECT_FALSE(m_changed[PathOf("same")]);
+    EXPECT_TRUE(m_changed[PathOf("rewritten")]);
+    EXPECT_TRUE(m_changed[PathOf("tiny")]);
     ExpectPeersAccept(path);
     ExpectEntries(path, {{"grows", Text(4 * Chunk) + Text(Chunk + 5, 9)},
                          {"shrinks", Text(4 * Chunk, 2).substr(0, 2 * Chunk + 100)},
-                         {"same", Text(10)}});
+                         {"same", Text(10)},
+                         {"rewritten", Text(4 * Chunk, 3).substr(0, 2 * Chunk) +
+                                           Text(4 * Chunk, 6).substr(2 * Chunk)},
+                         {"tiny", Text(10, 5)}});
 }
 
 TEST_F(ZipAddPipelineTest, CancelWithWorkInFlightKeepsTheWholeEntriesBefore)
