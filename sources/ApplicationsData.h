@@ -46,6 +46,7 @@ public:
     // the tag's value is the application), the saved choice applied. Restore mode:
     // one item per application of the backup. 0.
     int FillTree();
+    using CDataSource::FillTree;
 
     void SaveSelection() override;
     // Collects every checked application's files; 0 with the catalogue's name, 7 or 12.

@@ -136,6 +136,13 @@ TEST(QtNotifyTest, AFloodOfProgressKeepsEventsInOrderAndCopiesWhatTheyPointAt)
         QCoreApplication::processEvents();
     EXPECT_EQ(received.progressCount, 2);
     EXPECT_EQ(received.lastProgress.jobDone, 1002u);
+
+    // A bar holds an int: past it, the values are hundredths of a percent.
+    constexpr std::uint64_t kFiveGiB = 5ull << 30;
+    EXPECT_EQ(CProgressSnapshot::Range(kFiveGiB), CProgressSnapshot::kScaledRange);
+    EXPECT_EQ(CProgressSnapshot::Position(kFiveGiB / 2, kFiveGiB), 5000);
+    EXPECT_EQ(CProgressSnapshot::Position(kFiveGiB + 1, kFiveGiB), 10000);
+    EXPECT_EQ(CProgressSnapshot::Position(123, 1000), 123);
 }
 
 TEST(QtNotifyTest, AWorkerAsksOnTheGuiThreadAlsoWhileTheGuiCancelsIt)
