@@ -231,6 +231,9 @@ void CRestoreRun::PostExtract(const std::string& path, std::uint32_t kind,
         m_report.WriteFormatted("Fail to import registry file %s", path.c_str());
         return;
     }
-    if (!m_parts.registryImport(path, kind, backupGuid, targetGuid))
+    // The file is in place but its settings are not: the restore did not succeed.
+    if (!m_parts.registryImport(path, kind, backupGuid, targetGuid)) {
         m_report.WriteFormatted("Fail to import registry file %s", path.c_str());
+        ++m_parts.failures;
+    }
 }

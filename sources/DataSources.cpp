@@ -3,7 +3,9 @@
 #include "ApplicationsData.h"
 #include "FavoritesData.h"
 #include "FontsData.h"
+#include "MailProgramCheck.h"
 #include "MyFilesData.h"
+#include "OutlookData.h"
 #include "RegistryImport.h"
 #include "WabData.h"
 
@@ -25,12 +27,13 @@ template <class Source> Source* InstallSource(CBackupManger& engine, std::uint32
 
 } // namespace
 
-InstalledSources CDataSources::Install(CBackupManger& engine)
+InstalledSources CDataSources::Install(CBackupManger& engine, std::shared_ptr<CWindowFinder> finder)
 {
     InstalledSources sources;
     auto myFiles = std::make_unique<CMyFilesData>();
     sources.myFiles = myFiles.get();
     engine.SetMyFiles(std::move(myFiles));
+    sources.outlook = InstallSource<COutlookData>(engine, itemkind::kOutlook);
     sources.favorites = InstallSource<CFavoritesData>(engine, itemkind::kFavorites);
     sources.addressBook = InstallSource<CWabData>(engine, itemkind::kAddressBook);
     sources.fonts = InstallSource<CFontsData>(engine, itemkind::kFonts);
@@ -43,8 +46,11 @@ InstalledSources CDataSources::Install(CBackupManger& engine)
         return registryImport.RestoreRegistryItem(path, static_cast<int>(kind), backupGuid,
                                                   targetGuid);
     });
-    // There is no window finder yet: every mail program counts as closed, as on a
-    // system without a window system.
-    engine.SetMailProgramOpenHook([](std::uint32_t) { return false; });
+    if (!finder)
+        finder = CWindowFinder::ForThisSystem();
+    engine.SetMailProgramOpenHook([finder](std::uint32_t kind) {
+        CMailProgramCheck check(*finder);
+        return check.StaysOpen(kind);
+    });
     return sources;
 }

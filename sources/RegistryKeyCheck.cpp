@@ -48,6 +48,17 @@ bool KeyFits(const std::string& path, const std::vector<std::string>& allowed)
     return false;
 }
 
+// Outlook 2000 and XP keep their options and categories below their own version's
+// key; those are the only places such an export is taken from, so the only ones it
+// may go back to (not the bare Office key, nor another program's key below it).
+std::vector<std::string> OutlookVersionKeys(const std::string& office, const std::string& leaf)
+{
+    std::vector<std::string> keys;
+    for (const char* version : {"8.0", "9.0", "10.0"})
+        keys.push_back(office + version + "\\Outlook\\" + leaf);
+    return keys;
+}
+
 } // namespace
 
 bool CRegistryKeyCheck::IsGuidForm(const std::string& text)
@@ -72,9 +83,9 @@ std::vector<std::string> CRegistryKeyCheck::AllowedKeys(int kind, const std::str
     const std::string identity = "Identities\\" + guid + "\\";
     const std::string express = identity + "Software\\Microsoft\\Outlook Express\\*\\";
     const std::string office = "Software\\Microsoft\\Office\\";
-    const bool identityKind = kind == static_cast<int>(kOEAccounts) ||
-                              (kind >= static_cast<int>(kOERules) &&
-                               kind <= static_cast<int>(kOEIdentityAccounts));
+    const bool identityKind =
+        kind == static_cast<int>(kOEAccounts) ||
+        (kind >= static_cast<int>(kOERules) && kind <= static_cast<int>(kOEIdentityAccounts));
     if (identityKind && !IsGuidForm(guid))
         return {};
     switch (static_cast<std::uint32_t>(kind)) {
@@ -93,9 +104,9 @@ std::vector<std::string> CRegistryKeyCheck::AllowedKeys(int kind, const std::str
     case kOLRegAccounts:
         return {office + "Outlook\\OMI Account Manager"};
     case kOLRegOptions:
-        return {office + "*\\Outlook\\Options", office + "Options"};
+        return OutlookVersionKeys(office, "Options");
     case kOLRegCategories:
-        return {office + "*\\Outlook\\Categories", office + "Categories"};
+        return OutlookVersionKeys(office, "Categories");
     default:
         return {};
     }
@@ -112,8 +123,8 @@ bool CRegistryKeyCheck::KeysFit(const std::string& path, const std::vector<std::
     }
 }
 
-bool CRegistryKeyCheck::KeysFitBytes(std::string_view bytes, const std::vector<std::string>& allowed,
-                                     std::string& why)
+bool CRegistryKeyCheck::KeysFitBytes(std::string_view bytes,
+                                     const std::vector<std::string>& allowed, std::string& why)
 {
     try {
         // The editor's own parser: the keys checked are the keys it will write.

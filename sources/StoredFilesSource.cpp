@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 
 int CStoredFilesSource::AddStoredFile(const std::string& path, const std::string& entryName,
-                                      const struct stat* known)
+                                      const struct stat* known, std::uint32_t kind)
 {
     const int code = CheckFileLoop(path, known);
     if (code != result::kSuccess)
@@ -21,7 +21,7 @@ int CStoredFilesSource::AddStoredFile(const std::string& path, const std::string
         st = *known;
     else if (lstat(path.c_str(), &st) != 0)
         st = {};
-    auto info = std::make_unique<CAddInfo>(path, 0, S_ISDIR(st.st_mode),
+    auto info = std::make_unique<CAddInfo>(path, kind, S_ISDIR(st.st_mode),
                                            static_cast<std::uint64_t>(st.st_size));
     info->m_strEntryName = entryName;
     m_ItemList.Add(std::move(info));

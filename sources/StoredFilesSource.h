@@ -15,9 +15,10 @@ public:
 
 protected:
     // Checks the file (the engine's Skip/Retry/Cancel loop) and appends an entry
-    // under `entryName`, kind 0, with the size the check read. 0, 8 or 7.
+    // under `entryName`, of `kind` (plain files: 0), with the size the check read.
+    // 0, 8 or 7.
     int AddStoredFile(const std::string& path, const std::string& entryName,
-                      const struct stat* known = nullptr);
+                      const struct stat* known = nullptr, std::uint32_t kind = 0);
     // Writes the item list as the source's catalogue: 0 with its name, or 6 when it
     // cannot be written (the status log says why).
     int FinishCollect(std::string& catalogueName);

@@ -6,6 +6,8 @@ const std::vector<TbmSourceName>& CTbmSourceNames::All()
 {
     static const std::vector<TbmSourceName> names{
         {"myfiles", itemkind::kMyFiles, "the files and folders of the job's selection"},
+        {"outlook", itemkind::kOutlook,
+         "Microsoft Outlook's folders and registry settings (all without a choice)"},
         {"favorites", itemkind::kFavorites, "the favorites folder"},
         {"addressbook", itemkind::kAddressBook, "the address book file"},
         {"fonts", itemkind::kFonts, "the fonts chosen for the job (all without a choice)"},

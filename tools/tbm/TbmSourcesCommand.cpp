@@ -10,6 +10,8 @@
 #include "FavoritesData.h"
 #include "FileWalk.h"
 #include "FontsData.h"
+#include "ItemKinds.h"
+#include "OutlookData.h"
 #include "WabData.h"
 
 #include "CheckTreeModel.h"
@@ -28,11 +30,12 @@ struct Taken
 Taken WalkTaken(const std::string& folder)
 {
     Taken taken;
-    CFileWalk::Walk(folder, [&taken](const std::string&, const std::string&, const struct stat& st) {
-        ++taken.files;
-        taken.bytes += static_cast<std::uint64_t>(st.st_size);
-        return CFileWalk::Step::Go;
-    });
+    CFileWalk::Walk(folder,
+                    [&taken](const std::string&, const std::string&, const struct stat& st) {
+                        ++taken.files;
+                        taken.bytes += static_cast<std::uint64_t>(st.st_size);
+                        return CFileWalk::Step::Go;
+                    });
     return taken;
 }
 
@@ -41,7 +44,8 @@ void Line(std::ostream& out, const char* name, bool present, const Taken& taken,
 {
     out << name << (present ? ": " : ": not found");
     if (present)
-        out << taken.files << (taken.files == 1 ? " file, " : " files, ") << FormatSizeText(taken.bytes);
+        out << taken.files << (taken.files == 1 ? " file, " : " files, ")
+            << FormatSizeText(taken.bytes);
     if (!where.empty())
         out << " (" << CTbmTerminalText::Escape(where) << ")";
     out << "\n";
@@ -63,6 +67,29 @@ Taken FontsTaken(CFontsData& fonts)
     return taken;
 }
 
+void OutlookLines(std::ostream& out, COutlookData& outlook)
+{
+    Taken taken;
+    if (outlook.Load() == 0)
+        for (std::uint32_t kind = itemkind::kOLPersonal; kind <= itemkind::kOLSignatures; ++kind)
+            for (const COutlookData::OutlookFile& file : outlook.GetFiles(kind)) {
+                ++taken.files;
+                taken.bytes += file.size;
+            }
+    Line(out, "outlook", outlook.IsPresent(), taken, outlook.GetFolder(itemkind::kOLSettings));
+    if (!outlook.IsPresent())
+        return;
+    out << "  Office " << outlook.GetOfficeVersion() << ", registry keys:";
+    bool any = false;
+    for (const std::string* key :
+         {&outlook.GetAccountsKey(), &outlook.GetOptionsKey(), &outlook.GetCategoriesKey()})
+        if (!key->empty()) {
+            out << (any ? ", " : " ") << CTbmTerminalText::Escape(*key);
+            any = true;
+        }
+    out << (any ? "\n" : " none\n");
+}
+
 } // namespace
 
 int CTbmSourcesCommand::Run(const CTbmOptions&, std::ostream& out)
@@ -72,6 +99,8 @@ int CTbmSourcesCommand::Run(const CTbmOptions&, std::ostream& out)
     engine.Reset();
     engine.SetMode(0);
     out << "myfiles: the paths named, or the job's saved selection\n";
+
+    OutlookLines(out, *sources.outlook);
 
     sources.favorites->Load();
     Line(out, "favorites", sources.favorites->IsPresent(),
