@@ -83,9 +83,9 @@ std::vector<std::string> CRegistryKeyCheck::AllowedKeys(int kind, const std::str
     const std::string identity = "Identities\\" + guid + "\\";
     const std::string express = identity + "Software\\Microsoft\\Outlook Express\\*\\";
     const std::string office = "Software\\Microsoft\\Office\\";
-    const bool identityKind =
-        kind == static_cast<int>(kOEAccounts) ||
-        (kind >= static_cast<int>(kOERules) && kind <= static_cast<int>(kOEIdentityAccounts));
+    const bool identityKind = kind == static_cast<int>(kOEAccounts) ||
+                              (kind >= static_cast<int>(kOERules) &&
+                               kind <= static_cast<int>(kOEIdentityAccounts));
     if (identityKind && !IsGuidForm(guid))
         return {};
     switch (static_cast<std::uint32_t>(kind)) {
@@ -123,8 +123,8 @@ bool CRegistryKeyCheck::KeysFit(const std::string& path, const std::vector<std::
     }
 }
 
-bool CRegistryKeyCheck::KeysFitBytes(std::string_view bytes,
-                                     const std::vector<std::string>& allowed, std::string& why)
+bool CRegistryKeyCheck::KeysFitBytes(std::string_view bytes, const std::vector<std::string>& allowed,
+                                     std::string& why)
 {
     try {
         // The editor's own parser: the keys checked are the keys it will write.

@@ -16,21 +16,12 @@
 #include "ItemTag.h"
 #include "Preferences.h"
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
 const std::string kOffice = "Software\\Microsoft\\Office\\";
 const std::string kAccounts = kOffice + "Outlook\\OMI Account Manager";
-
-int Python(const std::string& script, const std::string& folder)
-{
-    const std::string path = folder + "/check.py";
-    tbmtest::WriteFileBytes(path, script);
-    const int status = std::system(("python3 " + path).c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 // A window finder whose windows are what the test says; closing works after a given
 // number of requests.
@@ -56,13 +47,6 @@ public:
     int finds = 0;
     int closeRequests = 0;
 };
-
-void CheckSourceNodes(CCheckTreeModel& tree)
-{
-    for (TvTreeItem node = tree.GetRootItem(); node; node = tree.GetNextItemEx(node))
-        if (tree.GetItemData(node) && tree.GetItemCheckState(node) != tvcheck::kUnavailable)
-            tree.SetItemCheckState(node, tvcheck::kChecked);
-}
 
 } // namespace
 
@@ -102,7 +86,7 @@ protected:
         engine.Reset();
         engine.SetMode(0);
         engine.BuildBackupTree(&tree);
-        CheckSourceNodes(tree);
+        CheckSources(tree);
         collected = engine.Collect();
         if (collected != 0)
             return {};
@@ -127,7 +111,7 @@ protected:
         EXPECT_EQ(1, engine.ReadMainCatalogue());
         engine.BuildRestoreTree(&tree);
         EXPECT_EQ(0, engine.LoadSourcesForRestore());
-        CheckSourceNodes(tree);
+        CheckSources(tree);
         const int started = engine.StartRestore(nullptr);
         if (started == 0)
             engine.WaitForWorker();

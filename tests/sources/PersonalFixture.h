@@ -8,12 +8,15 @@
 
 #include "ProjectData.h"
 
+#include "CheckTreeModel.h"
+
 #include "FolderTools.h"
 #include "Globals.h"
 #include "ResourceLibrary.h"
 #include "TempDir.h"
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <string>
 
@@ -61,6 +64,23 @@ protected:
     {
         tbm::CreateFolderPath(path.substr(0, path.rfind('/')), 0700);
         tbmtest::WriteFileBytes(path, bytes);
+    }
+
+    // Runs a Python script (written into `folder`); its exit status.
+    static int Python(const std::string& script, const std::string& folder)
+    {
+        const std::string path = folder + "/check.py";
+        tbmtest::WriteFileBytes(path, script);
+        const int status = std::system(("python3 " + path).c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // Checks every node of a source in the tree (not the root or the group nodes).
+    static void CheckSources(CCheckTreeModel& tree)
+    {
+        for (TvTreeItem node = tree.GetRootItem(); node; node = tree.GetNextItemEx(node))
+            if (tree.GetItemData(node) && tree.GetItemCheckState(node) != tvcheck::kUnavailable)
+                tree.SetItemCheckState(node, tvcheck::kChecked);
     }
 
     std::string Data(const std::string& below) const { return m_home + "/.local/share/" + below; }

@@ -18,28 +18,6 @@
 #include "ItemTag.h"
 #include "Preferences.h"
 
-#include <sys/wait.h>
-
-namespace {
-
-int Python(const std::string& script, const std::string& folder)
-{
-    const std::string path = folder + "/check.py";
-    tbmtest::WriteFileBytes(path, script);
-    const int status = std::system(("python3 " + path).c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Checks every node of a source in the tree (not the root or the group nodes).
-void CheckSources(CCheckTreeModel& tree)
-{
-    for (TvTreeItem node = tree.GetRootItem(); node; node = tree.GetNextItemEx(node))
-        if (tree.GetItemData(node) && tree.GetItemCheckState(node) != tvcheck::kUnavailable)
-            tree.SetItemCheckState(node, tvcheck::kChecked);
-}
-
-} // namespace
-
 class PersonalRoundTripTest : public PersonalFixture
 {
 protected:

@@ -74,3 +74,26 @@ assert z.read('Fonts/a.ttf') == b'AAA'
     const TbmRun unknown = Tbm().Run({"backup", "--source", "mail"});
     EXPECT_EQ(2, unknown.status);
 }
+
+TEST_F(TbmSourcesTest, OutlookIsASourceNameAndComesBackWhereOutlookWasRemoved)
+{
+    const std::string local = m_home + "/.local/share/Microsoft/Outlook";
+    const std::string roaming = m_home + "/.config/Microsoft/Outlook";
+    Put(local + "/Outlook.pst", "PST");
+    Put(roaming + "/outlook.srs", "SRS");
+
+    const TbmRun sources = Tbm().Run({"sources"});
+    ASSERT_EQ(0, sources.status) << sources.err;
+    EXPECT_NE(std::string::npos, sources.out.find("outlook: 2 files")) << sources.out;
+
+    const std::string backup = m_dir / "outlook.tbm";
+    const TbmRun backedUp = Tbm().Run({"backup", "--source", "outlook", "--output", backup});
+    ASSERT_EQ(0, backedUp.status) << backedUp.err;
+    ASSERT_EQ(0, Shell("rm -rf " + Quote(m_home + "/.local/share/Microsoft") + " " +
+                       Quote(m_home + "/.config/Microsoft")));
+
+    const TbmRun restored = Tbm().Run({"restore", backup, "--source", "outlook"});
+    ASSERT_EQ(0, restored.status) << restored.err;
+    EXPECT_EQ("PST", ReadFileBytes(local + "/Outlook.pst"));
+    EXPECT_EQ("SRS", ReadFileBytes(roaming + "/outlook.srs"));
+}

@@ -11,13 +11,13 @@
 #include "TbmRestorePrompt.h"
 #include "TbmRestoreSelection.h"
 
-#include "ApplicationsData.h"
 #include "BackupManger.h"
-#include "DataSources.h"
 #include "FolderTools.h"
-#include "FontsData.h"
 #include "HtmlReport.h"
 #include "ItemKinds.h"
+#include "ApplicationsData.h"
+#include "DataSources.h"
+#include "FontsData.h"
 #include "ItemTag.h"
 #include "MyFilesData.h"
 #include "TbmSourceNames.h"
@@ -194,8 +194,8 @@ int CTbmRestoreCommand::ChooseSections(CBackupManger& engine, CCheckTreeModel& t
     for (TvTreeItem node = tree.GetRootItem(); node; node = tree.GetNextItemEx(node)) {
         const auto* tag = reinterpret_cast<const ItemTag*>(tree.GetItemData(node));
         if (tag && tree.GetItemCheckState(node) != tvcheck::kUnavailable)
-            tree.SetItemCheckState(node,
-                                   Restores(tag->kind) ? tvcheck::kChecked : tvcheck::kUnchecked);
+            tree.SetItemCheckState(node, Restores(tag->kind) ? tvcheck::kChecked
+                                                              : tvcheck::kUnchecked);
     }
     sources.fonts->GetList().CheckAll();
     sources.applications->GetTree().CheckAll();
@@ -232,9 +232,8 @@ int CTbmRestoreCommand::Start(CBackupManger& engine, CTbmRestoreProgress& progre
     if (started == result::kSuccess)
         return tbmexit::kSuccess;
     if (started == result::kNothingToRestore) {
-        Say(m_options.m_Sources.empty()
-                ? "nothing to restore: the backup holds no files to put back"
-                : "nothing to restore: the sections named hold no files");
+        Say(m_options.m_Sources.empty() ? "nothing to restore: the backup holds no files to put back"
+                                        : "nothing to restore: the sections named hold no files");
         return tbmexit::kFailed;
     }
     if (started == result::kRestoreCancel) {

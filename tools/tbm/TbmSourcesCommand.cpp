@@ -30,12 +30,11 @@ struct Taken
 Taken WalkTaken(const std::string& folder)
 {
     Taken taken;
-    CFileWalk::Walk(folder,
-                    [&taken](const std::string&, const std::string&, const struct stat& st) {
-                        ++taken.files;
-                        taken.bytes += static_cast<std::uint64_t>(st.st_size);
-                        return CFileWalk::Step::Go;
-                    });
+    CFileWalk::Walk(folder, [&taken](const std::string&, const std::string&, const struct stat& st) {
+        ++taken.files;
+        taken.bytes += static_cast<std::uint64_t>(st.st_size);
+        return CFileWalk::Step::Go;
+    });
     return taken;
 }
 
@@ -44,8 +43,7 @@ void Line(std::ostream& out, const char* name, bool present, const Taken& taken,
 {
     out << name << (present ? ": " : ": not found");
     if (present)
-        out << taken.files << (taken.files == 1 ? " file, " : " files, ")
-            << FormatSizeText(taken.bytes);
+        out << taken.files << (taken.files == 1 ? " file, " : " files, ") << FormatSizeText(taken.bytes);
     if (!where.empty())
         out << " (" << CTbmTerminalText::Escape(where) << ")";
     out << "\n";
