@@ -1,4 +1,5 @@
 #include "Spawn.h"
+#include "SpawnOutput.h"
 
 #include "TempDir.h"
 
@@ -58,3 +59,21 @@ TEST_F(RunProcessFilesTest, WithoutWaitingTheProgramStillRuns)
 }
 
 } // namespace
+
+TEST(RunProcessOutputTest, GivesTheOutputKeepsItsLimitAndEndsAProgramThatHangs)
+{
+    std::string output;
+    EXPECT_EQ(3, RunProcessOutput({"/bin/sh", "-c", "echo out; echo err >&2; exit 3"}, output,
+                                  std::chrono::seconds(10)));
+    EXPECT_EQ("out\n", output);
+    // More than the limit: the rest is read and dropped, and the program ends normally.
+    EXPECT_EQ(0, RunProcessOutput({"/bin/sh", "-c", "head -c 300000 /dev/zero"}, output,
+                                  std::chrono::seconds(10), 1000));
+    EXPECT_EQ(std::string(1000, '\0'), output);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(-1, RunProcessOutput({"/bin/sh", "-c", "echo early; exec sleep 30"}, output,
+                                   std::chrono::milliseconds(300)));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_EQ("early\n", output);
+    EXPECT_EQ(-1, RunProcessOutput({"/no/such/program"}, output, std::chrono::seconds(1)));
+}

@@ -391,3 +391,31 @@ TEST(XpropOutputTest, WindowListsAndTitlesAreReadWithTheirEscapes)
     EXPECT_FALSE(CWindowFinder::TitleNames("Microsoft Outlook Express", "Microsoft Outlook"));
     EXPECT_FALSE(CWindowFinder::TitleNames("- Microsoft Outlook", "Microsoft Outlook"));
 }
+
+TEST_F(OutlookDataTest, OnX11TheWindowsAreFoundThroughXpropAndWithoutADisplayNoneAre)
+{
+    // A stand-in xprop: two client windows, one of them Outlook's.
+    const std::string bin = m_dir / "bin";
+    Put(bin + "/xprop",
+        "#!/bin/sh\n"
+        "case \"$2\" in\n"
+        "_NET_CLIENT_LIST) echo '_NET_CLIENT_LIST(WINDOW): window id # 0x400001, 0x400002';;\n"
+        "0x400001) echo 'WM_CLASS(STRING) = \"xterm\", \"XTerm\"'\n"
+        "          echo 'WM_NAME(STRING) = \"Microsoft Outlook\"';;\n"
+        "0x400002) echo 'WM_CLASS(STRING) = \"outlook.exe\", \"Wine\"'\n"
+        "          echo '_NET_WM_NAME(UTF8_STRING) = \"Inbox - Microsoft Outlook\"';;\n"
+        "esac\n");
+    chmod((bin + "/xprop").c_str(), 0700);
+    const std::string path = std::getenv("PATH");
+    setenv("PATH", (bin + ":" + path).c_str(), 1);
+    setenv("DISPLAY", ":99", 1);
+    const auto finder = CWindowFinder::ForThisSystem();
+    EXPECT_EQ(CWindowFinder::Found::ByTitle, finder->Find({}, CMailProgramCheck::kOutlookTitle));
+    EXPECT_EQ(CWindowFinder::Found::ByClass, finder->Find("Wine", "nothing"));
+    EXPECT_EQ(CWindowFinder::Found::None,
+              finder->Find(CMailProgramCheck::kExpressClass, CMailProgramCheck::kExpressTitle));
+    unsetenv("DISPLAY");
+    EXPECT_EQ(CWindowFinder::Found::None,
+              CWindowFinder::ForThisSystem()->Find({}, CMailProgramCheck::kOutlookTitle));
+    setenv("PATH", path.c_str(), 1);
+}
