@@ -6,7 +6,8 @@
 std::vector<std::string> drivelist::RemovableDrives()
 {
     std::vector<std::string> drives;
-    for (const auto& entry : CZipMountTable::ReadCurrent().Entries())
+    const CZipMountTable table = CZipMountTable::ReadCurrent();
+    for (const auto& entry : table.Entries())
         if (entry.mountPoint != "/" && CZipDrive::Current().IsRemovable(entry.mountPoint))
             drives.push_back(entry.mountPoint);
     return drives;
@@ -15,7 +16,8 @@ std::vector<std::string> drivelist::RemovableDrives()
 std::vector<std::string> drivelist::CdDrives()
 {
     std::vector<std::string> drives;
-    for (const auto& entry : CZipMountTable::ReadCurrent().Entries())
+    const CZipMountTable table = CZipMountTable::ReadCurrent();
+    for (const auto& entry : table.Entries())
         if (entry.fsType == "iso9660" || entry.fsType == "udf")
             drives.push_back(entry.mountPoint);
     return drives;

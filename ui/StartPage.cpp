@@ -4,8 +4,8 @@
 #include "Globals.h"
 #include "HtmlReport.h"
 #include "PageIds.h"
-#include "TvPropertiesPages.h"
 #include "ResourceLibrary.h"
+#include "TvPropertiesPages.h"
 #include "WizardContext.h"
 
 #include <sys/stat.h>
