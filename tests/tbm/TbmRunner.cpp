@@ -48,7 +48,7 @@ TbmRun CTbmRunner::Run(const std::vector<std::string>& args,
 {
     const std::string outPath = m_folder + "/tbm.out";
     const std::string errPath = m_folder + "/tbm.err";
-    std::vector<std::string> argv = {ProgramPath()};
+    std::vector<std::string> argv = {m_program};
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> pointers;
     for (std::string& arg : argv)

@@ -5,12 +5,13 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tbmtest {
 
-// Runs the built tbm program with stdin from /dev/null (no terminal) and its output
-// kept, in an environment of the test's choosing.
+// Runs a built program (tbm unless told otherwise) with stdin from /dev/null (no terminal) and its
+// output kept, in an environment of the test's choosing.
 struct TbmRun
 {
     int status = -1; // exit code, or 128 + signal
@@ -29,6 +30,8 @@ public:
     // Next runs honour file permissions even as root: the capabilities that override
     // them are dropped from the child's bounding set, so a mode 000 file cannot be read.
     void SetHonourPermissions(bool honour) { m_honourPermissions = honour; }
+    // Another program of the build to run instead of tbm (a full path).
+    void SetProgram(std::string path) { m_program = std::move(path); }
 
     TbmRun Run(const std::vector<std::string>& args) const;
     // Starts tbm, calls `whileRunning` with its process id, then waits for it.
@@ -39,6 +42,7 @@ public:
 
 private:
     std::string m_folder;
+    std::string m_program = ProgramPath();
     std::map<std::string, std::string> m_env;
     bool m_honourPermissions = false;
 };
