@@ -37,7 +37,13 @@ bool CJobRun::ApplyPassword(CZipContainer& archive)
                               ? CZipContainer::EncryptTraditional
                               : CZipContainer::EncryptAes256);
     const std::string& password = g_ProjectData.GetPassword();
-    if (password.empty() || archive.SetPassword(password))
+    if (password.empty()) {
+        // An empty password clears the one a run before this one left in the archive,
+        // which would otherwise encrypt this job's backup with it.
+        archive.SetPassword({});
+        return true;
+    }
+    if (archive.SetPassword(password))
         return true;
     LogResource(kTextPasswordRefused);
     return false;

@@ -1,0 +1,275 @@
+// The backup pages off the straight path: the window closed in the middle of a run,
+// the password taken away again, another job chosen after the trees were built, a
+// backup that does not fit, part sizes that cannot be used, and an update run.
+#include "BackupWizardFixture.h"
+#include "ItemKinds.h"
+#include "ItemTag.h"
+#include "PartsMediumPage.h"
+#include "ZipSimulatedDrive.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QRadioButton>
+
+#include <random>
+
+using namespace wizardtest;
+
+namespace {
+
+// Bytes that deflate cannot shrink, so that writing them takes a while.
+std::string Noise(std::size_t size, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (char& byte : bytes)
+        byte = static_cast<char>(random());
+    return bytes;
+}
+
+// Waits (events running) until `done` holds or a minute has passed.
+template <class Done> bool WaitUntil(Done done)
+{
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    poll.start(20);
+    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+    loop.exec();
+    return done();
+}
+
+// Whether every entry of the archive is stored without encryption.
+bool Unencrypted(const std::string& listing)
+{
+    return listing.find("Encrypted = +") == std::string::npos &&
+           listing.find("Encrypted = -") != std::string::npos;
+}
+
+} // namespace
+
+TEST_F(BackupWizardTest, ClosingDuringARunWithYesStopsItAndLeavesAReadableArchive)
+{
+    const std::string folder = MakeTree();
+    for (unsigned i = 0; i < 24; ++i)
+        tbmtest::WriteFileBytes(folder + "/big" + std::to_string(i) + ".bin", Noise(1 << 20, i));
+    NameJobAndMedium("Busy");
+    TickMyFolder(folder);
+    SetPassword({});
+    QueueCollectOk();
+    std::string question;
+    CUiDialogs::QueueAnswer([&](CUiDialogs::Request& request) {
+        question = request.text;
+        return IDYES;
+    });
+    CUiDialogs::QueueAnswer(static_cast<int>(QDialog::Accepted)); // the exit confirmation
+    bool closing = false;
+    QObject::connect(&m_window->GetContext().notify, &CQtNotify::engineEvent, m_window.get(),
+                     [&](int code, qintptr, const QString&) {
+                         if (code == 12 && !closing) {
+                             closing = true;
+                             QTimer::singleShot(0, m_window.get(), [&] { m_window->close(); });
+                         }
+                     });
+    Next();
+    ASSERT_EQ(Page(), pageid::kRun);
+    ASSERT_TRUE(WaitUntil([&] { return closing && !m_window->isVisible(); }));
+    Settle();
+    EXPECT_EQ(question, LoadResString(221));
+    EXPECT_EQ(CUiDialogs::PendingAnswers(), 0u);
+    EXPECT_FALSE(m_window->GetContext().notify.IsWorkerRunning());
+
+    // A first backup that was stopped keeps what it had written, as a whole archive.
+    const std::string backup = g_ProjectData.GetOutputPath();
+    const std::string listing = Output("7zz l -slt '" + backup + "'");
+    EXPECT_FALSE(Failed(Output("7zz t '" + backup + "'"))) << listing;
+    EXPECT_EQ(listing.find("big23.bin"), std::string::npos) << "the run was not stopped";
+    for (const auto& entry : std::filesystem::directory_iterator(m_dir / "out"))
+        EXPECT_EQ(entry.path().filename(), "Busy.tbm");
+}
+
+TEST_F(BackupWizardTest, UntickingThePasswordBoxMakesTheNextBackupUnencrypted)
+{
+    const std::string folder = MakeTree();
+    NameJobAndMedium("Docs");
+    TickMyFolder(folder);
+    SetPassword("secret");
+    ASSERT_EQ(RunWithoutVerifying(), 10);
+    const std::string backup = g_ProjectData.GetOutputPath();
+    EXPECT_NE(Output("7zz l -slt '" + backup + "'").find("Encrypted = +"), std::string::npos);
+
+    ChooseJob("Docs", false);
+    FolderMedium(m_dir / "out");
+    Next();
+    ASSERT_EQ(Page(), pageid::kMyFiles);
+    Next();
+    ASSERT_EQ(Page(), pageid::kSettings);
+    EXPECT_TRUE(m_window->GetSettingsPage()->GetPasswordBox()->isChecked());
+    SetPassword({});
+    ASSERT_EQ(RunWithoutVerifying(), 10);
+
+    const std::string listing = Output("7zz l -slt '" + backup + "'");
+    EXPECT_TRUE(Unencrypted(listing)) << listing;
+    const std::string out = m_dir / "peer";
+    EXPECT_FALSE(Failed(Output("7zz x -y -pnone -o'" + out + "' '" + backup + "'")));
+    EXPECT_EQ(tbmtest::ReadFileBytes(FindBelow(out, "a.txt")), "first file\n");
+}
+
+namespace {
+
+// The item of a source's kind in the backup tree of 132; null when it has none.
+TvTreeItem SourceItem(CSelectionPage& page, std::uint32_t kind)
+{
+    const CCheckTreeModel& tree = page.GetTree()->GetModel();
+    for (TvTreeItem item = tree.GetRootItem(); item; item = tree.GetNextItemEx(item))
+        if (const auto* tag = reinterpret_cast<const ItemTag*>(tree.GetItemData(item));
+            tag && tag->kind == kind)
+            return item;
+    return {};
+}
+
+// A favorite in the favorites folder while the test runs: the other tests of this
+// process expect none.
+struct CFavoritesOfThisTest
+{
+    const std::string folder = std::string(std::getenv("XDG_DATA_HOME")) + "/TBManager/Favorites";
+    CFavoritesOfThisTest()
+    {
+        std::filesystem::create_directories(folder);
+        tbmtest::WriteFileBytes(folder + "/site.url",
+                                "[InternetShortcut]\nURL=https://example.org/\n");
+    }
+    ~CFavoritesOfThisTest() { std::filesystem::remove_all(folder); }
+};
+
+} // namespace
+
+// Each job keeps its own choice in both trees: the favorites and a folder ticked in
+// one job come back with it, and a new job starts from neither.
+TEST_F(BackupWizardTest, ChoosingAnotherJobRebuildsBothTrees)
+{
+    const std::string folder = MakeTree();
+    const CFavoritesOfThisTest favoritesFolder;
+    NameJobAndMedium("Docs");
+    CSelectionPage& selection = *m_window->GetSelectionPage();
+    const auto favorites = [&] {
+        const TvTreeItem item = SourceItem(selection, itemkind::kFavorites);
+        return item ? selection.GetTree()->GetModel().GetItemCheckState(item) : -1;
+    };
+    ASSERT_EQ(favorites(), tvcheck::kUnchecked);
+    selection.GetTree()->CheckItem(SourceItem(selection, itemkind::kFavorites), tvcheck::kCheck);
+    ASSERT_TRUE(tvcheck::IsChecked(favorites()));
+    TickMyFolder(folder);
+    SetPassword({});
+    ASSERT_EQ(RunWithoutVerifying(), 10);
+
+    ChooseJob("Other", true);
+    FolderMedium(m_dir / "out");
+    EXPECT_EQ(favorites(), tvcheck::kUnchecked);
+    ASSERT_TRUE(ShowMyFolder(folder));
+    EXPECT_EQ(MyFolderState(folder), tvcheck::kUnchecked);
+
+    ChooseJob("Docs", false);
+    FolderMedium(m_dir / "out");
+    EXPECT_TRUE(tvcheck::IsChecked(favorites()));
+    ASSERT_TRUE(ShowMyFolder(folder));
+    EXPECT_TRUE(tvcheck::IsChecked(MyFolderState(folder)));
+}
+
+TEST_F(BackupWizardTest, ABackupLargerThanTheFreeSpaceReturnsToTheMediumPage)
+{
+    CZipSimulatedDrive drive(m_dir / "disks");
+    const int mount = drive.AddMount(m_dir / "small", false);
+    drive.Insert(mount, drive.AddDisk(50000));
+    CZipDrive* real = CZipDrive::SetCurrent(&drive);
+    const std::string folder = MakeTree();
+    ChooseJob("Big", true);
+    FolderMedium(m_dir / "small");
+    TickMyFolder(folder);
+    SetPassword({});
+    int outcome = -1;
+    CUiDialogs::QueueAnswer([&](CUiDialogs::Request& request) {
+        outcome = static_cast<CCollectDialog*>(request.dialog)->Collect();
+        return outcome;
+    });
+    std::string said;
+    CUiDialogs::QueueAnswer([&](CUiDialogs::Request& request) {
+        said = request.text;
+        return IDOK;
+    });
+    Next();
+    Settle();
+    CZipDrive::SetCurrent(real);
+    EXPECT_EQ(outcome, CCollectDialog::kNoRoom);
+    EXPECT_EQ(said, LoadResString(186));
+    EXPECT_EQ(Page(), pageid::kMedium);
+    EXPECT_TRUE(std::filesystem::is_empty(m_dir / "small"));
+}
+
+TEST_F(BackupWizardTest, APartSizeThatCannotBeUsedKeepsTheMediumPage)
+{
+    ChooseJob("Parts", true);
+    Next();
+    ASSERT_EQ(Page(), pageid::kMedium);
+    m_window->GetMediumPage()->ChooseMedium(2);
+    auto* parts = static_cast<CPartsMediumPage*>(m_window->GetMediumPage()->GetSubPage(2));
+    parts->GetFolderEdit()->setText(QString::fromStdString(m_dir / "parts"));
+    for (const char* size : {"lots", "10 Kb", "3 Gb"}) {
+        parts->GetSizeBox()->setCurrentText(QString::fromLatin1(size));
+        std::string said;
+        CUiDialogs::QueueAnswer([&](CUiDialogs::Request& request) {
+            said = request.text;
+            return IDOK;
+        });
+        Next();
+        EXPECT_EQ(Page(), pageid::kMedium) << size;
+        EXPECT_FALSE(said.empty()) << size << ": refused without a word";
+        CUiDialogs::ClearAnswers();
+    }
+    parts->GetSizeBox()->setCurrentText(QStringLiteral("1 Mb"));
+    Next();
+    EXPECT_EQ(Page(), pageid::kSelection);
+    EXPECT_EQ(g_ProjectData.m_dwPartSize, 1024u * 1024u);
+}
+
+// Every entry of the updated backup is counted once, as replaced or as unchanged.
+TEST_F(BackupWizardTest, AnUpdateRunCountsReplacedAndUnchangedEntries)
+{
+    const std::string folder = MakeTree();
+    NameJobAndMedium("Docs");
+    TickMyFolder(folder);
+    SetPassword({});
+    ASSERT_EQ(RunWithoutVerifying(), 10);
+
+    tbmtest::WriteFileBytes(folder + "/a.txt", "first file, longer now\n");
+    ChooseJob("Docs", false);
+    FolderMedium(m_dir / "out");
+    Next();
+    Next();
+    ASSERT_EQ(Page(), pageid::kSettings);
+    m_window->GetSettingsPage()->GetTypeGroup()->button(1)->setChecked(true);
+    ASSERT_EQ(RunWithoutVerifying(), 10);
+
+    const CRunPage& run = *m_window->GetRunPage();
+    const int replaced = run.GetCountText(2).toInt();
+    const int unchanged = run.GetCountText(3).toInt();
+    EXPECT_EQ(run.GetCountText(1).toStdString(), "0");
+    EXPECT_GE(replaced, 1);  // a.txt
+    EXPECT_GE(unchanged, 4); // b.txt, skip.bin and their folders
+    const std::string backup = g_ProjectData.GetOutputPath();
+    const std::string listing = Output("7zz l '" + backup + "'");
+    int files = 0;
+    int folders = 0;
+    const std::size_t last = listing.rfind(" files, ");
+    ASSERT_NE(last, std::string::npos) << listing;
+    std::sscanf(listing.c_str() + listing.rfind(' ', last - 1), "%d files, %d folders", &files,
+                &folders);
+    EXPECT_EQ(replaced + unchanged, files + folders) << listing;
+    const std::string out = m_dir / "peer";
+    EXPECT_FALSE(Failed(Output("7zz x -y -o'" + out + "' '" + backup + "'")));
+    EXPECT_EQ(tbmtest::ReadFileBytes(FindBelow(out, "a.txt")), "first file, longer now\n");
+    EXPECT_EQ(tbmtest::ReadFileBytes(FindBelow(out, "b.txt")), std::string(100000, 'b'));
+}
