@@ -6,6 +6,7 @@
 
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -18,7 +19,11 @@ QLineEdit* CMediumSubPage::AddFolderRow(QFormLayout* form, const QString& label)
     auto* row = new QHBoxLayout;
     row->addWidget(edit, 1);
     row->addWidget(browse);
-    form->addRow(label, row);
+    // A row of a layout gets no buddy from the form: the label is made here, so its
+    // "&" marks the shortcut to the edit instead of showing.
+    auto* caption = new QLabel(label, this);
+    caption->setBuddy(edit);
+    form->addRow(caption, row);
     connect(browse, &QPushButton::clicked, this, [this, edit] {
         std::string folder = edit->text().toStdString();
         if (CUiDialogs::AskFolder(this, "Choose the folder for the backup", folder))
