@@ -59,6 +59,7 @@ public:
     // then the saved choice applied. Restore mode: the items of the backup, all
     // checked. 0.
     int FillTree();
+    using CDataSource::FillTree;
 
     void SaveSelection() override;
     // 0 with the catalogue's name, 7 (cancelled), 12 (stopped) or 1 (no Outlook).
