@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Installs the dependencies, builds TBManager with its window (Release, without the
-# tests) and starts it on the desktop; arguments are handed to TBManager (a backup
-# file to open, or "-e -job NAME" for an unattended run of a saved job).
+# tests) and starts it on the desktop; arguments are handed to TBManager.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
