@@ -54,7 +54,7 @@ bool Unencrypted(const std::string& listing)
 TEST_F(BackupWizardTest, ClosingDuringARunWithYesStopsItAndLeavesAReadableArchive)
 {
     const std::string folder = MakeTree();
-    for (unsigned i = 0; i < 24; ++i)
+    for (unsigned i = 0; i < 48; ++i)
         tbmtest::WriteFileBytes(folder + "/big" + std::to_string(i) + ".bin", Noise(1 << 20, i));
     NameJobAndMedium("Busy");
     TickMyFolder(folder);
@@ -86,7 +86,7 @@ TEST_F(BackupWizardTest, ClosingDuringARunWithYesStopsItAndLeavesAReadableArchiv
     const std::string backup = g_ProjectData.GetOutputPath();
     const std::string listing = Output("7zz l -slt '" + backup + "'");
     EXPECT_FALSE(Failed(Output("7zz t '" + backup + "'"))) << listing;
-    EXPECT_EQ(listing.find("big23.bin"), std::string::npos) << "the run was not stopped";
+    EXPECT_EQ(listing.find("big47.bin"), std::string::npos) << "the run was not stopped";
     for (const auto& entry : std::filesystem::directory_iterator(m_dir / "out"))
         EXPECT_EQ(entry.path().filename(), "Busy.tbm");
 }
@@ -214,7 +214,20 @@ TEST_F(BackupWizardTest, APartSizeThatCannotBeUsedKeepsTheMediumPage)
     ChooseJob("Parts", true);
     Next();
     ASSERT_EQ(Page(), pageid::kMedium);
-    m_window->GetMediumPage()->ChooseMedium(2);
+    CMediumPage& medium = *m_window->GetMediumPage();
+    medium.ChooseMedium(1);
+    widgettest::SaveBothRatios(*m_window, "wizard-156-removable");
+    g_Preferences.m_nShowCDRW = 1;
+    CUiDialogs::QueueAnswer([](CUiDialogs::Request& request) {
+        request.dialog->resize(request.dialog->sizeHint());
+        widgettest::SaveBothRatios(*request.dialog, "wizard-156-cdrw-advice");
+        return static_cast<int>(QDialog::Accepted);
+    });
+    medium.ChooseMedium(3);
+    EXPECT_EQ(CUiDialogs::PendingAnswers(), 0u);
+    widgettest::SaveBothRatios(*m_window, "wizard-156-cd");
+    medium.ChooseMedium(2);
+    widgettest::SaveBothRatios(*m_window, "wizard-156-parts");
     auto* parts = static_cast<CPartsMediumPage*>(m_window->GetMediumPage()->GetSubPage(2));
     parts->GetFolderEdit()->setText(QString::fromStdString(m_dir / "parts"));
     for (const char* size : {"lots", "10 Kb", "3 Gb"}) {

@@ -14,7 +14,9 @@ TEST_F(BackupWizardTest, AWholeBackupFromTheStartPageToAVerifiedArchive)
 {
     const std::string folder = MakeTree();
     widgettest::SaveBothRatios(*m_window, "wizard-194-start");
-    NameJobAndMedium("Docs", "wizard-156-folder");
+    ChooseJob("Docs", true);
+    widgettest::SaveBothRatios(*m_window, "wizard-154-job");
+    FolderMedium(m_dir / "out", "wizard-156-folder");
     widgettest::SaveBothRatios(*m_window, "wizard-132-selection");
 
     const TvTreeItem docs = ShowMyFolder(folder);
@@ -57,8 +59,19 @@ TEST_F(BackupWizardTest, AWholeBackupFromTheStartPageToAVerifiedArchive)
     });
     CUiDialogs::QueueAnswer([&](CUiDialogs::Request& request) {
         EXPECT_EQ(request.kind, CUiDialogs::Request::kDialog);
+        request.dialog->resize(request.dialog->sizeHint());
+        widgettest::SaveBothRatios(*request.dialog, "wizard-136-complete");
         return static_cast<int>(QDialog::Accepted); // the completion dialog: verify
     });
+    // A picture of the page while it adds the files.
+    bool pictured = false;
+    QObject::connect(&m_window->GetContext().notify, &CQtNotify::engineEvent, m_window.get(),
+                     [&](int code, qintptr, const QString&) {
+                         if (code == 12 && !pictured) {
+                             pictured = true;
+                             widgettest::SaveBothRatios(*m_window, "wizard-136-running");
+                         }
+                     });
     Next();
     ASSERT_EQ(Page(), pageid::kRun);
     EXPECT_EQ(WaitForRunEnd(), 17);
