@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <set>
 
 namespace {
 
@@ -63,6 +64,41 @@ std::vector<CListedEntry> ListFolder(const std::string& path)
     closedir(dir);
     std::sort(entries.begin(), entries.end(), ByName);
     return entries;
+}
+
+// Files become records of the node, folders child items; both take the folder's
+// checked-ness.
+void AddListedEntry(CFolderTree& folders, TvTreeItem item, CFolderTreeNode& node,
+                    CListedEntry& entry, bool checked)
+{
+    const std::string path = JoinPath(node.m_strPath, entry.name);
+    if (entry.folder) {
+        const TvTreeItem child = folders.AddFolder(item, entry.name, path, false);
+        if (child && checked)
+            folders.GetTree().CheckItem(child, tvcheck::kCheck);
+        return;
+    }
+    CFolderTreeFile file;
+    file.m_strName = std::move(entry.name);
+    file.m_strPath = path;
+    file.m_nState = checked ? tvcheck::kChecked : tvcheck::kUnchecked;
+    file.m_nSize = entry.size;
+    file.m_bLink = entry.link;
+    node.m_Files.push_back(std::move(file));
+}
+
+// The names an opened folder already shows: its file records and its child folders.
+std::set<std::string> KnownNames(const CFolderTree& folders, TvTreeItem item,
+                                 const CFolderTreeNode& node)
+{
+    std::set<std::string> names;
+    for (const CFolderTreeFile& file : node.m_Files)
+        names.insert(file.m_strName);
+    const CCheckTreeModel& tree = folders.GetTree();
+    for (TvTreeItem child = tree.GetChildItem(item); child; child = tree.GetNextSiblingItem(child))
+        if (const CFolderTreeNode* folder = folders.GetNode(child))
+            names.insert(folder->m_strPath.substr(folder->m_strPath.find_last_of('/') + 1));
+    return names;
 }
 
 } // namespace
@@ -122,23 +158,40 @@ bool CFolderTree::OpenFolder(TvTreeItem item)
         return true;
     node->m_bOpened = true;
     const bool checked = m_tree.IsItemChecked(item);
-    for (CListedEntry& entry : ListFolder(node->m_strPath)) {
-        const std::string path = JoinPath(node->m_strPath, entry.name);
-        if (entry.folder) {
-            const TvTreeItem child = AddFolder(item, entry.name, path, false);
-            if (child && checked)
-                m_tree.CheckItem(child, tvcheck::kCheck);
-            continue;
-        }
-        CFolderTreeFile file;
-        file.m_strName = std::move(entry.name);
-        file.m_strPath = path;
-        file.m_nState = checked ? tvcheck::kChecked : tvcheck::kUnchecked;
-        file.m_nSize = entry.size;
-        file.m_bLink = entry.link;
-        node->m_Files.push_back(std::move(file));
-    }
+    for (CListedEntry& entry : ListFolder(node->m_strPath))
+        AddListedEntry(*this, item, *node, entry, checked);
     return true;
+}
+
+std::vector<std::string> CFolderTree::ListNewEntries(TvTreeItem item) const
+{
+    std::vector<std::string> paths;
+    const CFolderTreeNode* node = GetNode(item);
+    if (!node || node->m_bRestore || !node->m_bOpened)
+        return paths;
+    const std::set<std::string> known = KnownNames(*this, item, *node);
+    for (const CListedEntry& entry : ListFolder(node->m_strPath))
+        if (known.count(entry.name) == 0)
+            paths.push_back(JoinPath(node->m_strPath, entry.name));
+    return paths;
+}
+
+void CFolderTree::RefreshFolder(TvTreeItem item)
+{
+    CFolderTreeNode* node = GetNode(item);
+    if (!node || node->m_bRestore || !node->m_bOpened)
+        return;
+    std::erase_if(node->m_Files, [](const CFolderTreeFile& file) {
+        struct stat st
+        {
+        };
+        return lstat(file.m_strPath.c_str(), &st) != 0;
+    });
+    const std::set<std::string> known = KnownNames(*this, item, *node);
+    const bool checked = m_tree.IsItemChecked(item);
+    for (CListedEntry& entry : ListFolder(node->m_strPath))
+        if (known.count(entry.name) == 0)
+            AddListedEntry(*this, item, *node, entry, checked);
 }
 
 bool CFolderTree::HasSubfolders(TvTreeItem item) const

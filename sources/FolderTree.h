@@ -50,6 +50,14 @@ public:
     // records with the item's checked-ness at this moment. False for an item with
     // no backup node; an unreadable folder opens empty.
     bool OpenFolder(TvTreeItem item);
+    // The full paths of what appeared in an opened backup folder since it was listed:
+    // files without a record and folders without an item. Empty for a folder never
+    // opened. Reads the model only, so the collection thread may call it.
+    std::vector<std::string> ListNewEntries(TvTreeItem item) const;
+    // Brings an opened backup folder up to date with the disk: new folders become
+    // items and new files records, checked when the folder is; records of files that
+    // are gone are dropped. GUI thread only.
+    void RefreshFolder(TvTreeItem item);
     // The backup item of the folder `path`, opening the items on the way. Null when
     // the folder is not in the tree: missing, not a folder, or reached only through a
     // symbolic link. The path must be absolute; "." and ".." are resolved by name.

@@ -129,6 +129,20 @@ int CMyFilesData::CollectItem(TvTreeItem item, const CFolderTreeNode& node)
         if (!GoesOn(code))
             return code;
     }
+    return CollectNewEntries(item);
+}
+
+// The folder was listed when the user opened it; what was made in it since is part
+// of a checked folder all the same.
+int CMyFilesData::CollectNewEntries(TvTreeItem item)
+{
+    if (!m_pTree->IsItemChecked(item))
+        return result::kSuccess;
+    for (const std::string& path : m_pFolders->ListNewEntries(item)) {
+        const int code = CollectPath(path);
+        if (!GoesOn(code))
+            return code;
+    }
     return result::kSuccess;
 }
 

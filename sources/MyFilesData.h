@@ -96,6 +96,7 @@ private:
     };
 
     int CollectItem(TvTreeItem item, const CFolderTreeNode& node);
+    int CollectNewEntries(TvTreeItem item);
     bool IsChosenFolder(TvTreeItem item, const CFolderTreeNode& node) const;
     bool IsExcludedFolderPath(const std::string& path) const;
     int CollectPath(const std::string& path);

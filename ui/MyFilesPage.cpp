@@ -41,7 +41,7 @@ CMyFilesPage::CMyFilesPage(CWizardContext& context) : CTvPageDlg(kDialogId), m_c
             [this](const QModelIndex& index) { OpenAhead(CCheckTreeItemModel::ItemOf(index)); });
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
         OpenAhead(m_tree->GetSelectedItem());
-        ListFiles(m_tree->GetSelectedItem());
+        ShowCurrentFiles();
     });
     connect(m_files, &QListWidget::itemChanged, this, &CMyFilesPage::OnFileChanged);
     connect(m_back, &QPushButton::clicked, this,
@@ -71,6 +71,16 @@ void CMyFilesPage::OnSetActive()
     m_context.frame->SetBtnPrivousPage(pageid::kMedium);
     if (!m_tree->GetModel().GetRootItem())
         Prepare();
+    else
+        ShowCurrentFiles();
+}
+
+// The folder may have changed on disk since it was first opened.
+void CMyFilesPage::ShowCurrentFiles()
+{
+    const TvTreeItem folder = m_tree->GetSelectedItem();
+    Folders().RefreshFolder(folder);
+    ListFiles(folder);
 }
 
 TvTreeItem CMyFilesPage::ShowFolder(const std::string& folder)

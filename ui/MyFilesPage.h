@@ -35,6 +35,7 @@ private:
     CFolderTree& Folders() const;
     void OpenAhead(TvTreeItem item);
     void ListFiles(TvTreeItem folder);
+    void ShowCurrentFiles();
     void OnFileChanged(QListWidgetItem* file);
     void UpdateFolderState(TvTreeItem folder);
     void OnChecked(TvTreeItem item);

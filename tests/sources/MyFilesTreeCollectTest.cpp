@@ -119,6 +119,39 @@ TEST_F(MyFilesTreeCollectTest, OpenedFolderGivesItsCheckedFilesAndCheckedChildre
         }
 }
 
+// The user opens folders, then works on: what is made afterwards in a checked folder
+// is backed up, in an unchecked one it is not, and the page's refresh shows it.
+TEST_F(MyFilesTreeCollectTest, WhatAppearsAfterAFolderWasOpenedIsCollected)
+{
+    CFolderTree& folders = m_pMyFiles->GetFolderTree();
+    CCheckTreeModel& tree = m_pMyFiles->GetTree();
+    const TvTreeItem keep = folders.FindFolder(m_data + "/keep");
+    folders.CheckFolder(keep, true);
+    folders.OpenFolder(keep);
+    const TvTreeItem skip = folders.FindFolder(m_data + "/skip");
+    folders.OpenFolder(skip);
+    tbmtest::WriteFileBytes(m_data + "/keep/new.doc", "new");
+    ASSERT_EQ(mkdir((m_data + "/keep/later").c_str(), 0700), 0);
+    tbmtest::WriteFileBytes(m_data + "/keep/later/c.doc", "c");
+    tbmtest::WriteFileBytes(m_data + "/skip/t.doc", "t");
+    folders.FindFile(keep, "README")->m_nState = kUnchecked;
+
+    EXPECT_EQ(Collected(), (std::set<std::string>{"/keep/a.doc", "/keep/deep/b.doc",
+                                                  "/keep/later/c.doc", "/keep/new.doc",
+                                                  "/keep/x.txt"}));
+
+    ASSERT_EQ(unlink((m_data + "/keep/x.txt").c_str()), 0);
+    folders.RefreshFolder(keep);
+    ASSERT_NE(folders.FindFile(keep, "new.doc"), nullptr);
+    EXPECT_TRUE(folders.FindFile(keep, "new.doc")->IsChecked());
+    EXPECT_EQ(folders.FindFile(keep, "x.txt"), nullptr);
+    EXPECT_FALSE(folders.FindFile(keep, "README")->IsChecked());
+    const TvTreeItem later = folders.FindFolder(m_data + "/keep/later");
+    ASSERT_TRUE(later);
+    EXPECT_TRUE(tree.IsItemChecked(later));
+    EXPECT_TRUE(folders.ListNewEntries(keep).empty());
+}
+
 TEST_F(MyFilesTreeCollectTest, CommandLinePathsAreSavedAndALaterRunLoadsThem)
 {
     g_ProjectData.m_strJobName = "Tree job";
