@@ -6,6 +6,7 @@
 #include "DetailPage.h"
 #include "FontsData.h"
 #include "ItemKinds.h"
+#include "OutlookData.h"
 #include "ItemTag.h"
 #include "ItemsTreeWnd.h"
 #include "PageIds.h"
@@ -70,6 +71,7 @@ void CSelectionPage::BuildTree()
     m_context.engine.Reset();
     m_context.engine.SetMode(0);
     m_context.engine.BuildBackupTree(&tree);
+    m_filledKinds.clear();
     // Every checked source shows its page once, so that it fills its own list.
     for (TvTreeItem item = tree.GetRootItem(); item; item = tree.GetNextItemEx(item))
         if (const auto* tag = reinterpret_cast<const ItemTag*>(tree.GetItemData(item));
@@ -87,10 +89,13 @@ unsigned CSelectionPage::GetDetailPageId() const
     return m_details->GetCurrentPageDlg();
 }
 
-// The page of a kind, made the first time; 0 for a kind that keeps the page shown.
+// The page of a kind, made the first time; 0 for a kind that keeps the page shown. A
+// source with a list of its own fills it once per built tree, so that what the user
+// ticks in it stays while the selection moves around.
 unsigned CSelectionPage::DetailPageOf(std::uint32_t kind)
 {
     const InstalledSources& sources = m_context.sources;
+    const bool fill = m_filledKinds.insert(kind).second;
     unsigned id = 0;
     QString title;
     QString text;
@@ -99,7 +104,10 @@ unsigned CSelectionPage::DetailPageOf(std::uint32_t kind)
     case itemkind::kRoot:
         return kIntroId;
     case itemkind::kOutlook:
-        id = 133, title = "Microsoft Outlook", text = "Outlook's folders and settings.";
+        id = 133, title = "Microsoft Outlook", text = "Outlook's folders and settings:";
+        if (fill)
+            sources.outlook->FillTree();
+        list = &sources.outlook->GetTree();
         break;
     case itemkind::kFavorites:
         id = 148, title = "Internet Favorites", text = "Every favorite is backed up.";
@@ -109,12 +117,14 @@ unsigned CSelectionPage::DetailPageOf(std::uint32_t kind)
         break;
     case itemkind::kApplications:
         id = 150, title = "Applications", text = "The settings of these programs are backed up:";
-        sources.applications->FillTree();
+        if (fill)
+            sources.applications->FillTree();
         list = &sources.applications->GetTree();
         break;
     case itemkind::kFonts:
         id = 182, title = "Fonts", text = "Your own fonts:";
-        sources.fonts->Show();
+        if (fill)
+            sources.fonts->Show();
         list = &sources.fonts->GetList();
         break;
     default:

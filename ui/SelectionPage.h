@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 
 class CItemsTreeWnd;
 class CTvPropertiesPages;
@@ -48,4 +49,5 @@ private:
     QLabel* m_count;
     QPushButton* m_myFiles;
     std::map<unsigned, int> m_detailIndex;
+    std::set<std::uint32_t> m_filledKinds; // sources whose lists are filled for this tree
 };

@@ -4,6 +4,11 @@
 // is then read back by 7-Zip. And the ways back: nothing chosen returns to
 // the selection page.
 #include "BackupWizardFixture.h"
+#include "CheckTreeModel.h"
+#include "FontsData.h"
+#include "ItemKinds.h"
+#include "ItemTag.h"
+#include "XdgFolders.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -116,4 +121,43 @@ TEST_F(BackupWizardTest, NothingChosenReturnsToTheSelectionPage)
     Settle();
     EXPECT_EQ(said, LoadResString(140));
     EXPECT_EQ(Page(), pageid::kSelection);
+}
+
+// A font ticked in the fonts page stays ticked while the user looks at other items
+// and reaches the backup, the other stays out; the My Files folder opened in the window takes
+// the file made after it was opened.
+TEST_F(BackupWizardTest, ChoicesInASourcesOwnListAndLateFilesReachTheBackup)
+{
+    const std::string fonts = CXdgFolders::GetFolder(CSIDL_FONTS);
+    std::filesystem::create_directories(fonts);
+    tbmtest::WriteFileBytes(fonts + "/Plain.ttf", "plain font");
+    tbmtest::WriteFileBytes(fonts + "/Fancy.otf", "fancy font");
+    const std::string folder = MakeTree();
+    NameJobAndMedium("Fonts");
+    CSelectionPage* selection = m_window->GetSelectionPage();
+    CCheckTreeModel& tree = selection->GetTree()->GetModel();
+    TvTreeItem fontsItem;
+    for (TvTreeItem item = tree.GetRootItem(); item; item = tree.GetNextItemEx(item))
+        if (const auto* tag = reinterpret_cast<const ItemTag*>(tree.GetItemData(item));
+            tag && tag->kind == itemkind::kFonts)
+            fontsItem = item;
+    ASSERT_TRUE(fontsItem);
+    selection->GetTree()->CheckItem(fontsItem, tvcheck::kCheck);
+    selection->GetTree()->SelectItem(fontsItem);
+    EXPECT_EQ(selection->GetDetailPageId(), 182u);
+    CCheckTreeModel& list = m_sources.fonts->GetList();
+    for (TvTreeItem item = list.GetRootItem(); item; item = list.GetNextSiblingItem(item))
+        if (list.GetItemText(item) == "Fancy.otf")
+            list.CheckItem(item, tvcheck::kCheck);
+    selection->GetTree()->SelectItem(tree.GetRootItem());
+    selection->GetTree()->SelectItem(fontsItem);
+
+    TickMyFolder(folder);
+    tbmtest::WriteFileBytes(folder + "/late.txt", "made while the window was open");
+    SetPassword({});
+    ASSERT_EQ(RunWithoutVerifying(), 10);
+    const std::string listing = Output("7zz l '" + g_ProjectData.GetOutputPath() + "'");
+    EXPECT_NE(listing.find("Fancy.otf"), std::string::npos) << listing;
+    EXPECT_EQ(listing.find("Plain.ttf"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("late.txt"), std::string::npos) << listing;
 }
