@@ -2,11 +2,11 @@
 
 #include "BackupManger.h"
 #include "DetailPage.h"
-#include "ExitDialog.h"
 #include "JobPage.h"
 #include "MediumPage.h"
 #include "MyFilesPage.h"
 #include "PageIds.h"
+#include "PreferenceDialog.h"
 #include "Preferences.h"
 #include "Prompt.h"
 #include "ResourceLibrary.h"
@@ -119,7 +119,9 @@ bool CMainWindow::CanClose()
         QApplication::restoreOverrideCursor();
     }
     if (g_Preferences.m_nQuitb == 0) {
-        CExitDialog confirm(this);
+        CPreferenceDialog confirm({QStringLiteral("Do you want to close Tovan Backup Manager?")},
+                                  QStringLiteral("&Close without asking from now on"),
+                                  g_Preferences.m_nQuitb, this);
         if (CUiDialogs::Exec(confirm) != QDialog::Accepted)
             return false;
     }

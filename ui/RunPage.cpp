@@ -2,11 +2,11 @@
 
 #include "BackupManger.h"
 #include "CollectDialog.h"
-#include "CompleteDialog.h"
 #include "Globals.h"
 #include "HtmlReport.h"
 #include "PageIds.h"
 #include "PageLayout.h"
+#include "PreferenceDialog.h"
 #include "Preferences.h"
 #include "ProjectData.h"
 #include "Prompt.h"
@@ -59,7 +59,6 @@ CRunPage::CRunPage(CWizardContext& context) : CTvPageDlg(kDialogId), m_context(c
     m_report = new QPushButton(QStringLiteral("&Report"), this);
     m_verify = new QPushButton(QStringLiteral("&Verify"), this);
     m_first = new QPushButton(QStringLiteral("&First page"), this);
-    m_exit = new QPushButton(QStringLiteral("E&xit"), this);
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Job:"), m_job);
     form->addRow(QStringLiteral("Backup type:"), m_type);
@@ -70,7 +69,7 @@ CRunPage::CRunPage(CWizardContext& context) : CTvPageDlg(kDialogId), m_context(c
     form->addRow(QStringLiteral("Removed files:"), m_counts[0]);
     form->addRow(QStringLiteral("File:"), m_fileNumber);
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {m_stop, m_report, m_verify, m_first, m_exit})
+    for (QPushButton* button : {m_stop, m_report, m_verify, m_first})
         buttons->addWidget(button);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pagelayout::Title(QStringLiteral("Backing up"), this));
@@ -86,7 +85,6 @@ CRunPage::CRunPage(CWizardContext& context) : CTvPageDlg(kDialogId), m_context(c
             [] { g_Globals.OpenDocument(CHtmlReport::GetBackupReportPath(), false); });
     connect(m_first, &QPushButton::clicked, this,
             [this] { TvPostMessage(m_context.frame, tvmsg::kFirstPage); });
-    connect(m_exit, &QPushButton::clicked, this, [this] { m_context.exitProgram(); });
     connect(&m_context.notify, &CQtNotify::progress, this, &CRunPage::OnProgress);
     connect(&m_context.notify, &CQtNotify::engineEvent, this, &CRunPage::OnEvent);
     connect(&m_context.notify, &CQtNotify::workerEnded, this, &CRunPage::OnWorkerEnded);
@@ -99,7 +97,7 @@ QString CRunPage::GetCountText(int code) const
 
 void CRunPage::EnableButtons(bool enable)
 {
-    for (QPushButton* button : {m_report, m_verify, m_first, m_exit})
+    for (QPushButton* button : {m_report, m_verify, m_first})
         button->setEnabled(enable);
     m_stop->setEnabled(!enable);
     m_context.frame->EnableNextButton(false);
@@ -250,6 +248,10 @@ void CRunPage::OnWorkerEnded()
     m_context.engine.WaitForWorker();
     EnableButtons(true);
     const int code = m_lastCode;
+    // The engine's last progress message (not running) showed 0; a finished run
+    // shows a full bar.
+    if (code == 10 || code == 17)
+        m_bar->setValue(m_bar->maximum());
     if (code == 10)
         AfterBackup();
     else if (code == 16 || code == 17)
@@ -269,7 +271,11 @@ void CRunPage::AfterBackup()
         return;
     }
     if (g_Preferences.m_nBComplete == 1) {
-        CCompleteDialog complete(this);
+        CPreferenceDialog complete(
+            {Res(189), QStringLiteral("Click OK to verify the new backup file now: every file "
+                                      "in it is read back and tested.")},
+            QStringLiteral("&Show this message after every backup"), g_Preferences.m_nBComplete,
+            this);
         if (CUiDialogs::Exec(complete) == QDialog::Accepted) {
             StartVerify();
             return;

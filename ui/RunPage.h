@@ -13,7 +13,7 @@ struct CWizardContext;
 
 // The running backup (136): collects (dialog 137), writes the catalogue, runs the
 // backup on the engine's worker and shows its progress and events; then offers the
-// report, a verification, the first page and the exit.
+// report, a verification and the first page beside the frame's own Exit.
 class CRunPage : public CTvPageDlg
 {
     Q_OBJECT
@@ -62,7 +62,6 @@ private:
     QPushButton* m_report;
     QPushButton* m_verify;
     QPushButton* m_first;
-    QPushButton* m_exit;
     CJobLock m_lock;
     int m_fileCount = 0;
     int m_lastCode = -1;

@@ -90,14 +90,13 @@ std::size_t CUiDialogs::PendingAnswers()
     return Answers().size();
 }
 
-bool CUiDialogs::TakeAnswer(Request& request, int& answer)
+std::optional<int> CUiDialogs::TakeAnswer(Request request)
 {
     if (Answers().empty())
-        return false;
+        return std::nullopt;
     const Answer next = std::move(Answers().front());
     Answers().pop_front();
-    answer = next(request);
-    return true;
+    return next(request);
 }
 
 QString CUiDialogs::Caption()
@@ -109,13 +108,8 @@ QString CUiDialogs::Caption()
 
 int CUiDialogs::MessageBox(QWidget* parent, const std::string& text, unsigned style)
 {
-    Request request;
-    request.kind = Request::kMessage;
-    request.text = text;
-    request.style = style;
-    int answer = 0;
-    if (TakeAnswer(request, answer))
-        return answer;
+    if (const auto answer = TakeAnswer({.kind = Request::kMessage, .text = text, .style = style}))
+        return *answer;
     QMessageBox box(IconOf(style), Caption(), QString::fromStdString(text), QMessageBox::NoButton,
                     parent);
     box.setTextFormat(Qt::PlainText);
@@ -135,24 +129,16 @@ int CUiDialogs::MessageBox(QWidget* parent, const std::string& text, unsigned st
 
 int CUiDialogs::Exec(QDialog& dialog)
 {
-    Request request;
-    request.kind = Request::kDialog;
-    request.dialog = &dialog;
-    int answer = 0;
-    if (TakeAnswer(request, answer))
-        return answer;
+    if (const auto answer = TakeAnswer({.kind = Request::kDialog, .dialog = &dialog}))
+        return *answer;
     return dialog.exec();
 }
 
 bool CUiDialogs::AskPassword(QWidget* parent, const std::string& text, std::string& password)
 {
-    Request request;
-    request.kind = Request::kPassword;
-    request.text = text;
-    request.value = &password;
-    int answer = 0;
-    if (TakeAnswer(request, answer))
-        return answer == IDOK;
+    if (const auto answer =
+            TakeAnswer({.kind = Request::kPassword, .text = text, .value = &password}))
+        return *answer == IDOK;
     QDialog dialog(parent);
     dialog.setWindowTitle(Caption());
     auto* label = new QLabel(QString::fromStdString(text), &dialog);
@@ -175,13 +161,8 @@ bool CUiDialogs::AskPassword(QWidget* parent, const std::string& text, std::stri
 
 bool CUiDialogs::AskFileName(QWidget* parent, const CPrompt::FileDialog& file, std::string& path)
 {
-    Request request;
-    request.kind = Request::kFileName;
-    request.file = &file;
-    request.value = &path;
-    int answer = 0;
-    if (TakeAnswer(request, answer))
-        return answer == IDOK;
+    if (const auto answer = TakeAnswer({.kind = Request::kFileName, .file = &file, .value = &path}))
+        return *answer == IDOK;
     const QString filter =
         QString::fromStdString(file.filter) + " (" + QString::fromStdString(file.pattern) + ")";
     QFileDialog dialog(parent, Caption(), QString::fromStdString(path), filter);
@@ -196,13 +177,8 @@ bool CUiDialogs::AskFileName(QWidget* parent, const CPrompt::FileDialog& file, s
 
 bool CUiDialogs::AskFolder(QWidget* parent, const std::string& text, std::string& folder)
 {
-    Request request;
-    request.kind = Request::kFolder;
-    request.text = text;
-    request.value = &folder;
-    int answer = 0;
-    if (TakeAnswer(request, answer))
-        return answer == IDOK;
+    if (const auto answer = TakeAnswer({.kind = Request::kFolder, .text = text, .value = &folder}))
+        return *answer == IDOK;
     const QString chosen = QFileDialog::getExistingDirectory(parent, QString::fromStdString(text),
                                                              QString::fromStdString(folder));
     if (chosen.isEmpty())

@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 
 class QDialog;
@@ -29,7 +30,7 @@ public:
             kFolder,   // text; value takes the folder, the answer IDOK or IDCANCEL
         };
         Kind kind = kMessage;
-        std::string text;
+        std::string text{};
         unsigned style = 0;
         QDialog* dialog = nullptr;
         const CPrompt::FileDialog* file = nullptr;
@@ -54,6 +55,7 @@ public:
     static QString Caption();
 
 private:
-    static bool TakeAnswer(Request& request, int& answer);
+    // The next queued answer to `request`; none while nothing is queued.
+    static std::optional<int> TakeAnswer(Request request);
     static std::deque<Answer>& Answers();
 };

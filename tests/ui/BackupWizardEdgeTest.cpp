@@ -5,6 +5,7 @@
 #include "ItemKinds.h"
 #include "ItemTag.h"
 #include "PartsMediumPage.h"
+#include "RemovableMediumPage.h"
 #include "ZipSimulatedDrive.h"
 
 #include <QButtonGroup>
@@ -89,6 +90,53 @@ TEST_F(BackupWizardTest, ClosingDuringARunWithYesStopsItAndLeavesAReadableArchiv
     EXPECT_EQ(listing.find("big47.bin"), std::string::npos) << "the run was not stopped";
     for (const auto& entry : std::filesystem::directory_iterator(m_dir / "out"))
         EXPECT_EQ(entry.path().filename(), "Busy.tbm");
+}
+
+// The window closed in the middle of an update of a backup of thousands of files:
+// the earlier backup stays exactly as it was, and nothing else is left beside it.
+TEST_F(BackupWizardTest, ClosingDuringAnUpdateKeepsThePreviousBackupByteForByte)
+{
+    const std::string folder = MakeTree();
+    std::filesystem::create_directories(folder + "/many");
+    for (unsigned i = 0; i < 2000; ++i)
+        tbmtest::WriteFileBytes(folder + "/many/f" + std::to_string(i) + ".txt",
+                                "file " + std::to_string(i) + "\n");
+    NameJobAndMedium("Many");
+    TickMyFolder(folder);
+    SetPassword({});
+    ASSERT_EQ(RunWithoutVerifying(), 10);
+    const std::string backup = g_ProjectData.GetOutputPath();
+    const std::string before = tbmtest::ReadFileBytes(backup);
+    ASSERT_NE(Output("7zz l '" + backup + "'").find("f1999.txt"), std::string::npos);
+
+    for (unsigned i = 0; i < 48; ++i)
+        tbmtest::WriteFileBytes(folder + "/big" + std::to_string(i) + ".bin", Noise(1 << 20, i));
+    ChooseJob("Many", false);
+    FolderMedium(m_dir / "out");
+    Next();
+    Next();
+    ASSERT_EQ(Page(), pageid::kSettings);
+    m_window->GetSettingsPage()->GetTypeGroup()->button(1)->setChecked(true);
+    QueueCollectOk();
+    CUiDialogs::QueueAnswer(IDYES);                                // stop the run?
+    CUiDialogs::QueueAnswer(static_cast<int>(QDialog::Accepted)); // the exit confirmation
+    bool closing = false;
+    QObject::connect(&m_window->GetContext().notify, &CQtNotify::engineEvent, m_window.get(),
+                     [&](int code, qintptr, const QString&) {
+                         if (code == 12 && !closing) {
+                             closing = true;
+                             QTimer::singleShot(0, m_window.get(), [&] { m_window->close(); });
+                         }
+                     });
+    Next();
+    ASSERT_EQ(Page(), pageid::kRun);
+    ASSERT_TRUE(WaitUntil([&] { return closing && !m_window->isVisible(); }));
+    Settle();
+    EXPECT_EQ(CUiDialogs::PendingAnswers(), 0u);
+    EXPECT_FALSE(m_window->GetContext().notify.IsWorkerRunning());
+    EXPECT_TRUE(tbmtest::ReadFileBytes(backup) == before) << "the previous backup was changed";
+    for (const auto& entry : std::filesystem::directory_iterator(m_dir / "out"))
+        EXPECT_EQ(entry.path().filename(), "Many.tbm");
 }
 
 TEST_F(BackupWizardTest, UntickingThePasswordBoxMakesTheNextBackupUnencrypted)
@@ -207,6 +255,69 @@ TEST_F(BackupWizardTest, ABackupLargerThanTheFreeSpaceReturnsToTheMediumPage)
     EXPECT_EQ(said, LoadResString(186));
     EXPECT_EQ(Page(), pageid::kMedium);
     EXPECT_TRUE(std::filesystem::is_empty(m_dir / "small"));
+}
+
+// A backup larger than one removable disk: each full disk is followed by the
+// question for the next, and the parts, put side by side, make an archive 7-Zip
+// tests as whole.
+TEST_F(BackupWizardTest, ABackupLargerThanARemovableDiskSpansOverSeveral)
+{
+    CZipSimulatedDrive drive(m_dir / "disks");
+    const std::string usb = m_dir / "usb";
+    const int mount = drive.AddMount(usb, true);
+    drive.Insert(mount, drive.AddDisk(150000));
+    CZipDrive* real = CZipDrive::SetCurrent(&drive);
+    const std::string folder = MakeTree();
+    tbmtest::WriteFileBytes(folder + "/noise.bin", Noise(300000, 7));
+    ChooseJob("Span", true);
+    Next();
+    CMediumPage* medium = m_window->GetMediumPage();
+    medium->ChooseMedium(1);
+    static_cast<CRemovableMediumPage*>(medium->GetSubPage(1))
+        ->GetDriveBox()
+        ->setCurrentText(QString::fromStdString(usb));
+    Next();
+    ASSERT_EQ(Page(), pageid::kSelection);
+    TickMyFolder(folder);
+    SetPassword({});
+    int diskQuestions = 0;
+    const auto answer = [&](CUiDialogs::Request& request) {
+        if (auto* collect = qobject_cast<CCollectDialog*>(request.dialog)) {
+            EXPECT_EQ(collect->Collect(), 0);
+            return static_cast<int>(CCollectDialog::kGoOn);
+        }
+        if (request.kind == CUiDialogs::Request::kDialog)
+            return static_cast<int>(QDialog::Rejected); // no verification now
+        ++diskQuestions;                                // the next disk, please
+        drive.Insert(mount, drive.AddDisk(150000));
+        return IDOK;
+    };
+    for (int i = 0; i < 12; ++i)
+        CUiDialogs::QueueAnswer(answer);
+    Next();
+    EXPECT_EQ(WaitForRunEnd(), 10);
+    CUiDialogs::ClearAnswers();
+    CZipDrive::SetCurrent(real);
+
+    // The disks in order: the last holds the ".tbm" itself, the others its parts.
+    std::vector<std::string> parts;
+    for (int disk = 0; disk <= diskQuestions; ++disk)
+        if (const std::string part = drive.GetDisk(disk).folder + "/Span.tbm";
+            std::filesystem::exists(part))
+            parts.push_back(part);
+    ASSERT_GE(parts.size(), 3u);
+    EXPECT_GE(diskQuestions, 2);
+    const std::string joined = m_dir / "joined";
+    std::filesystem::create_directories(joined);
+    for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+        const std::string number = std::to_string(i + 1);
+        std::filesystem::copy_file(parts[i], joined + "/Span.z" +
+                                                 (number.size() < 2 ? "0" + number : number));
+    }
+    std::filesystem::copy_file(parts.back(), joined + "/Span.zip");
+    const std::string tested = Output("7zz t '" + joined + "/Span.zip'");
+    EXPECT_FALSE(Failed(tested)) << tested;
+    EXPECT_NE(tested.find("Everything is Ok"), std::string::npos) << tested;
 }
 
 TEST_F(BackupWizardTest, APartSizeThatCannotBeUsedKeepsTheMediumPage)
