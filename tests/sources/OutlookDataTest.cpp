@@ -242,13 +242,7 @@ TEST_F(OutlookDataTest, ACraftedBackupWritesNothingOutsideOutlooksFoldersAndKeys
 {
     COutlookData writer;
     const auto add = [&writer](const std::string& name, std::uint32_t kind) {
-        auto info = std::make_unique<CAddInfo>();
-        info->m_strSourcePath = "/x";
-        info->m_strEntryName = name;
-        info->m_strTreePath = "Microsoft Outlook\\" + name;
-        info->m_dwKind = kind;
-        info->m_dwSize = 3;
-        writer.GetItemList().Add(std::move(info));
+        AddCrafted(writer, name, kind, "Microsoft Outlook\\" + name);
     };
     add("OutlookData\\FilePersonal\\..\\..\\x", itemkind::kOLPersonal);
     add("OutlookData\\FileSettings\\Sub\\x", itemkind::kOLSettings);
@@ -258,24 +252,8 @@ TEST_F(OutlookDataTest, ACraftedBackupWritesNothingOutsideOutlooksFoldersAndKeys
     add("OutlookData\\OLReg\\OLAccounts.reg", itemkind::kOLRegAccounts);
     add("OutlookData\\OLReg\\OLOptions.reg", itemkind::kOLRegOptions);
     add("OutlookData\\FilePersonal\\ok.pst", itemkind::kOLPersonal);
-    const std::string parts = m_dir / "parts";
-    tbm::CreateFolderPath(parts, 0700);
-    ASSERT_EQ(1, writer.WriteCatalogueFile(parts + "/Outlook.tdat"));
-    CAutoObArray<CBackupTreeItem> list;
-    list.Add(std::make_unique<CBackupTreeItem>("Outlook.tdat", "", itemkind::kOutlook));
-    g_ProjectData.NewJob();
-    ASSERT_TRUE(CMainCatalogue::WriteMainData(parts + "/maindata.ini", g_ProjectData));
-    ASSERT_TRUE(CMainCatalogue::WriteTreeObj(parts + "/treeobj.tdat", list));
-    const std::string backup = m_dir / "crafted.tbm";
-    const std::string build =
-        "import zipfile, os\n"
-        "z = zipfile.ZipFile('" +
-        backup +
-        "', 'w')\n"
-        "for n in ['maindata.ini', 'treeobj.tdat', 'Outlook.tdat']:\n"
-        "    z.write(os.path.join('" +
-        parts +
-        "', n), n)\n"
+    const std::string backup = WriteCraftedBackup(
+        writer, "Outlook.tdat", itemkind::kOutlook,
         "for n in ['OutlookData/FilePersonal/../../x', 'OutlookData/FileSettings/Sub/x',\n"
         "          'OutlookData/Forms/ok.pst', 'OutlookData/OLReg/rules.reg',\n"
         "          'OutlookData/OLReg/../evil.reg']:\n"
@@ -286,9 +264,7 @@ TEST_F(OutlookDataTest, ACraftedBackupWritesNothingOutsideOutlooksFoldersAndKeys
         "\"Run\"=\"evil\"\\r\\n')\n"
         "z.writestr('OutlookData/OLReg/OLOptions.reg', 'REGEDIT4\\r\\n\\r\\n"
         "[HKEY_CURRENT_USER\\\\Software\\\\Microsoft\\\\Office\\\\Options]\\r\\n"
-        "\"Stray\"=\"evil\"\\r\\n')\n"
-        "z.close()\n";
-    ASSERT_EQ(0, Python(build, m_dir.Str()));
+        "\"Stray\"=\"evil\"\\r\\n')\n");
 
     std::uint32_t failures = 0;
     std::string report;

@@ -6,6 +6,11 @@
 // make the fixtures' files.
 #include "SourcesFixture.h"
 
+#include "AddInfo.h"
+#include "AutoObArray.h"
+#include "BackupTreeItem.h"
+#include "DataSource.h"
+#include "MainCatalogue.h"
 #include "ProjectData.h"
 
 #include "CheckTreeModel.h"
@@ -18,6 +23,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <memory>
 #include <string>
 
 class PersonalFixture : public SourcesFixture
@@ -73,6 +79,43 @@ protected:
         tbmtest::WriteFileBytes(path, script);
         const int status = std::system(("python3 " + path).c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // An entry of a crafted catalogue: a made-up source file of 3 bytes.
+    static void AddCrafted(CDataSource& writer, const std::string& name, std::uint32_t kind,
+                           const std::string& treePath = {})
+    {
+        auto info = std::make_unique<CAddInfo>();
+        info->m_strSourcePath = "/x";
+        info->m_strEntryName = name;
+        info->m_strTreePath = treePath;
+        info->m_dwKind = kind;
+        info->m_dwSize = 3;
+        writer.GetItemList().Add(std::move(info));
+    }
+
+    // A backup made by Python's zipfile rather than by this program: the main
+    // catalogue, one source's catalogue `catalogue` (tree kind `kind`, listing what
+    // `writer` holds) and the entries the Python lines `entries` write into `z`.
+    std::string WriteCraftedBackup(CDataSource& writer, const std::string& catalogue,
+                                   std::uint32_t kind, const std::string& entries)
+    {
+        const std::string parts = m_dir / "parts";
+        tbm::CreateFolderPath(parts, 0700);
+        EXPECT_EQ(1, writer.WriteCatalogueFile(parts + "/" + catalogue));
+        CAutoObArray<CBackupTreeItem> list;
+        list.Add(std::make_unique<CBackupTreeItem>(catalogue, "", kind));
+        g_ProjectData.NewJob();
+        EXPECT_TRUE(CMainCatalogue::WriteMainData(parts + "/maindata.ini", g_ProjectData));
+        EXPECT_TRUE(CMainCatalogue::WriteTreeObj(parts + "/treeobj.tdat", list));
+        const std::string backup = m_dir / "crafted.tbm";
+        const std::string build = "import zipfile, os\n"
+                                  "z = zipfile.ZipFile('" + backup + "', 'w')\n"
+                                  "for n in ['maindata.ini', 'treeobj.tdat', '" + catalogue + "']:\n"
+                                  "    z.write(os.path.join('" + parts + "', n), n)\n" +
+                                  entries + "z.close()\n";
+        EXPECT_EQ(0, Python(build, m_dir.Str()));
+        return backup;
     }
 
     // Checks every node of a source in the tree (not the root or the group nodes).

@@ -142,39 +142,16 @@ TEST_F(PersonalRoundTripTest, CraftedNamesAndRegistryFilesReachNothingOutsideThe
     // The catalogue of a crafted backup: favorites that climb out of the folder or
     // name a registry export, and one sound favorite.
     CFavoritesData writer;
-    const auto add = [&writer](const std::string& name, std::uint32_t kind) {
-        auto info = std::make_unique<CAddInfo>();
-        info->m_strSourcePath = "/x";
-        info->m_strEntryName = name;
-        info->m_dwKind = kind;
-        info->m_dwSize = 3;
-        writer.GetItemList().Add(std::move(info));
-    };
-    add("Fav\\..\\..\\x", 0);
-    add("Fav\\/etc\\passwd", 0);
-    add("Fav\\C:\\x", 0);
-    add("Fav\\evil.reg", itemkind::kOLRegAccounts);
-    add("Fav\\ok.url", 0);
-    const std::string parts = m_dir / "parts";
-    tbm::CreateFolderPath(parts, 0700);
-    ASSERT_EQ(1, writer.WriteCatalogueFile(parts + "/favorites.tdat"));
-    CAutoObArray<CBackupTreeItem> list;
-    list.Add(std::make_unique<CBackupTreeItem>("favorites.tdat", "", itemkind::kFavorites));
-    g_ProjectData.NewJob();
-    ASSERT_TRUE(CMainCatalogue::WriteMainData(parts + "/maindata.ini", g_ProjectData));
-    ASSERT_TRUE(CMainCatalogue::WriteTreeObj(parts + "/treeobj.tdat", list));
-    const std::string backup = m_dir / "crafted.tbm";
-    const std::string build = "import zipfile, os\n"
-                              "z = zipfile.ZipFile('" + backup + "', 'w')\n"
-                              "for n in ['maindata.ini', 'treeobj.tdat', 'favorites.tdat']:\n"
-                              "    z.write(os.path.join('" + parts + "', n), n)\n"
-                              "for n in ['Fav/../../x', 'Fav//etc/passwd', 'Fav/C:/x', 'Fav/ok.url']:\n"
-                              "    z.writestr(n, 'bad' if n != 'Fav/ok.url' else 'ok!')\n"
-                              "z.writestr('Fav/evil.reg', 'REGEDIT4\\r\\n\\r\\n"
-                              "[HKEY_CURRENT_USER\\\\Software\\\\TBManager\\\\Schedule]\\r\\n"
-                              "\"Run\"=\"evil\"\\r\\n')\n"
-                              "z.close()\n";
-    ASSERT_EQ(0, Python(build, m_dir.Str()));
+    for (const char* name : {"Fav\\..\\..\\x", "Fav\\/etc\\passwd", "Fav\\C:\\x", "Fav\\ok.url"})
+        AddCrafted(writer, name, 0);
+    AddCrafted(writer, "Fav\\evil.reg", itemkind::kOLRegAccounts);
+    const std::string backup = WriteCraftedBackup(
+        writer, "favorites.tdat", itemkind::kFavorites,
+        "for n in ['Fav/../../x', 'Fav//etc/passwd', 'Fav/C:/x', 'Fav/ok.url']:\n"
+        "    z.writestr(n, 'bad' if n != 'Fav/ok.url' else 'ok!')\n"
+        "z.writestr('Fav/evil.reg', 'REGEDIT4\\r\\n\\r\\n"
+        "[HKEY_CURRENT_USER\\\\Software\\\\TBManager\\\\Schedule]\\r\\n"
+        "\"Run\"=\"evil\"\\r\\n')\n");
 
     std::uint32_t failures = 0;
     const std::string report = Restore(backup, failures);
