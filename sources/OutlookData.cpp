@@ -1,5 +1,7 @@
 #include "OutlookData.h"
 
+#include "KeyVersion.h"
+
 #include "ItemKinds.h"
 #include "ResultCodes.h"
 
@@ -27,19 +29,6 @@ bool KeyExists(const std::string& path)
 {
     CRegistry registry(HKEY_CURRENT_USER);
     return registry.VerifyKey(HKEY_CURRENT_USER, path, KEY_READ);
-}
-
-// The number an Office sub-key stands for: its leading digits ("9.0" is 9); names
-// without them count 0. Capped, so no name overflows.
-int VersionOf(const std::string& name)
-{
-    int version = 0;
-    for (const char c : name) {
-        if (c < '0' || c > '9')
-            break;
-        version = std::min(version * 10 + (c - '0'), 1000000);
-    }
-    return version;
 }
 
 std::size_t SlotOf(std::uint32_t kind)
@@ -116,7 +105,7 @@ int COutlookData::Detect()
     if (registry.Open(HKEY_CURRENT_USER, kOfficeKey, KEY_READ))
         registry.EnumKeys(versions);
     for (const std::string& name : versions)
-        m_nOfficeVersion = std::max(m_nOfficeVersion, VersionOf(name));
+        m_nOfficeVersion = std::max(m_nOfficeVersion, KeyVersionOf(name));
     if (!versions.empty() && m_nOfficeVersion < 8)
         return result::kNoOutlook;
     if (!versions.empty())
