@@ -5,6 +5,7 @@
 #include "FontsData.h"
 #include "MailProgramCheck.h"
 #include "MyFilesData.h"
+#include "OEIdentities.h"
 #include "OutlookData.h"
 #include "RegistryImport.h"
 #include "WabData.h"
@@ -38,6 +39,7 @@ InstalledSources CDataSources::Install(CBackupManger& engine, std::shared_ptr<CW
     sources.addressBook = InstallSource<CWabData>(engine, itemkind::kAddressBook);
     sources.fonts = InstallSource<CFontsData>(engine, itemkind::kFonts);
     sources.applications = InstallSource<CApplicationsData>(engine, itemkind::kApplications);
+    sources.identities = InstallSource<COEIdentities>(engine, itemkind::kOEGroup);
     // The rewrite's working files go to the job's work folder, which the restore
     // clears when it opens the next backup.
     engine.SetRegistryImportHook([](const std::string& path, std::uint32_t kind,

@@ -7,6 +7,7 @@ class CBackupManger;
 class CFavoritesData;
 class CFontsData;
 class CMyFilesData;
+class COEIdentities;
 class COutlookData;
 class CWindowFinder;
 class CWabData;
@@ -24,6 +25,7 @@ struct InstalledSources
     CFontsData* fonts = nullptr;
     CApplicationsData* applications = nullptr;
     COutlookData* outlook = nullptr;
+    COEIdentities* identities = nullptr;
 };
 
 class CDataSources
