@@ -5,6 +5,7 @@
 #include "SourceTree.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class CCheckTreeModel;
@@ -79,6 +80,14 @@ public:
 
     // The registry export's file name of kinds 10 and 16-20; null for other kinds.
     static const char* ExportFileName(std::uint32_t kind);
+    // Restore: the data of the identity whose catalogue the backup holds as
+    // `catalogueName`, read through `extract` into a tree of its own; null with the
+    // result code in `code` when the catalogue cannot be read or is of no GUID (which
+    // `report`, when given, is told).
+    static std::unique_ptr<COEData> ForRestore(const std::string& catalogueName,
+                                               const std::string& displayName,
+                                               const CatalogueExtract& extract,
+                                               CTextSink* report, int& code);
     // The store folder of an identity (the highest version's "Store Root", expanded);
     // empty when the GUID is no GUID, a key is missing or the root is not absolute.
     static std::string LookUpStoreFolder(const std::string& guid);

@@ -19,6 +19,7 @@
 namespace {
 
 constexpr unsigned kTextIdentity = 234;
+constexpr const char* kCatalogueExtension = ".tdat";
 
 std::string FileNameOf(const std::string& entryName)
 {
@@ -27,13 +28,28 @@ std::string FileNameOf(const std::string& entryName)
 
 } // namespace
 
+std::unique_ptr<COEData> COEData::ForRestore(const std::string& catalogueName,
+                                             const std::string& displayName,
+                                             const CatalogueExtract& extract,
+                                             CTextSink* report, int& code)
+{
+    auto data = std::make_unique<COEData>();
+    data->SetReport(report);
+    data->Initialise(catalogueName, displayName);
+    data->SetMode(1);
+    code = data->LoadForRestore(extract);
+    if (code != result::kSuccess)
+        return nullptr;
+    return data;
+}
+
 int COEData::LoadForRestore(const CatalogueExtract& extract)
 {
     m_Tree.Clear();
     m_ItemList.RemoveAll();
     // The name comes from the backup's catalogue: only "{GUID}.tdat" is read, so no
     // crafted name reaches the work folder's neighbours or builds an entry name.
-    if (GetGuid().empty()) {
+    if (GetGuid().empty() || m_strIdentity != GetGuid() + kCatalogueExtension) {
         Log("Fail to restore the identity " + m_strIdentityName + ": its catalogue " +
             m_strIdentity + " is not named after an identity");
         return result::kExtractError;
