@@ -8,6 +8,7 @@
 #include "TbmOptions.h"
 #include "TbmPassword.h"
 #include "TbmRestoreProgress.h"
+#include "TbmRestoreIdentities.h"
 #include "TbmRestorePrompt.h"
 #include "TbmRestoreSelection.h"
 
@@ -20,6 +21,7 @@
 #include "FontsData.h"
 #include "ItemTag.h"
 #include "MyFilesData.h"
+#include "OEIdentities.h"
 #include "TbmSourceNames.h"
 
 #include "CheckStates.h"
@@ -197,6 +199,9 @@ int CTbmRestoreCommand::ChooseSections(CBackupManger& engine, CCheckTreeModel& t
             tree.SetItemCheckState(node, Restores(tag->kind) ? tvcheck::kChecked
                                                               : tvcheck::kUnchecked);
     }
+    if (Restores(itemkind::kOEIdentity) && HasSection(engine, itemkind::kOEIdentity) &&
+        !CTbmRestoreIdentities::Load(engine, *sources.identities))
+        return tbmexit::kFailed;
     sources.fonts->GetList().CheckAll();
     sources.applications->GetTree().CheckAll();
     m_bMyFiles = Restores(itemkind::kMyFiles);

@@ -8,6 +8,9 @@ const std::vector<TbmSourceName>& CTbmSourceNames::All()
         {"myfiles", itemkind::kMyFiles, "the files and folders of the job's selection"},
         {"outlook", itemkind::kOutlook,
          "Microsoft Outlook's folders and registry settings (all without a choice)"},
+        {"identities", itemkind::kOEIdentity,
+         "the mail folders and settings of every Outlook Express identity (restored into the "
+         "identity of the same GUID, else into a new one)"},
         {"favorites", itemkind::kFavorites, "the favorites folder"},
         {"addressbook", itemkind::kAddressBook, "the address book file"},
         {"fonts", itemkind::kFonts, "the fonts chosen for the job (all without a choice)"},
