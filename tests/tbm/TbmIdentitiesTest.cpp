@@ -78,6 +78,10 @@ TEST_F(TbmIdentitiesTest, AnIdentityComesBackIntoAFreshHomeAsANewIdentity)
     Put(store + "/Inbox.dbx", Noise(70000, 1));
     Put(store + "/Friends.dbx", "friends' mail");
 
+    const TbmRun listed = Tbm().Run({"sources"});
+    ASSERT_EQ(0, listed.status) << listed.err;
+    EXPECT_NE(std::string::npos, listed.out.find("  Carol: 3 files")) << listed.out;
+
     const std::string backup = m_dir / "mail.tbm";
     const TbmRun backedUp = Tbm().Run({"backup", "--source", "identities", "--output", backup});
     ASSERT_EQ(0, backedUp.status) << backedUp.err;

@@ -11,6 +11,8 @@
 #include "FileWalk.h"
 #include "FontsData.h"
 #include "ItemKinds.h"
+#include "OEData.h"
+#include "OEIdentities.h"
 #include "OutlookData.h"
 #include "WabData.h"
 
@@ -88,6 +90,34 @@ void OutlookLines(std::ostream& out, COutlookData& outlook)
     out << (any ? "\n" : " none\n");
 }
 
+// One line per identity: its mail files as the folder index lists them (and the
+// index itself), and its store folder.
+void IdentityLines(std::ostream& out, COEIdentities& identities)
+{
+    const std::vector<std::string>& names = identities.GetNames();
+    out << "identities:" << (names.empty() ? " none found\n" : "\n");
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        COEData* data = identities.GetIdentityData(i);
+        Taken taken;
+        if (data && data->FillTree() == 1)
+            for (const auto& folder : data->GetFolderReader().GetFolders())
+                if (!folder->m_strFullPath.empty()) {
+                    ++taken.files;
+                    taken.bytes += folder->m_nFileSize;
+                }
+        struct stat st
+        {
+        };
+        if (data && lstat(data->GetIndexFile().c_str(), &st) == 0) {
+            ++taken.files;
+            taken.bytes += static_cast<std::uint64_t>(st.st_size);
+        }
+        out << "  ";
+        Line(out, CTbmTerminalText::Escape(names[i]).c_str(), true, taken,
+             data ? data->GetStoreFolder() : std::string());
+    }
+}
+
 } // namespace
 
 int CTbmSourcesCommand::Run(const CTbmOptions&, std::ostream& out)
@@ -99,6 +129,7 @@ int CTbmSourcesCommand::Run(const CTbmOptions&, std::ostream& out)
     out << "myfiles: the paths named, or the job's saved selection\n";
 
     OutlookLines(out, *sources.outlook);
+    IdentityLines(out, *sources.identities);
 
     sources.favorites->Load();
     Line(out, "favorites", sources.favorites->IsPresent(),
