@@ -23,11 +23,7 @@ CApplicationsData::CApplicationsData() : CStoredFilesSource(kCatalogueName)
     BuildTable();
 }
 
-CApplicationsData::~CApplicationsData()
-{
-    // The tree's tags go with the source; a tree shown elsewhere must not keep them.
-    m_pTree->DeleteAllItems();
-}
+CApplicationsData::~CApplicationsData() = default;
 
 int CApplicationsData::BuildTable()
 {
@@ -43,19 +39,12 @@ int CApplicationsData::BuildTable()
 
 void CApplicationsData::SetTree(CCheckTreeModel* tree)
 {
-    if (!tree) {
-        if (!m_pOwnTree)
-            m_pOwnTree = std::make_unique<CCheckTreeModel>();
-        tree = m_pOwnTree.get();
-    }
-    m_pTree = tree;
-    m_bFilled = false;
+    m_Tree.Set(tree);
 }
 
 void CApplicationsData::Reset()
 {
-    m_pTree->DeleteAllItems();
-    m_bFilled = false;
+    m_Tree.Clear();
     CStoredFilesSource::Reset();
     BuildTable();
 }
@@ -70,37 +59,37 @@ bool CApplicationsData::IsPresent() const
 
 int CApplicationsData::FillTree()
 {
-    m_pTree->DeleteAllItems();
+    m_Tree.Get().DeleteAllItems();
     ClearTags();
-    m_bFilled = true;
+    m_Tree.SetFilled();
     if (m_Table.empty()) {
-        const TvTreeItem top = m_pTree->InsertItem(LoadResString(kTextNoApplications), {},
+        const TvTreeItem top = m_Tree.Get().InsertItem(LoadResString(kTextNoApplications), {},
                                                    kTvItemLast, tvcheck::kUnavailable);
-        m_pTree->SetItemData(top, reinterpret_cast<std::uintptr_t>(NewTag(0, itemkind::kProviderRoot)));
+        m_Tree.Get().SetItemData(top, reinterpret_cast<std::uintptr_t>(NewTag(0, itemkind::kProviderRoot)));
         return result::kSuccess;
     }
-    const TvTreeItem top = m_pTree->InsertItem(LoadResString(kTextApplications));
-    m_pTree->SetItemData(top, reinterpret_cast<std::uintptr_t>(NewTag(0, itemkind::kProviderRoot)));
+    const TvTreeItem top = m_Tree.Get().InsertItem(LoadResString(kTextApplications));
+    m_Tree.Get().SetItemData(top, reinterpret_cast<std::uintptr_t>(NewTag(0, itemkind::kProviderRoot)));
     for (const auto& application : m_Table) {
         // Restore mode offers what the backup holds, backup mode what is here.
         const bool offered = m_nMode == 1 ? !application->GetItemList().IsEmpty()
                                           : application->IsPresent();
         if (!offered)
             continue;
-        const TvTreeItem item = m_pTree->InsertItem(application->GetDisplayName(), top);
+        const TvTreeItem item = m_Tree.Get().InsertItem(application->GetDisplayName(), top);
         const auto value = reinterpret_cast<std::uintptr_t>(application.get());
-        m_pTree->SetItemData(item, reinterpret_cast<std::uintptr_t>(NewTag(value, itemkind::kApplication)));
-        m_pTree->SetCheckStringState(item, application->GetDisplayName());
+        m_Tree.Get().SetItemData(item, reinterpret_cast<std::uintptr_t>(NewTag(value, itemkind::kApplication)));
+        m_Tree.Get().SetCheckStringState(item, application->GetDisplayName());
     }
     const std::string saved = g_ProjectData.GetPathInJobFolder(kSelectionName);
     if (m_nMode != 1 && !saved.empty())
-        m_pTree->LoadCheckStateFromFile(saved);
+        m_Tree.Get().LoadCheckStateFromFile(saved);
     return result::kSuccess;
 }
 
 CDataApplicationObject* CApplicationsData::ApplicationOf(TvTreeItem item) const
 {
-    const auto* tag = reinterpret_cast<const ItemTag*>(m_pTree->GetItemData(item));
+    const auto* tag = reinterpret_cast<const ItemTag*>(m_Tree.Get().GetItemData(item));
     if (!tag || tag->kind != itemkind::kApplication)
         return nullptr;
     return reinterpret_cast<CDataApplicationObject*>(tag->value);
@@ -109,18 +98,18 @@ CDataApplicationObject* CApplicationsData::ApplicationOf(TvTreeItem item) const
 void CApplicationsData::SaveSelection()
 {
     const std::string path = g_ProjectData.GetPathInJobFolder(kSelectionName);
-    if (m_bFilled && m_nMode != 1 && !path.empty())
-        m_pTree->SaveCheckStateToFile(path);
+    if (m_Tree.IsFilled() && m_nMode != 1 && !path.empty())
+        m_Tree.Get().SaveCheckStateToFile(path);
 }
 
 int CApplicationsData::Collect(std::string& catalogueName)
 {
     m_ItemList.RemoveAll();
     m_Selected.clear();
-    if (!m_bFilled)
+    if (!m_Tree.IsFilled())
         FillTree();
-    for (TvTreeItem item = m_pTree->GetFirstCheckedItem(); item;
-         item = m_pTree->GetNextCheckedItem(item)) {
+    for (TvTreeItem item = m_Tree.Get().GetFirstCheckedItem(); item;
+         item = m_Tree.Get().GetNextCheckedItem(item)) {
         CDataApplicationObject* application = ApplicationOf(item);
         if (!application)
             continue;
@@ -216,8 +205,8 @@ int CApplicationsData::LoadForRestore(const CatalogueExtract& extract)
 
 int CApplicationsData::PlanRestore()
 {
-    for (TvTreeItem item = m_pTree->GetFirstCheckedItem(); item;
-         item = m_pTree->GetNextCheckedItem(item)) {
+    for (TvTreeItem item = m_Tree.Get().GetFirstCheckedItem(); item;
+         item = m_Tree.Get().GetNextCheckedItem(item)) {
         CDataApplicationObject* application = ApplicationOf(item);
         if (!application)
             continue;

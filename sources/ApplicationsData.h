@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataApplicationObject.h"
+#include "SourceTree.h"
 #include "StoredFilesSource.h"
 
 #include <memory>
@@ -41,7 +42,7 @@ public:
 
     // The tree shown to the user (not owned); null gives the source a tree of its own.
     void SetTree(CCheckTreeModel* tree);
-    CCheckTreeModel& GetTree() { return *m_pTree; }
+    CCheckTreeModel& GetTree() { return m_Tree.Get(); }
     // Fills the tree: a top item (kind 14) and one item per present row (kind 23,
     // the tag's value is the application), the saved choice applied. Restore mode:
     // one item per application of the backup. 0.
@@ -66,7 +67,5 @@ private:
 
     std::vector<std::unique_ptr<CDataApplicationObject>> m_Table;
     std::vector<CDataApplicationObject*> m_Selected;
-    std::unique_ptr<CCheckTreeModel> m_pOwnTree;
-    CCheckTreeModel* m_pTree = nullptr;
-    bool m_bFilled = false;
+    CSourceTree m_Tree;
 };

@@ -54,20 +54,13 @@ CFontsData::~CFontsData() = default;
 
 void CFontsData::SetList(CCheckTreeModel* list)
 {
-    if (!list) {
-        if (!m_pOwnList)
-            m_pOwnList = std::make_unique<CCheckTreeModel>();
-        list = m_pOwnList.get();
-    }
-    m_pList = list;
-    m_bShown = false;
+    m_List.Set(list);
 }
 
 void CFontsData::Reset()
 {
     // The list's items point at stored entries that go with the item list.
-    m_pList->DeleteAllItems();
-    m_bShown = false;
+    m_List.Clear();
     CStoredFilesSource::Reset();
     m_strFolder = CXdgFolders::GetFolder(CSIDL_FONTS);
 }
@@ -84,24 +77,24 @@ int CFontsData::Show()
 {
     if (m_strFolder.empty())
         return result::kNoFonts;
-    m_pList->DeleteAllItems();
+    m_List.Get().DeleteAllItems();
     if (m_nMode == 1)
         ShowStored();
     else
         ShowFolder();
-    m_bShown = true;
+    m_List.SetFilled();
     return result::kSuccess;
 }
 
 void CFontsData::ShowFolder()
 {
     for (const std::string& name : ListFontFiles(m_strFolder)) {
-        const TvTreeItem item = m_pList->InsertItem(name);
-        m_pList->SetCheckStringState(item, name);
+        const TvTreeItem item = m_List.Get().InsertItem(name);
+        m_List.Get().SetCheckStringState(item, name);
     }
     const std::string saved = g_ProjectData.GetPathInJobFolder(kSelectionName);
     if (!saved.empty())
-        m_pList->LoadCheckStateFromFile(saved);
+        m_List.Get().LoadCheckStateFromFile(saved);
 }
 
 void CFontsData::ShowStored()
@@ -114,30 +107,30 @@ void CFontsData::ShowStored()
             RefuseStored(*stored, "its name leads outside the fonts folder");
             continue;
         }
-        const TvTreeItem item = m_pList->InsertItem(parts->front());
-        m_pList->SetItemData(item, reinterpret_cast<std::uintptr_t>(stored));
+        const TvTreeItem item = m_List.Get().InsertItem(parts->front());
+        m_List.Get().SetItemData(item, reinterpret_cast<std::uintptr_t>(stored));
     }
 }
 
 void CFontsData::SaveSelection()
 {
     const std::string path = g_ProjectData.GetPathInJobFolder(kSelectionName);
-    if (m_bShown && m_nMode != 1 && !path.empty())
-        m_pList->SaveCheckStateToFile(path);
+    if (m_List.IsFilled() && m_nMode != 1 && !path.empty())
+        m_List.Get().SaveCheckStateToFile(path);
 }
 
 int CFontsData::Collect(std::string& catalogueName)
 {
     m_ItemList.RemoveAll();
     // An unattended run shows no list: the saved choice decides.
-    if (!m_bShown && Show() != result::kSuccess)
+    if (!m_List.IsFilled() && Show() != result::kSuccess)
         return result::kNoFonts;
-    for (TvTreeItem item = m_pList->GetRootItem(); item; item = m_pList->GetNextSiblingItem(item)) {
-        if (!m_pList->IsItemChecked(item))
+    for (TvTreeItem item = m_List.Get().GetRootItem(); item; item = m_List.Get().GetNextSiblingItem(item)) {
+        if (!m_List.Get().IsItemChecked(item))
             continue;
         if (IsStopRequested())
             return result::kAbortScan;
-        const std::string name = m_pList->GetItemText(item);
+        const std::string name = m_List.Get().GetItemText(item);
         const int code = AddStoredFile(m_strFolder + "/" + name, std::string(kArchiveFolder) + "\\" + name);
         if (code == result::kCancel)
             return code;
@@ -147,7 +140,7 @@ int CFontsData::Collect(std::string& catalogueName)
 
 int CFontsData::LoadForRestore(const CatalogueExtract& extract)
 {
-    m_pList->DeleteAllItems();
+    m_List.Get().DeleteAllItems();
     const int code = ReadStoredCatalogue(extract);
     if (code != result::kSuccess)
         return code;
@@ -156,9 +149,9 @@ int CFontsData::LoadForRestore(const CatalogueExtract& extract)
 
 int CFontsData::PlanRestore()
 {
-    for (TvTreeItem item = m_pList->GetRootItem(); item; item = m_pList->GetNextSiblingItem(item)) {
-        const auto* stored = reinterpret_cast<const CAddInfo*>(m_pList->GetItemData(item));
-        if (stored && m_pList->IsItemChecked(item))
+    for (TvTreeItem item = m_List.Get().GetRootItem(); item; item = m_List.Get().GetNextSiblingItem(item)) {
+        const auto* stored = reinterpret_cast<const CAddInfo*>(m_List.Get().GetItemData(item));
+        if (stored && m_List.Get().IsItemChecked(item))
             PlanBelow(*stored, kArchiveFolder, m_strFolder);
     }
     return result::kSuccess;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SourceTree.h"
 #include "StoredFilesSource.h"
 
 #include <memory>
@@ -31,7 +32,7 @@ public:
 
     // The list shown to the user (not owned); null gives the source a list of its own.
     void SetList(CCheckTreeModel* list);
-    CCheckTreeModel& GetList() { return *m_pList; }
+    CCheckTreeModel& GetList() { return m_List.Get(); }
     // Fills the list: backup mode the fonts of the folder with the saved choice
     // applied; restore mode the stored fonts (each item's data is its stored entry).
     // 14 when there is no fonts folder, else 0.
@@ -47,7 +48,5 @@ private:
     void ShowStored();
 
     std::string m_strFolder;
-    std::unique_ptr<CCheckTreeModel> m_pOwnList;
-    CCheckTreeModel* m_pList = nullptr;
-    bool m_bShown = false;
+    CSourceTree m_List;
 };

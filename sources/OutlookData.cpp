@@ -49,27 +49,16 @@ COutlookData::COutlookData() : CStoredFilesSource(kCatalogueName)
     Detect();
 }
 
-COutlookData::~COutlookData()
-{
-    // The tree's items point at the tags and entries that go with the source.
-    m_pTree->DeleteAllItems();
-}
+COutlookData::~COutlookData() = default;
 
 void COutlookData::SetTree(CCheckTreeModel* tree)
 {
-    if (!tree) {
-        if (!m_pOwnTree)
-            m_pOwnTree = std::make_unique<CCheckTreeModel>();
-        tree = m_pOwnTree.get();
-    }
-    m_pTree = tree;
-    m_bFilled = false;
+    m_Tree.Set(tree);
 }
 
 void COutlookData::Reset()
 {
-    m_pTree->DeleteAllItems();
-    m_bFilled = false;
+    m_Tree.Clear();
     for (auto& files : m_Files)
         files.clear();
     CStoredFilesSource::Reset();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SourceTree.h"
 #include "StoredFilesSource.h"
 
 #include <array>
@@ -54,7 +55,7 @@ public:
     int Load();
     // The tree shown to the user (not owned); null gives the source a tree of its own.
     void SetTree(CCheckTreeModel* tree);
-    CCheckTreeModel& GetTree() { return *m_pTree; }
+    CCheckTreeModel& GetTree() { return m_Tree.Get(); }
     // Backup mode: the files by folder and the registry keys that exist, all checked,
     // then the saved choice applied. Restore mode: the items of the backup, all
     // checked. 0.
@@ -106,7 +107,5 @@ private:
     int m_nOfficeVersion = 0;
     // By file kind, 5 to 9.
     std::array<std::vector<OutlookFile>, 5> m_Files;
-    std::unique_ptr<CCheckTreeModel> m_pOwnTree;
-    CCheckTreeModel* m_pTree = nullptr;
-    bool m_bFilled = false;
+    CSourceTree m_Tree;
 };

@@ -29,13 +29,13 @@ int COutlookData::Collect(std::string& catalogueName)
     if (m_nFound != 1)
         return result::kNoOutlook;
     // An unattended run shows no tree: the saved choice decides.
-    if (!m_bFilled) {
+    if (!m_Tree.IsFilled()) {
         Load();
         FillTree();
     }
-    for (TvTreeItem item = m_pTree->GetFirstCheckedItem(); item;
-         item = m_pTree->GetNextCheckedItem(item)) {
-        const auto* tag = reinterpret_cast<const ItemTag*>(m_pTree->GetItemData(item));
+    for (TvTreeItem item = m_Tree.Get().GetFirstCheckedItem(); item;
+         item = m_Tree.Get().GetNextCheckedItem(item)) {
+        const auto* tag = reinterpret_cast<const ItemTag*>(m_Tree.Get().GetItemData(item));
         if (!tag || tag->kind == itemkind::kProviderRoot)
             continue;
         const int code = CollectItem(item, tag->kind, tag->value);
@@ -71,7 +71,7 @@ int COutlookData::CollectItem(TvTreeItem item, std::uint32_t kind, std::uintptr_
 
 int COutlookData::LoadForRestore(const CatalogueExtract& extract)
 {
-    m_pTree->DeleteAllItems();
+    m_Tree.Get().DeleteAllItems();
     const int code = ReadStoredCatalogue(extract);
     if (code != result::kSuccess)
         return code;
@@ -82,9 +82,9 @@ int COutlookData::PlanRestore()
 {
     if (m_nMode != 1)
         return result::kSuccess;
-    for (TvTreeItem item = m_pTree->GetFirstCheckedItem(); item;
-         item = m_pTree->GetNextCheckedItem(item)) {
-        const auto* stored = reinterpret_cast<const CAddInfo*>(m_pTree->GetItemData(item));
+    for (TvTreeItem item = m_Tree.Get().GetFirstCheckedItem(); item;
+         item = m_Tree.Get().GetNextCheckedItem(item)) {
+        const auto* stored = reinterpret_cast<const CAddInfo*>(m_Tree.Get().GetItemData(item));
         if (stored)
             PlanStored(*stored);
     }

@@ -34,9 +34,9 @@ constexpr RegistryItem kRegistryItems[] = {
 
 int COutlookData::FillTree()
 {
-    m_pTree->DeleteAllItems();
+    m_Tree.Get().DeleteAllItems();
     ClearTags();
-    m_bFilled = true;
+    m_Tree.SetFilled();
     if (m_nMode == 1)
         FillRestoreTree();
     else
@@ -47,9 +47,9 @@ int COutlookData::FillTree()
 TvTreeItem COutlookData::AddTagged(const std::string& text, TvTreeItem parent, std::uintptr_t value,
                                    std::uint32_t kind, const std::string& key)
 {
-    const TvTreeItem item = m_pTree->InsertItem(text, parent);
-    m_pTree->SetItemData(item, reinterpret_cast<std::uintptr_t>(NewTag(value, kind)));
-    m_pTree->SetCheckStringState(item, key);
+    const TvTreeItem item = m_Tree.Get().InsertItem(text, parent);
+    m_Tree.Get().SetItemData(item, reinterpret_cast<std::uintptr_t>(NewTag(value, kind)));
+    m_Tree.Get().SetCheckStringState(item, key);
     return item;
 }
 
@@ -58,8 +58,8 @@ void COutlookData::AddFileGroup(TvTreeItem top, unsigned textId, std::uint32_t k
     // Groups carry no tag: only their files are collected. Keys: groups by their
     // text, files by their path, so a choice survives files coming and going.
     const std::string text = LoadResString(textId);
-    const TvTreeItem group = m_pTree->InsertItem(text, top);
-    m_pTree->SetCheckStringState(group, text);
+    const TvTreeItem group = m_Tree.Get().InsertItem(text, top);
+    m_Tree.Get().SetCheckStringState(group, text);
     for (const OutlookFile& file : GetFiles(kind))
         AddTagged(file.name, group, reinterpret_cast<std::uintptr_t>(&file), kind, file.path);
 }
@@ -85,31 +85,31 @@ void COutlookData::FillBackupTree()
                 AddTagged(text, keys, 0, item.kind, text);
             }
     }
-    m_pTree->CheckAll();
+    m_Tree.Get().CheckAll();
     const std::string saved = g_ProjectData.GetPathInJobFolder(kSelectionName);
     if (!saved.empty())
-        m_pTree->LoadCheckStateFromFile(saved);
+        m_Tree.Get().LoadCheckStateFromFile(saved);
 }
 
 void COutlookData::FillRestoreTree()
 {
     // The items of the backup as they were shown then; each one's data is its
     // stored entry.
-    CDataSource::FillTree(*m_pTree, {});
-    m_pTree->CheckAll();
+    CDataSource::FillTree(m_Tree.Get(), {});
+    m_Tree.Get().CheckAll();
 }
 
 std::string COutlookData::TreePathOf(TvTreeItem item) const
 {
     std::string path;
-    for (; item; item = m_pTree->GetParentItem(item))
-        path = m_pTree->GetItemText(item) + (path.empty() ? "" : "\\" + path);
+    for (; item; item = m_Tree.Get().GetParentItem(item))
+        path = m_Tree.Get().GetItemText(item) + (path.empty() ? "" : "\\" + path);
     return path;
 }
 
 void COutlookData::SaveSelection()
 {
     const std::string path = g_ProjectData.GetPathInJobFolder(kSelectionName);
-    if (m_bFilled && m_nMode != 1 && !path.empty())
-        m_pTree->SaveCheckStateToFile(path);
+    if (m_Tree.IsFilled() && m_nMode != 1 && !path.empty())
+        m_Tree.Get().SaveCheckStateToFile(path);
 }
