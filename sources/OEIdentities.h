@@ -4,11 +4,13 @@
 #include "RegTypes.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+class CBackupManger;
 class COEData;
 
 // The Outlook Express identities of the registry store ("Identities\{GUID}"): those
@@ -49,6 +51,14 @@ public:
     // The identity to restore `backupGuid` into on a machine where nobody chooses:
     // the identity itself when this system has it, else a new one. Empty on failure.
     std::string ChooseRestoreTarget(const std::string& backupGuid);
+
+    // Restore: gives the engine the data of every identity of the opened backup, its
+    // catalogue read and its target the one `chooseTarget` names (empty: none can
+    // be found). False when one cannot be read or gets no target; `failed` then
+    // names it.
+    using TargetChooser = std::function<std::string(const COEData& data)>;
+    static bool LoadRestoreIdentities(CBackupManger& engine, const TargetChooser& chooseTarget,
+                                      std::string& failed);
 
     // A text value; empty when the key or value is missing.
     static std::string ReadStringValue(HKEY root, const std::string& key, const std::string& name);

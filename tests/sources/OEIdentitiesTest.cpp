@@ -132,30 +132,16 @@ protected:
         CCheckTreeModel tree;
         CBackupManger engine;
         const InstalledSources sources = CDataSources::Install(engine);
-        EXPECT_EQ(0, engine.OpenBackup(backup));
-        engine.GetReport().RestoreHeader();
-        engine.Reset();
-        engine.SetMode(1);
-        EXPECT_EQ(1, engine.ReadMainCatalogue());
-        engine.BuildRestoreTree(&tree);
-        EXPECT_EQ(0, engine.LoadSourcesForRestore());
-        const auto extract = [&engine](const std::string& name, std::string& path) {
-            path = g_ProjectData.GetPathInWorkFolder(name);
-            return engine.ExtractCatalogueFiles({name}, {});
-        };
-        for (const CBackupTreeItem* item : engine.GetCatalogueList()) {
-            if (item->m_dwKind != itemkind::kOEIdentity)
-                continue;
-            int code = -1;
-            auto data = COEData::ForRestore(item->m_strCatalogueFile, item->m_strDisplayName,
-                                            extract, &engine.GetReport(), code);
-            if (!data)
-                continue;
-            data->SetRestoreTarget(target(*sources.identities, data->GetGuid()), 0);
-            if (m_uncheckMail)
-                UncheckMailFolders(data->GetTree());
-            engine.SetRestoreIdentity(item->m_strCatalogueFile, std::move(data));
-        }
+        OpenForRestore(engine, tree, backup);
+        std::string failed;
+        EXPECT_TRUE(COEIdentities::LoadRestoreIdentities(
+            engine,
+            [&](const COEData& data) { return target(*sources.identities, data.GetGuid()); },
+            failed));
+        if (m_uncheckMail)
+            for (const CBackupTreeItem* item : engine.GetCatalogueList())
+                if (auto* data = dynamic_cast<COEData*>(engine.GetRestoreIdentity(item->m_strCatalogueFile)))
+                    UncheckMailFolders(data->GetTree());
         CheckSources(tree);
         if (engine.StartRestore(nullptr) == 0)
             engine.WaitForWorker();

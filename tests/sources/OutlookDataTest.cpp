@@ -104,13 +104,7 @@ protected:
         CCheckTreeModel tree;
         CBackupManger engine;
         CDataSources::Install(engine, std::move(finder));
-        EXPECT_EQ(0, engine.OpenBackup(backup));
-        engine.GetReport().RestoreHeader();
-        engine.Reset();
-        engine.SetMode(1);
-        EXPECT_EQ(1, engine.ReadMainCatalogue());
-        engine.BuildRestoreTree(&tree);
-        EXPECT_EQ(0, engine.LoadSourcesForRestore());
+        OpenForRestore(engine, tree, backup);
         CheckSources(tree);
         const int started = engine.StartRestore(nullptr);
         if (started == 0)

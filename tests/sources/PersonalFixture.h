@@ -8,6 +8,7 @@
 
 #include "AddInfo.h"
 #include "AutoObArray.h"
+#include "BackupManger.h"
 #include "BackupTreeItem.h"
 #include "DataSource.h"
 #include "MainCatalogue.h"
@@ -124,6 +125,19 @@ protected:
         for (TvTreeItem node = tree.GetRootItem(); node; node = tree.GetNextItemEx(node))
             if (tree.GetItemData(node) && tree.GetItemCheckState(node) != tvcheck::kUnavailable)
                 tree.SetItemCheckState(node, tvcheck::kChecked);
+    }
+
+    // Opens the backup as the restore wizard does: the catalogue read, the restore
+    // tree built and every source's part loaded.
+    static void OpenForRestore(CBackupManger& engine, CCheckTreeModel& tree, const std::string& backup)
+    {
+        EXPECT_EQ(0, engine.OpenBackup(backup));
+        engine.GetReport().RestoreHeader();
+        engine.Reset();
+        engine.SetMode(1);
+        EXPECT_EQ(1, engine.ReadMainCatalogue());
+        engine.BuildRestoreTree(&tree);
+        EXPECT_EQ(0, engine.LoadSourcesForRestore());
     }
 
     std::string Data(const std::string& below) const { return m_home + "/.local/share/" + below; }

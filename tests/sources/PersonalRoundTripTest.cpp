@@ -67,13 +67,7 @@ protected:
         CCheckTreeModel tree;
         CBackupManger engine;
         const InstalledSources sources = CDataSources::Install(engine);
-        EXPECT_EQ(0, engine.OpenBackup(backup));
-        engine.GetReport().RestoreHeader();
-        engine.Reset();
-        engine.SetMode(1);
-        EXPECT_EQ(1, engine.ReadMainCatalogue());
-        engine.BuildRestoreTree(&tree);
-        EXPECT_EQ(0, engine.LoadSourcesForRestore());
+        OpenForRestore(engine, tree, backup);
         CheckSources(tree);
         sources.fonts->GetList().CheckAll();
         sources.applications->GetTree().CheckAll();
