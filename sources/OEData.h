@@ -67,6 +67,7 @@ public:
 
     std::string GetIdentityName() const override { return m_strIdentityName; }
     std::string GetTargetGuid() const override { return m_strTargetGuid; }
+    int GetRestoreFlag() const { return m_nRestoreFlag; }
     const std::string& GetIdentity() const { return m_strIdentity; }
     // The identity's GUID: the identity field, without ".tdat" in restore mode;
     // empty when it is no GUID.

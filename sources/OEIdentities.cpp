@@ -20,6 +20,8 @@ COEIdentities::~COEIdentities() = default;
 
 void COEIdentities::Reset()
 {
+    // The identities' data go with the job: the next one has choices of its own.
+    m_Data.clear();
     CBackupMangerSource::Reset();
     Enumerate();
 }

@@ -26,11 +26,11 @@ public:
     COEIdentities();
     ~COEIdentities() override;
 
-    // Enumerates the identities again (Enumerate); data of identities still there
-    // is kept.
+    // A new job: the identities' data go, and the identities are enumerated again.
     void Reset() override;
     // 1 identities found, 2 no "Default User ID" (no identities), 0 the "Identities"
-    // key cannot be opened. Every selection flag is 0 afterwards.
+    // key cannot be opened. Every selection flag is 0 afterwards; the data of
+    // identities still there are kept.
     int Enumerate();
     bool IsPresent() const override { return m_nLoaded == 1 && !m_Guids.empty(); }
     // The group collects nothing itself: each identity is a source of its own.
