@@ -132,6 +132,9 @@ public:
     CRestoreIdentity* GetRestoreIdentity(const std::string& catalogueName) const;
     const std::vector<std::uint16_t>& GetRestoreSectionKinds() const { return m_RestoreKinds; }
     std::uint64_t GetRestoreTotalBytes() const { return m_qwRestoreTotal; }
+    // Entries the started restore planned (files and folders), for the window to
+    // show before the run reports any.
+    std::uint32_t GetRestoreItemCount() const { return m_dwRestoreItems; }
     // Entries of the last restore that could not be put in place, the catalogue's
     // entries missing from the archive and folders whose mode or time could not be
     // set among them (each has a report line); files kept on purpose by the rules for
@@ -232,6 +235,7 @@ private:
     std::vector<std::string> m_RestoreIdentities;
     std::vector<std::uint16_t> m_RestoreKinds;
     std::uint64_t m_qwRestoreTotal = 0;
+    std::uint32_t m_dwRestoreItems = 0;
     std::uint32_t m_dwRestoreFailures = 0;
     std::uint32_t m_dwRestoredEntries = 0;
     RunEnding m_LastRun;

@@ -30,6 +30,7 @@ int CBackupManger::PlanSection(std::uint32_t kind, CBackupMangerSource* source, 
         if (planned != result::kSuccess)
             return planned;
         m_qwRestoreTotal += source->GetRestoreTotalSize();
+        m_dwRestoreItems += static_cast<std::uint32_t>(source->GetRestorePlan().GetSize());
     }
     m_RestoreKinds.push_back(static_cast<std::uint16_t>(kind));
     return result::kSuccess;
@@ -56,6 +57,7 @@ int CBackupManger::PlanCheckedNode(TvTreeItem node)
             if (planned != result::kSuccess)
                 return planned;
             m_qwRestoreTotal += identity->GetRestoreTotalSize();
+            m_dwRestoreItems += static_cast<std::uint32_t>(identity->GetRestorePlan().GetSize());
         }
         m_RestoreIdentities.push_back(name);
         m_RestoreKinds.push_back(static_cast<std::uint16_t>(tag->kind));
@@ -80,6 +82,7 @@ int CBackupManger::StartRestore(CNotify* notify)
     m_RestoreKinds.clear();
     m_RestoreIdentities.clear();
     m_qwRestoreTotal = 0;
+    m_dwRestoreItems = 0;
     m_dwRestoreFailures = 0;
     m_dwRestoredEntries = 0;
     m_RestoreRunList.RemoveAll();
@@ -102,6 +105,7 @@ int CBackupManger::StartRestore(CNotify* notify)
             LogResource(kTextMyFiles);
             m_RestoreKinds.push_back(static_cast<std::uint16_t>(itemkind::kMyFiles));
             m_qwRestoreTotal += m_pMyFiles->GetRestoreTotalSize();
+            m_dwRestoreItems += static_cast<std::uint32_t>(m_pMyFiles->GetRestorePlan().GetSize());
         }
     }
     if (m_RestoreKinds.empty())
