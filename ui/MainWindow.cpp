@@ -27,13 +27,6 @@ namespace {
 
 constexpr unsigned kFrameId = 1073;
 
-CDetailPage* RestorePlaceholder(unsigned id)
-{
-    return new CDetailPage(id, QStringLiteral("Restore"),
-                           QStringLiteral("Restoring from the window is not available yet. "
-                                          "Use \"tbm restore\" on the command line meanwhile."));
-}
-
 } // namespace
 
 CMainWindow::CMainWindow(CBackupManger& engine, const InstalledSources& sources)
@@ -93,10 +86,8 @@ void CMainWindow::CreatePages()
     for (CTvPageDlg* page : std::initializer_list<CTvPageDlg*>{m_job, m_medium, m_selection,
                                                                m_myFiles, m_settings, m_run})
         m_pages->InsertPage(page->GetDialogId(), page, CTvPropertiesPages::kShowStrip);
-    for (unsigned id : {pageid::kRestoreFile, pageid::kRestoreChoice, pageid::kRestoreLocation,
-                        pageid::kRestoreRun})
-        m_pages->InsertPage(id, RestorePlaceholder(id), CTvPropertiesPages::kShowStrip);
     connect(m_selection, &CSelectionPage::myFilesNeeded, m_myFiles, &CMyFilesPage::Prepare);
+    CreateRestorePages();
 }
 
 void CMainWindow::ShowAbout()

@@ -9,6 +9,10 @@ class CBackupManger;
 class CJobPage;
 class CMediumPage;
 class CMyFilesPage;
+class CRestoreChoicePage;
+class CRestoreFilePage;
+class CRestoreLocationPage;
+class CRestoreRunPage;
 class CRunPage;
 class CSelectionPage;
 class CSettingsPage;
@@ -34,6 +38,10 @@ public:
     CMyFilesPage* GetMyFilesPage() const { return m_myFiles; }
     CSettingsPage* GetSettingsPage() const { return m_settings; }
     CRunPage* GetRunPage() const { return m_run; }
+    CRestoreFilePage* GetRestoreFilePage() const { return m_restoreFile; }
+    CRestoreChoicePage* GetRestoreChoicePage() const { return m_restoreChoice; }
+    CRestoreLocationPage* GetRestoreLocationPage() const { return m_restoreLocation; }
+    CRestoreRunPage* GetRestoreRunPage() const { return m_restoreRun; }
 
     // The questions before closing; false keeps the window open.
     bool CanClose();
@@ -46,6 +54,7 @@ protected:
 private:
     void CreateMenu();
     void CreatePages();
+    void CreateRestorePages();
     void ShowAbout();
 
     CQtNotify m_notify;
@@ -58,5 +67,9 @@ private:
     CMyFilesPage* m_myFiles = nullptr;
     CSettingsPage* m_settings = nullptr;
     CRunPage* m_run = nullptr;
+    CRestoreFilePage* m_restoreFile = nullptr;
+    CRestoreChoicePage* m_restoreChoice = nullptr;
+    CRestoreLocationPage* m_restoreLocation = nullptr;
+    CRestoreRunPage* m_restoreRun = nullptr;
     bool m_closing = false;
 };

@@ -1,5 +1,7 @@
 #include "UiDialogs.h"
 
+#include "PasswordDialog.h"
+
 #include "ResourceLibrary.h"
 
 #include <QDialog>
@@ -139,23 +141,10 @@ bool CUiDialogs::AskPassword(QWidget* parent, const std::string& text, std::stri
     if (const auto answer =
             TakeAnswer({.kind = Request::kPassword, .text = text, .value = &password}))
         return *answer == IDOK;
-    QDialog dialog(parent);
-    dialog.setWindowTitle(Caption());
-    auto* label = new QLabel(QString::fromStdString(text), &dialog);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    auto* edit = new QLineEdit(&dialog);
-    edit->setEchoMode(QLineEdit::Password);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(label);
-    layout->addWidget(edit);
-    layout->addWidget(buttons);
+    CPasswordDialog dialog(text, parent);
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    password = edit->text().toStdString();
+    password = dialog.GetPassword();
     return true;
 }
 
