@@ -1,0 +1,86 @@
+// The restore side of the window as a user walks it: a password-protected backup made
+// through the backup pages is opened as a double-click opens it (a wrong password
+// first), restored to the places it came from and then into another folder, and
+// every file comes back with its bytes, mode and time; the report names the backup.
+#include "RestoreWizardFixture.h"
+
+#include "HtmlReport.h"
+
+using namespace wizardtest;
+
+TEST_F(RestoreWizardTest, ABackupOpenedByDoubleClickRestoresToItsPlaceAndToAnotherFolder)
+{
+    const std::string docs = MakeStampedTree();
+    const std::string backup = BackUpThroughPages("Docs", docs, "secret");
+    std::filesystem::remove_all(docs);
+
+    std::string said;
+    QueuePassword("wrong");
+    QueueMessage(said);
+    QueuePassword("secret");
+    OpenAsFileArgument(backup);
+    EXPECT_EQ(said, LoadResString(220));
+    EXPECT_EQ(CUiDialogs::PendingAnswers(), 0u);
+    CRestoreFilePage* file = m_window->GetRestoreFilePage();
+    ASSERT_TRUE(file->IsOpen());
+    EXPECT_TRUE(NextEnabled());
+    EXPECT_EQ(file->GetNameLabel()->text().toStdString(), "Docs");
+    EXPECT_FALSE(file->GetDateLabel()->text().isEmpty());
+    EXPECT_FALSE(file->GetTimeLabel()->text().isEmpty());
+    EXPECT_TRUE(g_FileArgument.IsEmpty());
+    widgettest::SaveBothRatios(*m_window, "restore-151-open");
+    CPasswordDialog password("Password of the backup " + backup);
+    password.resize(password.sizeHint());
+    widgettest::SaveBothRatios(password, "restore-password");
+
+    ToLocation(1, "/srv/restored", "restore-152-choice");
+    EXPECT_FALSE(Location()->GetFolderEdit()->isHidden());
+    widgettest::SaveBothRatios(*m_window, "restore-153-type1");
+    Location()->GetLocationTypes()->button(0)->click();
+    EXPECT_TRUE(Location()->GetFolderEdit()->isHidden());
+    EXPECT_TRUE(Location()->GetFolderButton()->isHidden());
+    widgettest::SaveBothRatios(*m_window, "restore-153-type0");
+    // The options dialog changes what happens to files in place.
+    CUiDialogs::QueueAnswer([](CUiDialogs::Request& request) {
+        auto* options = static_cast<CRestoreOptionsDialog*>(request.dialog);
+        options->resize(options->sizeHint());
+        widgettest::SaveBothRatios(*options, "restore-204-options");
+        options->GetChoices()->button(2)->click();
+        options->accept();
+        return static_cast<int>(QDialog::Accepted);
+    });
+    Location()->GetOptionsButton()->click();
+    EXPECT_EQ(g_Preferences.m_nResFileType, 2);
+
+    bool pictured = false;
+    QObject::connect(&m_window->GetContext().notify, &CQtNotify::engineEvent, m_window.get(),
+                     [&](int code, qintptr, const QString&) {
+                         if (code == 5 && !pictured) {
+                             pictured = true;
+                             widgettest::SaveBothRatios(*m_window, "restore-175-running");
+                         }
+                     });
+    ASSERT_TRUE(RunRestore("restore-205-confirm"));
+    widgettest::SaveBothRatios(*m_window, "restore-175-finished");
+    EXPECT_EQ(g_Preferences.m_nResLocationType, 0);
+    ExpectStampedTree(docs);
+    CRestoreRunPage* run = m_window->GetRestoreRunPage();
+    EXPECT_EQ(run->GetStatus()->text().toStdString(), LoadResString(239));
+    EXPECT_TRUE(run->GetReportButton()->isEnabled());
+    const std::string report = tbmtest::ReadFileBytes(CHtmlReport::GetRestoreReportPath());
+    EXPECT_NE(report.find(backup), std::string::npos);
+    EXPECT_NE(report.find(LoadResString(239)), std::string::npos);
+
+    // Again, into another folder that keeps the folders below the root.
+    m_window->GetPages()->OnPrevious();
+    Settle();
+    ASSERT_EQ(Page(), pageid::kRestoreChoice);
+    const std::string other = m_dir / "other";
+    Next();
+    ASSERT_EQ(Page(), pageid::kRestoreLocation);
+    Location()->GetLocationTypes()->button(1)->click();
+    Location()->GetFolderEdit()->setText(QString::fromStdString(other));
+    ASSERT_TRUE(RunRestore());
+    EXPECT_EQ(g_Preferences.m_strResLocation, other);
+    ExpectStampedTree(other + docs);
+}
