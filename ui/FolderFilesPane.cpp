@@ -114,6 +114,7 @@ void CFolderFilesPane::UpdateFolderState(TvTreeItem folder)
 void CFolderFilesPane::OnChecked(TvTreeItem item)
 {
     Folders().CheckFolder(item, IsChecked(m_tree->GetModel().GetItemCheckState(item)));
-    if (item == m_listed)
-        ListFiles(item);
+    // The listed folder may lie below the one ticked: its files changed too.
+    if (m_listed)
+        ListFiles(m_listed);
 }

@@ -10,6 +10,8 @@
 CPasswordDialog::CPasswordDialog(const std::string& text, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(CUiDialogs::Caption());
+    // Room for a long path on few lines.
+    setMinimumWidth(460);
     m_password = new QLineEdit(this);
     m_password->setEchoMode(QLineEdit::Password);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

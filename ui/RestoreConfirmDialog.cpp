@@ -11,6 +11,8 @@ CRestoreConfirmDialog::CRestoreConfirmDialog(const std::string& backup, QWidget*
     : QDialog(parent)
 {
     setWindowTitle(CUiDialogs::Caption());
+    // Room for a long path on few lines.
+    setMinimumWidth(460);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&Restore"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -78,9 +78,31 @@ void CRestoreLocationPage::OnSetActive()
     m_context.frame->SetBtnNextPage(pageid::kRestoreRun);
     m_folder->setText(QString::fromStdString(g_Preferences.m_strResLocation));
     ShowLocationType(std::clamp(g_Preferences.m_nResLocationType, 0, 2));
-    const CCheckTreeModel& tree = m_pane->GetTree()->GetModel();
     if (!m_pane->GetTree()->GetSelectedItem())
-        m_pane->Select(tree.GetRootItem());
+        ShowFirstFiles();
+}
+
+// Opens the folders down to the first one that holds more than one thing (the stored
+// paths share their leading folders), so the user sees files rather than "/".
+void CRestoreLocationPage::ShowFirstFiles()
+{
+    CItemsTreeWnd* view = m_pane->GetTree();
+    const CCheckTreeModel& tree = view->GetModel();
+    TvTreeItem item = tree.GetRootItem();
+    if (!item)
+        return;
+    const CFolderTree& folders = m_context.sources.myFiles->GetFolderTree();
+    const auto holdsFiles = [&folders](TvTreeItem at) {
+        const CFolderTreeNode* node = folders.GetNode(at);
+        return node && !node->m_Files.empty();
+    };
+    if (!tree.GetNextSiblingItem(item))
+        while (!holdsFiles(item) && tree.GetChildItem(item) &&
+               !tree.GetNextSiblingItem(tree.GetChildItem(item)))
+            item = tree.GetChildItem(item);
+    for (TvTreeItem at = item; at; at = tree.GetParentItem(at))
+        view->expand(view->IndexOf(at));
+    m_pane->Select(item);
 }
 
 bool CRestoreLocationPage::OnKillActive()

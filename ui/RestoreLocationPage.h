@@ -37,6 +37,7 @@ public:
     QPushButton* GetOptionsButton() const { return m_options; }
 
 private:
+    void ShowFirstFiles();
     void ShowLocationType(int type);
     void PickFolder();
     void EditOptions();

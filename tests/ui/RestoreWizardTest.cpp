@@ -34,6 +34,10 @@ TEST_F(RestoreWizardTest, ABackupOpenedByDoubleClickRestoresToItsPlaceAndToAnoth
     widgettest::SaveBothRatios(password, "restore-password");
 
     ToLocation(1, "/srv/restored", "restore-152-choice");
+    // The folder shown first is the backup's own, its files ticked with it.
+    const auto listed = Location()->GetPane()->GetFileList()->findItems("a.txt", Qt::MatchExactly);
+    ASSERT_EQ(listed.size(), 1);
+    EXPECT_EQ(listed.front()->checkState(), Qt::Checked);
     EXPECT_FALSE(Location()->GetFolderEdit()->isHidden());
     widgettest::SaveBothRatios(*m_window, "restore-153-type1");
     Location()->GetLocationTypes()->button(0)->click();
