@@ -84,7 +84,18 @@ TEST_F(RestoreWizardTest, ABackupOpenedByDoubleClickRestoresToItsPlaceAndToAnoth
     ASSERT_EQ(Page(), pageid::kRestoreLocation);
     Location()->GetLocationTypes()->button(1)->click();
     Location()->GetFolderEdit()->setText(QString::fromStdString(other));
+    // Only newer copies replace files in place: a.txt there is newer than the
+    // backup's, b.txt older.
+    g_Preferences.m_nResFileType = 1;
+    const std::string copy = other + docs;
+    std::filesystem::create_directories(copy + "/sub");
+    tbmtest::WriteFileBytes(copy + "/a.txt", "mine, newer\n");
+    tbmtest::WriteFileBytes(copy + "/sub/b.txt", "mine, older\n");
+    const timespec old[2] = {{600000000, 0}, {600000000, 0}};
+    ::utimensat(AT_FDCWD, (copy + "/sub/b.txt").c_str(), old, 0);
     ASSERT_TRUE(RunRestore());
     EXPECT_EQ(g_Preferences.m_strResLocation, other);
-    ExpectStampedTree(other + docs);
+    EXPECT_EQ(tbmtest::ReadFileBytes(copy + "/a.txt"), "mine, newer\n");
+    ExpectStamped(copy + "/sub/b.txt", std::string(100000, 'b'), 0755);
+    EXPECT_EQ(tbmtest::ReadFileBytes(copy + "/skip.bin"), "left out");
 }
