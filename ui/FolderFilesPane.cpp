@@ -26,7 +26,7 @@ CFolderFilesPane::CFolderFilesPane(std::function<CFolderTree&()> folders, QWidge
             [this](const QModelIndex& index) { OpenAhead(CCheckTreeItemModel::ItemOf(index)); });
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
         OpenAhead(m_tree->GetSelectedItem());
-        ListFiles(m_tree->GetSelectedItem());
+        ShowCurrentFiles();
     });
     connect(m_files, &QListWidget::itemChanged, this, &CFolderFilesPane::OnFileChanged);
 }
@@ -53,6 +53,14 @@ void CFolderFilesPane::Select(TvTreeItem item)
 
 // Lists the folder and its subfolders, so that each child shows whether it can be
 // opened (restore folders are complete already and stay as they are).
+// A backup folder may have changed on disk since it was first opened.
+void CFolderFilesPane::ShowCurrentFiles()
+{
+    const TvTreeItem folder = m_tree->GetSelectedItem();
+    Folders().RefreshFolder(folder);
+    ListFiles(folder);
+}
+
 void CFolderFilesPane::OpenAhead(TvTreeItem item)
 {
     if (!item)

@@ -28,6 +28,8 @@ public:
     void Clear();
     // Selects `item` and lists its files.
     void Select(TvTreeItem item);
+    // Lists the selected folder again, with what was made or removed in it since.
+    void ShowCurrentFiles();
 
 private:
     CFolderTree& Folders() const { return m_folders(); }

@@ -3,10 +3,12 @@
 #include "TvPageDlg.h"
 #include "TvTreeItem.h"
 
+#include <string>
+
+class CFolderFilesPane;
 class CFolderTree;
 class CItemsTreeWnd;
 class QListWidget;
-class QListWidgetItem;
 class QPushButton;
 struct CWizardContext;
 
@@ -26,24 +28,15 @@ public:
     // Hands the tree to the My Files source and loads the job's selection.
     void Prepare();
 
-    CItemsTreeWnd* GetTree() const { return m_tree; }
-    QListWidget* GetFileList() const { return m_files; }
+    CItemsTreeWnd* GetTree() const;
+    QListWidget* GetFileList() const;
     // Shows `folder` (absolute) in the tree, selected; its item, or null.
     TvTreeItem ShowFolder(const std::string& folder);
 
 private:
     CFolderTree& Folders() const;
-    void OpenAhead(TvTreeItem item);
-    void ListFiles(TvTreeItem folder);
-    void ShowCurrentFiles();
-    void OnFileChanged(QListWidgetItem* file);
-    void UpdateFolderState(TvTreeItem folder);
-    void OnChecked(TvTreeItem item);
 
     CWizardContext& m_context;
-    CItemsTreeWnd* m_tree;
-    QListWidget* m_files;
+    CFolderFilesPane* m_pane;
     QPushButton* m_back;
-    TvTreeItem m_listed{};
-    bool m_listing = false;
 };
