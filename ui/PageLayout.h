@@ -1,7 +1,12 @@
 #pragma once
 
+#include <QButtonGroup>
 #include <QLabel>
+#include <QRadioButton>
 #include <QString>
+#include <QVBoxLayout>
+
+#include <initializer_list>
 
 // Small helpers for the pages' controls.
 namespace pagelayout {
@@ -24,6 +29,18 @@ inline QLabel* Plain(const QString& text, QWidget* parent)
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     return label;
+}
+
+// One radio button a text, numbered from 0 in `group`, one under another.
+inline void Choices(QButtonGroup* group, QVBoxLayout* layout, std::initializer_list<QString> texts,
+                    QWidget* parent)
+{
+    int id = 0;
+    for (const QString& text : texts) {
+        auto* choice = new QRadioButton(text, parent);
+        group->addButton(choice, id++);
+        layout->addWidget(choice);
+    }
 }
 
 } // namespace pagelayout

@@ -35,16 +35,11 @@ CRestoreLocationPage::CRestoreLocationPage(CWizardContext& context)
     layout->addWidget(pagelayout::Plain(
         QStringLiteral("Tick the folders and files to restore, and choose where they go."), this));
     layout->addWidget(m_pane, 1);
-    const QString texts[] = {
-        QStringLiteral("To the places they were backed up &from"),
-        QStringLiteral("Into a folder, &keeping their folders"),
-        QStringLiteral("Into one folder, &without their folders"),
-    };
-    for (int i = 0; i < 3; ++i) {
-        auto* type = new QRadioButton(texts[i], this);
-        m_types->addButton(type, i);
-        layout->addWidget(type);
-    }
+    pagelayout::Choices(m_types, layout,
+                        {QStringLiteral("To the places they were backed up &from"),
+                         QStringLiteral("Into a folder, &keeping their folders"),
+                         QStringLiteral("Into one folder, &without their folders")},
+                        this);
     auto* folder = new QHBoxLayout;
     folder->addWidget(m_folder, 1);
     folder->addWidget(m_pick);

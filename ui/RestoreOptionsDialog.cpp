@@ -18,16 +18,11 @@ CRestoreOptionsDialog::CRestoreOptionsDialog(QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pagelayout::Plain(
         QStringLiteral("When a file to restore is already in place:"), this));
-    const QString texts[] = {
-        QStringLiteral("&Keep the file in place"),
-        QStringLiteral("Replace it only by a &newer file from the backup"),
-        QStringLiteral("&Replace it by the file from the backup"),
-    };
-    for (int i = 0; i < 3; ++i) {
-        auto* choice = new QRadioButton(texts[i], this);
-        m_choices->addButton(choice, i);
-        layout->addWidget(choice);
-    }
+    pagelayout::Choices(m_choices, layout,
+                        {QStringLiteral("&Keep the file in place"),
+                         QStringLiteral("Replace it only by a &newer file from the backup"),
+                         QStringLiteral("&Replace it by the file from the backup")},
+                        this);
     // Values beyond the last choice replace the file, as the last choice does.
     const int current = std::clamp(g_Preferences.m_nResFileType, 0, 2);
     m_choices->button(current)->setChecked(true);
