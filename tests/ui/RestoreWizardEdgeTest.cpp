@@ -138,8 +138,9 @@ TEST_F(RestoreWizardTest, NothingTickedACancelledPickerAndAStoppedRestoreEndOnTh
     EXPECT_EQ(Page(), pageid::kRestoreChoice);
     EXPECT_TRUE(NextEnabled());
 
-    // Stopped as soon as it starts (the stop the page's button asks for, set at once so
-    // that the run cannot outpace it): the user's own edits stay.
+    // Stopped at its first file (the stop the page's button asks for, set at once so
+    // that the run cannot outpace it; each section starts with the stop cleared, so
+    // not before): the user's own edits stay.
     tbmtest::WriteFileBytes(docs + "/a.txt", "edited since\n");
     std::filesystem::remove(docs + "/big.bin");
     std::filesystem::remove(docs + "/sub/big2.bin");
@@ -147,7 +148,7 @@ TEST_F(RestoreWizardTest, NothingTickedACancelledPickerAndAStoppedRestoreEndOnTh
     CRestoreRunPage* run = m_window->GetRestoreRunPage();
     QObject::connect(&m_window->GetContext().notify, &CQtNotify::engineEvent, run,
                      [this, run](int code, qintptr, const QString&) {
-                         if (code != 7 || !run->IsRunning())
+                         if (code != 5 || !run->IsRunning())
                              return;
                          m_engine.GetProgress().m_StopEvent.Set();
                          m_engine.RequestCancel();
