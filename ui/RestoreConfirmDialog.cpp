@@ -18,7 +18,8 @@ CRestoreConfirmDialog::CRestoreConfirmDialog(const std::string& backup, QWidget*
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(pagelayout::Plain(QStringLiteral("The restore is about to start from:"), this));
+    layout->addWidget(
+        pagelayout::Plain(QStringLiteral("The restore is about to start from:"), this));
     layout->addWidget(pagelayout::Plain(QString::fromStdString(backup), this));
     layout->addWidget(pagelayout::Plain(
         QStringLiteral("What you ticked is put back where you chose. Files already in place "

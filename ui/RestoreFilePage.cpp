@@ -27,7 +27,8 @@ constexpr unsigned kTextNoBackup = 128;
 
 } // namespace
 
-CRestoreFilePage::CRestoreFilePage(CWizardContext& context) : CTvPageDlg(kDialogId), m_context(context)
+CRestoreFilePage::CRestoreFilePage(CWizardContext& context)
+    : CTvPageDlg(kDialogId), m_context(context)
 {
     m_path = new QLineEdit(this);
     m_path->setReadOnly(true);

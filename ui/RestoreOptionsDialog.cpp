@@ -16,8 +16,8 @@ CRestoreOptionsDialog::CRestoreOptionsDialog(QWidget* parent) : QDialog(parent)
     setWindowTitle(CUiDialogs::Caption());
     m_choices = new QButtonGroup(this);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(pagelayout::Plain(
-        QStringLiteral("When a file to restore is already in place:"), this));
+    layout->addWidget(
+        pagelayout::Plain(QStringLiteral("When a file to restore is already in place:"), this));
     pagelayout::Choices(m_choices, layout,
                         {QStringLiteral("&Keep the file in place"),
                          QStringLiteral("Replace it only by a &newer file from the backup"),

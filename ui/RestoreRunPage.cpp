@@ -44,7 +44,8 @@ QProgressBar* NewBar(QWidget* parent)
 
 } // namespace
 
-CRestoreRunPage::CRestoreRunPage(CWizardContext& context) : CTvPageDlg(kDialogId), m_context(context)
+CRestoreRunPage::CRestoreRunPage(CWizardContext& context)
+    : CTvPageDlg(kDialogId), m_context(context)
 {
     m_backup = pagelayout::Plain(QString(), this);
     m_heading = pagelayout::Plain(QString(), this);
@@ -217,8 +218,7 @@ void CRestoreRunPage::OnEvent(int code, qintptr value, const QString& text)
         m_qwFinished = 0;
         m_total->setRange(0, std::max(1, CProgressSnapshot::Range(m_qwTotal)));
         m_size->setText(QString::fromStdString(g_Globals.FormatSize(m_qwTotal)));
-        m_items->setText(
-            QStringLiteral("%1 Items(s)").arg(m_context.engine.GetRestoreItemCount()));
+        m_items->setText(QStringLiteral("%1 Items(s)").arg(m_context.engine.GetRestoreItemCount()));
         break;
     case notify::kRestoreSectionEnded:
         m_qwFinished += static_cast<std::uint64_t>(value);

@@ -91,8 +91,8 @@ protected:
         });
     }
     CRestoreLocationPage* Location() const { return m_window->GetRestoreLocationPage(); }
-    // From 151 with a backup open (or from 152) to 153, where every folder of the backup is ticked and
-    // the location type and folder are set.
+    // From 151 with a backup open (or from 152) to 153, where every folder of the backup is ticked
+    // and the location type and folder are set.
     void ToLocation(int type, const std::string& folder, const char* choicePicture = nullptr)
     {
         if (Page() == pageid::kRestoreFile)
