@@ -1,6 +1,5 @@
 #include "TbmStartup.h"
 
-#include "BackupCommandLineInfo.h"
 #include "BackupManger.h"
 #include "DataSources.h"
 #include "FileArgument.h"
@@ -9,12 +8,11 @@
 #include "HtmlServices.h"
 #include "MainWindow.h"
 #include "Preferences.h"
+#include "ProgramStart.h"
 #include "ProjectData.h"
 #include "QtPrompt.h"
-#include "ResourceLibrary.h"
 #include "RunOptions.h"
 #include "StartPage.h"
-#include "StatusLogStartup.h"
 #include "UiDialogs.h"
 #include "WriteLog.h"
 
@@ -33,23 +31,11 @@
 
 namespace {
 
-// Said before the text library is loaded, so it cannot come from there.
-const char* const kPreferencesFailed =
-    "Your TBManager settings could not be read, so the program cannot start.\nPlease try again.";
-
-bool HasDisplay()
-{
-    const char* platform = std::getenv("QT_QPA_PLATFORM");
-    if (platform && (std::string(platform) == "offscreen" || std::string(platform) == "minimal"))
-        return false;
-    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
-}
-
 // Start-up's failures: a box on a display, stderr without one (nobody would see a box).
 void Fail(const std::string& text)
 {
     WriteLog("%s", text.c_str());
-    if (!HasDisplay()) {
+    if (!CProgramStart::HasDisplay()) {
         std::fprintf(stderr, "TBManager: %s\n", text.c_str());
         return;
     }
@@ -59,26 +45,16 @@ void Fail(const std::string& text)
     box.exec();
 }
 
-bool LoadPreferences()
+void ProvideScreenSize()
 {
     g_Preferences.SetScreenSizeProvider([](int& width, int& height) {
         const QScreen* screen = QGuiApplication::primaryScreen();
-        if (!screen || !HasDisplay())
+        if (!screen || !CProgramStart::HasDisplay())
             return false;
         width = screen->geometry().width();
         height = screen->geometry().height();
         return true;
     });
-    return g_Preferences.Load();
-}
-
-// The switches are read only when the arguments name no existing file.
-void ReadCommandLine(int argc, char** argv)
-{
-    if (!g_FileArgument.HadArguments() || g_FileArgument.Resolve())
-        return;
-    CBackupCommandLineInfo info(std::vector<std::string>(argv, argv + argc));
-    ParseCommandLine(info);
 }
 
 // A file named by the environment gets a picture of the window (documentation, and a
@@ -126,25 +102,13 @@ int RunWindow(const std::string& workFolder)
 
 int RunTbManager(int argc, char** argv)
 {
-    if (!HasDisplay())
+    if (!CProgramStart::HasDisplay())
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
     // Qt has taken its own options out of argv by now.
-    g_FileArgument.Take(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
-    if (!LoadPreferences()) {
-        Fail(kPreferencesFailed);
+    ProvideScreenSize();
+    if (!CProgramStart::Begin(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc), Fail))
         return 1;
-    }
-    g_Preferences.RegisterFileTypeAtStart();
-    const std::string library = g_Globals.GetResourceLibraryPath();
-    if (!TextResources().Load(library)) {
-        Fail("Error missing Reource file " + library + "\nPlease re-install the Application");
-        return 1;
-    }
-    if (::chdir(g_Globals.GetProgramFolder().c_str()) != 0)
-        WriteLog("Fail to change the working folder to %s", g_Globals.GetProgramFolder().c_str());
-    StartStatusLog(g_Globals.GetProgramFolder());
-    ReadCommandLine(argc, argv);
     // This process's own work folder: another TBManager or tbm never empties it.
     const std::string workFolder = g_Globals.CreateTempFolder();
     if (workFolder.empty()) {

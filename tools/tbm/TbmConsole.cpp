@@ -1,12 +1,32 @@
 #include "TbmConsole.h"
 
+#include "WriteLog.h"
+
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <atomic>
 #include <optional>
 
 namespace {
+
+std::atomic<bool> g_bLogCopy{false};
+
+void CopyToStatusLog(const std::string& text)
+{
+    if (text.find('\r') != std::string::npos)
+        return;
+    std::size_t begin = 0;
+    while (begin < text.size()) {
+        std::size_t end = text.find('\n', begin);
+        if (end == std::string::npos)
+            end = text.size();
+        if (end > begin)
+            WriteLog("%s", text.substr(begin, end - begin).c_str());
+        begin = end + 1;
+    }
+}
 
 // Turns echo off on stdin for its lifetime, and back on however the read ends.
 class CEchoOff
@@ -42,6 +62,8 @@ bool CTbmConsole::IsInteractive() const
 
 void CTbmConsole::Write(const std::string& text)
 {
+    if (g_bLogCopy)
+        CopyToStatusLog(text);
     std::lock_guard lock(Lock());
     const char* data = text.data();
     std::size_t left = text.size();
@@ -92,4 +114,9 @@ std::mutex& CTbmConsole::Lock()
 {
     static std::mutex lock;
     return lock;
+}
+
+void CTbmConsole::SetStatusLogCopy(bool copy)
+{
+    g_bLogCopy = copy;
 }

@@ -22,4 +22,7 @@ public:
     static CTbmConsole& Get();
     // The lock every writer to stderr holds.
     static std::mutex& Lock();
+    // Runs nobody watches also keep their messages in the status log; progress
+    // lines redrawn in place ("\r") are left out.
+    static void SetStatusLogCopy(bool copy);
 };

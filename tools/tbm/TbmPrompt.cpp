@@ -3,6 +3,8 @@
 #include "TbmConsole.h"
 #include "TbmTerminalText.h"
 
+#include "HeadlessPrompt.h"
+
 #include <cctype>
 
 CTbmPrompt::CTbmPrompt(CTbmOptions::OnError onError, CTbmConsole& console)
@@ -21,25 +23,29 @@ int CTbmPrompt::MessageBox(const std::string& message, unsigned style)
         m_console.Write("\ntbm: " + text + "\n");
         return IDOK;
     }
+    // Without a terminal, and when the input ends, the answers of every run that
+    // nobody watches.
     const bool interactive = m_console.IsInteractive();
+    int answer = -1;
     switch (buttons) {
     case MB_OKCANCEL:
-        return interactive && Ask(text, "[o]k or [c]ancel? ", "oc") == 0 ? IDOK : IDCANCEL;
+        answer = interactive ? Ask(text, "[o]k or [c]ancel? ", "oc") : -1;
+        return answer == 0 ? IDOK : CHeadlessPrompt::Answer(buttons);
     case MB_YESNO:
-        return interactive && Ask(text, "[y]es or [n]o? ", "yn") == 0 ? IDYES : IDNO;
+        answer = interactive ? Ask(text, "[y]es or [n]o? ", "yn") : -1;
+        return answer == 0 ? IDYES : CHeadlessPrompt::Answer(buttons);
     case MB_RETRYCANCEL:
-        return interactive && Ask(text, "[r]etry or [c]ancel? ", "rc") == 0 ? IDRETRY : IDCANCEL;
-    case MB_YESNOCANCEL: {
-        const int answer = interactive ? Ask(text, "[y]es, [n]o or [c]ancel? ", "ync") : 2;
-        return answer == 0 ? IDYES : answer == 1 ? IDNO : IDCANCEL;
-    }
-    case MB_ABORTRETRYIGNORE: {
-        const int answer = interactive ? Ask(text, "[a]bort, [r]etry or [i]gnore? ", "ari") : 0;
-        return answer == 1 ? IDRETRY : answer == 2 ? IDIGNORE : IDABORT;
-    }
+        answer = interactive ? Ask(text, "[r]etry or [c]ancel? ", "rc") : -1;
+        return answer == 0 ? IDRETRY : CHeadlessPrompt::Answer(buttons);
+    case MB_YESNOCANCEL:
+        answer = interactive ? Ask(text, "[y]es, [n]o or [c]ancel? ", "ync") : -1;
+        return answer == 0 ? IDYES : answer == 1 ? IDNO : CHeadlessPrompt::Answer(buttons);
+    case MB_ABORTRETRYIGNORE:
+        answer = interactive ? Ask(text, "[a]bort, [r]etry or [i]gnore? ", "ari") : -1;
+        return answer == 1 ? IDRETRY : answer == 2 ? IDIGNORE : CHeadlessPrompt::Answer(buttons);
     default:
         m_console.Write("\ntbm: " + text + "\n");
-        return IDCANCEL;
+        return CHeadlessPrompt::Answer(buttons);
     }
 }
 
@@ -57,7 +63,7 @@ int CTbmPrompt::AnswerFileError(const std::string& text)
     }
     if (!m_console.IsInteractive()) {
         m_console.Write("\ntbm: skipped (no terminal to ask): " + text + "\n");
-        return IDSKIPFILE;
+        return CHeadlessPrompt::Answer(MB_SKIPRETRYCANCEL);
     }
     const int answer = Ask(text, "[s]kip, [r]etry or [c]ancel? ", "src");
     return answer == 0 ? IDSKIPFILE : answer == 1 ? IDRETRYFILE : IDCANCEL;

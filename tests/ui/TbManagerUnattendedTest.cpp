@@ -1,0 +1,144 @@
+// TBManager's unattended run ("-e -job NAME") on a machine without a display, as a
+// scheduler starts it: the job runs without a window and the process ends with the
+// code a script reads, whatever the run met. The jobs are saved with tbm first.
+#include "TbmCommandFixture.h"
+
+#include "Globals.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <csignal>
+#include <string>
+#include <thread>
+
+namespace {
+
+using tbmtest::ReadFileBytes;
+using tbmtest::TbmRun;
+using tbmtest::WriteFileBytes;
+
+const char kJob[] = "My Weekly Job";
+
+class TbManagerUnattendedTest : public tbmtest::TbmCommandTest
+{
+protected:
+    void SetUp() override
+    {
+        TbmCommandTest::SetUp();
+        m_out = m_dir / "weekly.tbm";
+        m_manager = std::make_unique<tbmtest::CTbmRunner>(m_dir.Str(), m_home);
+        m_manager->SetProgram(g_Globals.GetProgramPath("TBManager"));
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
+            m_manager->SetEnv(name, "");
+        m_manager->SetEnv("QT_QPA_PLATFORM", "offscreen");
+    }
+
+    // Saves the job `kJob` over `src` through tbm (its first backup, unverified).
+    void SaveJob(const std::string& src)
+    {
+        const TbmRun saved = Tbm().Run({"backup", "--job", kJob, "--no-verify", "--output", m_out, src});
+        ASSERT_EQ(saved.status, 0) << saved.err;
+    }
+    TbmRun Manager(const std::vector<std::string>& args) const { return m_manager->Run(args); }
+
+    std::string m_out;
+    std::unique_ptr<tbmtest::CTbmRunner> m_manager;
+};
+
+bool Has(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+bool HasTemporary(const std::string& folder)
+{
+    bool found = false;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (const dirent* entry = readdir(dir))
+            found = found || Has(entry->d_name, "~tbm");
+        closedir(dir);
+    }
+    return found;
+}
+
+} // namespace
+
+TEST_F(TbManagerUnattendedTest, SavedJobRunsVerifiedAndEndsWithTheScriptCodes)
+{
+    const std::string src = MakeTree();
+    SaveJob(src);
+    WriteFileBytes(src + "/nested/added.txt", "new since the first backup\n");
+
+    const TbmRun run = Manager({"-e", "-job", kJob, "-quick"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(Has(run.err, "verification passed")) << run.err;
+    EXPECT_TRUE(Has(Tbm().Run({"list", m_out}).out, "added.txt"));
+    const std::size_t report = run.out.find("Report: ");
+    ASSERT_NE(report, std::string::npos) << run.out;
+    const std::string reportPath = run.out.substr(report + 8, run.out.find('\n', report) - report - 8);
+    EXPECT_TRUE(Has(ReadFileBytes(reportPath), "Backup finished successfully"));
+
+    const TbmRun unverified = Manager({"-e", "-job", kJob, "-novalidate", "-showlogfile"});
+    EXPECT_EQ(unverified.status, 0) << unverified.err;
+    EXPECT_FALSE(Has(unverified.err, "verification")) << unverified.err;
+
+    // A name that is no saved job would back up an empty job and look done.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"-e", "-job", "No Such Job", "-quick"},
+          std::vector<std::string>{"-e", "-quick"}, std::vector<std::string>{"-e", "-job"}}) {
+        const TbmRun wrong = Manager(args);
+        EXPECT_EQ(wrong.status, 1) << wrong.err;
+        EXPECT_TRUE(Has(wrong.err, "job")) << wrong.err;
+    }
+    // A job file that cannot be read stops the run before anything is written.
+    const std::string before = ReadFileBytes(m_out);
+    const std::string jobFile = m_home + "/.config/Tovan-Soft/Tovan Backup Manager/" + kJob + "/ProjectData.xdat";
+    ASSERT_FALSE(ReadFileBytes(jobFile).empty());
+    WriteFileBytes(jobFile, "not a job");
+    const TbmRun damaged = Manager({"-e", "-job", kJob, "-quick"});
+    EXPECT_EQ(damaged.status, 1) << damaged.err;
+    EXPECT_TRUE(Has(damaged.err, "Fail to load project name")) << damaged.err;
+    EXPECT_EQ(ReadFileBytes(m_out), before);
+}
+
+TEST_F(TbManagerUnattendedTest, UnreadableFileIsSkippedNamedAndFailsTheRun)
+{
+    const std::string src = MakeTree();
+    SaveJob(src);
+    const std::string locked = src + "/nested/locked.txt";
+    WriteFileBytes(locked, "private");
+    chmod(locked.c_str(), 0);
+    if (!tbmtest::UnreadableToPrograms(locked))
+        GTEST_SKIP() << "cannot make a file unreadable here";
+    m_manager->SetHonourPermissions(true);
+
+    const TbmRun run = Manager({"-e", "-job", kJob, "-quick"});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_TRUE(Has(run.err, "locked.txt")) << run.err;
+    // Everything else was stored: the run did not wait for an answer.
+    EXPECT_TRUE(Has(Tbm().Run({"list", m_out}).out, "big.txt"));
+}
+
+TEST_F(TbManagerUnattendedTest, TerminatedRunKeepsThePreviousBackupAndEndsCancelled)
+{
+    const std::string src = MakeTree();
+    SaveJob(src);
+    const std::string previous = ReadFileBytes(m_out);
+    // Enough to still be writing when the signal comes.
+    for (int i = 0; i < 12; ++i)
+        WriteFileBytes(src + "/noise" + std::to_string(i) + ".bin", Noise(4 << 20, i + 1));
+
+    const TbmRun run = m_manager->Run({"-e", "-job", kJob, "-quick"}, [&](pid_t pid) {
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!HasTemporary(m_dir.Str()) && std::chrono::steady_clock::now() < limit)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        kill(pid, SIGTERM);
+    });
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_EQ(ReadFileBytes(m_out), previous);
+    EXPECT_FALSE(HasTemporary(m_dir.Str()));
+}
