@@ -1,5 +1,7 @@
 #include "FileAssociation.h"
 
+#include "FileTools.h"
+
 #include "Registry.h"
 #include "Spawn.h"
 #include "XdgFolders.h"
@@ -40,24 +42,6 @@ std::string MimePackageText()
            "    <glob pattern=\"*.tbm\"/>\n"
            "  </mime-type>\n"
            "</mime-info>\n";
-}
-
-// Writes a file through a temporary name and a rename, so a reader never sees half.
-bool WriteWholeFile(const std::string& path, const std::string& text)
-{
-    std::error_code ec;
-    fs::create_directories(fs::path(path).parent_path(), ec);
-    const std::string temp = path + ".new";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out << text;
-        if (!out.flush())
-            return false;
-    }
-    fs::rename(temp, path, ec);
-    if (ec)
-        fs::remove(temp, ec);
-    return !ec;
 }
 
 } // namespace
@@ -138,9 +122,9 @@ bool CFileAssociation::WriteDesktopFiles(bool replace)
     std::error_code ec;
     bool wrote = false;
     if (replace || !fs::exists(MimePackagePath(), ec))
-        wrote |= WriteWholeFile(MimePackagePath(), MimePackageText());
+        wrote |= tbm::WriteWholeFile(MimePackagePath(), MimePackageText());
     if (replace || !fs::exists(DesktopEntryPath(), ec))
-        wrote |= WriteWholeFile(DesktopEntryPath(), DesktopEntryText(m_programFile));
+        wrote |= tbm::WriteWholeFile(DesktopEntryPath(), DesktopEntryText(m_programFile));
     return wrote;
 }
 

@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <fstream>
 
 namespace tbm {
 namespace {
@@ -90,3 +92,21 @@ bool WriteTextFile(const std::string& path, const std::string& text)
 }
 
 } // namespace tbm
+
+bool tbm::WriteWholeFile(const std::string& path, const std::string& text)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::create_directories(fs::path(path).parent_path(), ec);
+    const std::string temp = path + ".new";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        out << text;
+        if (!out.flush())
+            return false;
+    }
+    fs::rename(temp, path, ec);
+    if (ec)
+        fs::remove(temp, ec);
+    return !ec;
+}

@@ -22,4 +22,8 @@ bool IsFileInUse(const std::string& path);
 // Creates or truncates the file and writes the text; false when any step fails.
 bool WriteTextFile(const std::string& path, const std::string& text);
 
+// Writes the file through a temporary name and a rename (folders made when missing),
+// so a reader sees the old text or the new one, never half; false when it failed.
+bool WriteWholeFile(const std::string& path, const std::string& text);
+
 } // namespace tbm

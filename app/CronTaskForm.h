@@ -1,0 +1,22 @@
+#pragma once
+
+#include "TaskForm.h"
+
+#include <string>
+
+// Where no user service manager runs: one line of the user's crontab, tagged with
+// "# NAME" at its end so it can be found and replaced.
+class CCronTaskForm : public CTaskForm
+{
+public:
+    static std::string LineText(const CSystemTask& task, const std::string& name);
+
+    bool Write(const CSystemTask& task, const std::string& name) override;
+    bool Has(const std::string& name) const override;
+    bool Remove(const std::string& name) override;
+
+private:
+    // The crontab without this task's line; false when it cannot be read.
+    static bool ReadOthers(const std::string& name, std::string& others, bool& found);
+    static bool Install(const std::string& table);
+};
