@@ -105,6 +105,42 @@ TEST_F(TbManagerUnattendedTest, SavedJobRunsVerifiedAndEndsWithTheScriptCodes)
     EXPECT_EQ(ReadFileBytes(m_out), before);
 }
 
+// tbm schedule set writes the crontab line (no user service manager here); the line,
+// run by a shell as cron runs it, starts TBManager on exactly the named job.
+TEST_F(TbManagerUnattendedTest, ScheduledCommandRunsTheNamedJob)
+{
+    const std::string job = "Mum's \"daily\" 100% $HOME; rm -rf ~ `id`";
+    const std::string src = MakeTree();
+    ASSERT_EQ(Tbm().Run({"backup", "--job", job, "--no-verify", "--output", m_out, src}).status, 0);
+    const std::string table = m_dir / "table";
+    WriteFileBytes(m_dir / "systemctl", "#!/bin/sh\nexit 1\n");
+    WriteFileBytes(m_dir / "crontab", "#!/bin/sh\nif [ \"$1\" = -l ]; then cat '" + table +
+                                          "' 2>/dev/null; exit; fi\ncp \"$1\" '" + table + "'\n");
+    chmod((m_dir / "systemctl").c_str(), 0755);
+    chmod((m_dir / "crontab").c_str(), 0755);
+    Tbm().SetEnv("TBM_SYSTEMCTL", m_dir / "systemctl");
+    Tbm().SetEnv("TBM_CRONTAB", m_dir / "crontab");
+
+    EXPECT_EQ(Tbm().Run({"schedule", "set", "--job", "No Such Job"}).status, 1);
+    const TbmRun set = Tbm().Run({"schedule", "set", "--job", job, "--weekly", "sun", "--at", "21:05"});
+    ASSERT_EQ(set.status, 0) << set.err;
+    std::string line = ReadFileBytes(table);
+    ASSERT_EQ(line.rfind("5 21 * * 0 ", 0), 0u) << line;
+    EXPECT_TRUE(Has(Tbm().Run({"schedule", "show"}).out, "(registered)"));
+    line = line.substr(std::string("5 21 * * 0 ").size());
+    for (std::size_t at; (at = line.find("\\%")) != std::string::npos;)
+        line.erase(at, 1);
+    WriteFileBytes(src + "/nested/later.txt", "added before the scheduled run\n");
+    WriteFileBytes(m_dir / "cron-run", line);
+    m_manager->SetProgram("/bin/sh");
+    const TbmRun run = m_manager->Run({m_dir / "cron-run"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(Has(Tbm().Run({"list", m_out}).out, "later.txt"));
+
+    EXPECT_EQ(Tbm().Run({"schedule", "remove"}).status, 0);
+    EXPECT_FALSE(Has(ReadFileBytes(table), "TBManager_SC"));
+}
+
 TEST_F(TbManagerUnattendedTest, UnreadableFileIsSkippedNamedAndFailsTheRun)
 {
     const std::string src = MakeTree();

@@ -7,6 +7,7 @@
 #include "TbmOptions.h"
 #include "TbmPrompt.h"
 #include "TbmRestoreCommand.h"
+#include "TbmScheduleCommand.h"
 #include "TbmSourcesCommand.h"
 #include "TbmUsage.h"
 #include "TbmUsageError.h"
@@ -44,6 +45,8 @@ int RunCommand(const CTbmOptions& options)
         return CTbmRestoreCommand(options).Run();
     case CTbmOptions::Command::Sources:
         return CTbmSourcesCommand::Run(options, std::cout);
+    case CTbmOptions::Command::Schedule:
+        return CTbmScheduleCommand::Run(options, std::cout);
     }
     return tbmexit::kUsage;
 }

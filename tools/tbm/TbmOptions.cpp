@@ -27,7 +27,8 @@ const std::map<std::string, Command>& CommandNames()
                                                          {"list", Command::List},
                                                          {"extract", Command::Extract},
                                                          {"restore", Command::Restore},
-                                                         {"sources", Command::Sources}};
+                                                         {"sources", Command::Sources},
+                                                         {"schedule", Command::Schedule}};
     return names;
 }
 
@@ -83,6 +84,60 @@ int ParseThreads(const std::string& text)
     return std::stoi(text);
 }
 
+void ParseTime(CTbmOptions::Schedule& schedule, const std::string& text)
+{
+    const bool shaped = text.size() == 5 && text[2] == ':' &&
+                        std::isdigit(static_cast<unsigned char>(text[0])) &&
+                        std::isdigit(static_cast<unsigned char>(text[1])) &&
+                        std::isdigit(static_cast<unsigned char>(text[3])) &&
+                        std::isdigit(static_cast<unsigned char>(text[4]));
+    const int hour = shaped ? std::stoi(text.substr(0, 2)) : -1;
+    const int minute = shaped ? std::stoi(text.substr(3, 2)) : -1;
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59)
+        throw CTbmUsageError("--at takes a time HH:MM, not '" + text + "'");
+    schedule.hour = hour;
+    schedule.minute = minute;
+}
+
+int ParseWeekDay(const std::string& text)
+{
+    static const char* const days[] = {"sun", "mon", "tue", "wed", "thu", "fri", "sat"};
+    std::string lower;
+    for (const char c : text.substr(0, 3))
+        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (int day = 0; day < 7; ++day)
+        if (lower == days[day] || text == std::to_string(day))
+            return day;
+    throw CTbmUsageError("--weekly takes a weekday (sun ... sat or 0 ... 6), not '" + text + "'");
+}
+
+void AddScheduleRules(RuleTable& rules)
+{
+    using O = CTbmOptions;
+    rules["--job"] = {true, [](O& o, const std::string& v) { o.m_strJob = v; }};
+    rules["--at"] = {true, [](O& o, const std::string& v) { ParseTime(o.m_Schedule, v); }};
+    rules["--daily"] = {false, [](O& o, const std::string&) { o.m_Schedule.frequency = 0; }};
+    rules["--weekly"] = {true, [](O& o, const std::string& v) {
+                             o.m_Schedule.frequency = 1;
+                             o.m_Schedule.weekDay = ParseWeekDay(v);
+                         }};
+    rules["--logon"] = {false, [](O& o, const std::string&) { o.m_Schedule.frequency = 2; }};
+    rules["--no-battery"] = {false, [](O& o, const std::string&) { o.m_Schedule.noBattery = true; }};
+    rules["--show-report"] = {false, [](O& o, const std::string&) { o.m_Schedule.showReport = true; }};
+    rules["--no-verify"] = {false, [](O& o, const std::string&) { o.m_Schedule.validate = false; }};
+    rules["--no-exit"] = {false, [](O& o, const std::string&) { o.m_Schedule.exitWhenDone = false; }};
+}
+
+void CheckSchedule(CTbmOptions& options, const std::vector<std::string>& positional)
+{
+    if (positional.size() != 1 ||
+        (positional[0] != "show" && positional[0] != "set" && positional[0] != "remove"))
+        throw CTbmUsageError("schedule takes show, set or remove");
+    options.m_Schedule.action = positional[0];
+    if (options.m_Schedule.action == "set" && options.m_strJob.empty())
+        throw CTbmUsageError("schedule set needs --job NAME");
+}
+
 void AddSourceRule(RuleTable& rules)
 {
     rules["--source"] = {true, [](CTbmOptions& o, const std::string& v) {
@@ -128,6 +183,9 @@ RuleTable RulesFor(Command command)
         break;
     case Command::Verify:
         AddPasswordRules(rules);
+        break;
+    case Command::Schedule:
+        AddScheduleRules(rules);
         break;
     case Command::List:
         rules["--json"] = {false, [](CTbmOptions& o, const std::string&) { o.m_bJson = true; }};
@@ -193,6 +251,10 @@ void CheckCommand(CTbmOptions& options, std::vector<std::string>& positional)
         if (options.m_encryption != CTbmOptions::Encryption::Keep && !options.HasPasswordOption())
             throw CTbmUsageError("--encryption needs a password: give --password-file or "
                                  "--password-env");
+        return;
+    }
+    if (options.m_command == Command::Schedule) {
+        CheckSchedule(options, positional);
         return;
     }
     if (options.m_command == Command::Sources) {

@@ -18,7 +18,8 @@ public:
         List,
         Extract,
         Restore,
-        Sources
+        Sources,
+        Schedule
     };
     enum class OnError
     {
@@ -69,6 +70,20 @@ public:
     std::vector<std::string> m_OnlyPatterns; // restore --only
     std::vector<std::uint32_t> m_Sources;    // backup, restore --source: item kinds
     std::vector<std::string> m_Paths;
+
+    // schedule show|set|remove and what "set" asks for.
+    struct Schedule
+    {
+        std::string action;
+        int frequency = 0; // 0 daily, 1 weekly, 2 at log-on
+        int weekDay = 0;   // 0 = Sunday
+        int hour = 1;
+        int minute = 0;
+        bool noBattery = false;
+        bool showReport = false;
+        bool validate = true;
+        bool exitWhenDone = true;
+    } m_Schedule;
 
     bool HasPasswordOption() const
     {

@@ -1,0 +1,82 @@
+#include "TbmScheduleCommand.h"
+
+#include "TbmExitCodes.h"
+#include "TbmOptions.h"
+
+#include "ProjectData.h"
+#include "ScheduleRecord.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+const char* const kDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday",
+                             "Thursday", "Friday", "Saturday"};
+
+bool IsSavedJob(const std::string& name)
+{
+    const std::vector<std::string> saved = g_ProjectData.GetSavedJobNames();
+    return std::find(saved.begin(), saved.end(), name) != saved.end();
+}
+
+} // namespace
+
+int CTbmScheduleCommand::Run(const CTbmOptions& options, std::ostream& out)
+{
+    const std::string& action = options.m_Schedule.action;
+    if (action == "show")
+        return Show(out);
+    if (action == "set")
+        return Set(options, out);
+    if (!g_ScheduleRecord.DeleteTask()) {
+        std::fputs("tbm: the scheduled task could not be removed\n", stderr);
+        return tbmexit::kFailed;
+    }
+    out << "The scheduled job is removed.\n";
+    return tbmexit::kSuccess;
+}
+
+int CTbmScheduleCommand::Show(std::ostream& out)
+{
+    CScheduleRecord& record = g_ScheduleRecord;
+    record.Reset();
+    record.LoadSchedule();
+    out << "Task:    " << CScheduleRecord::kTaskName
+        << (record.TaskExists() ? " (registered)" : " (none)") << "\n";
+    out << "Job:     " << record.m_strJobName << "\n";
+    out << "Weekday: " << kDays[record.m_nWeekDay] << " (when weekly)\n";
+    out << "Command: TBManager " << record.BuildCommandLine() << "\n";
+    out << "Battery: " << (record.m_nNoBattery ? "not on battery" : "also on battery") << "\n";
+    return tbmexit::kSuccess;
+}
+
+int CTbmScheduleCommand::Set(const CTbmOptions& options, std::ostream& out)
+{
+    // A schedule for a job that is not saved would run nothing at its time.
+    if (!IsSavedJob(options.m_strJob)) {
+        std::fprintf(stderr, "tbm: there is no saved job '%s'\n", options.m_strJob.c_str());
+        return tbmexit::kFailed;
+    }
+    const CTbmOptions::Schedule& wanted = options.m_Schedule;
+    CScheduleRecord& record = g_ScheduleRecord;
+    record.Reset();
+    record.LoadSchedule();
+    record.m_strJobName = options.m_strJob;
+    record.m_nFrequency = wanted.frequency;
+    record.m_nWeekDay = wanted.weekDay;
+    record.m_nHour = wanted.hour;
+    record.m_nMinute = wanted.minute;
+    record.m_nNoBattery = wanted.noBattery ? 1 : 0;
+    record.m_nShowReport = wanted.showReport ? 1 : 0;
+    record.m_nValidate = wanted.validate ? 1 : 0;
+    record.m_nExitWhenDone = wanted.exitWhenDone ? 1 : 0;
+    record.SaveSchedule();
+    if (!record.CreateTask()) {
+        std::fputs("tbm: the scheduled task could not be registered; the old one is kept\n",
+                   stderr);
+        return tbmexit::kFailed;
+    }
+    out << "The job '" << record.m_strJobName << "' is scheduled.\n";
+    return tbmexit::kSuccess;
+}
