@@ -14,6 +14,7 @@
 #include "RunOptions.h"
 #include "StartPage.h"
 #include "UiDialogs.h"
+#include "UnattendedStart.h"
 #include "WriteLog.h"
 
 #include <QApplication>
@@ -90,9 +91,14 @@ int RunWindow(const std::string& workFolder)
         if (!g_FileArgument.IsEmpty())
             window.GetStartPage()->OnBrowserEvent("restore", {}, {});
         GrabWhenAsked(window);
+        CUnattendedStart* unattended = nullptr;
+        if (g_bExecuteJob) {
+            unattended = new CUnattendedStart(window);
+            QTimer::singleShot(0, unattended, &CUnattendedStart::Begin);
+        }
         window.exec();
         engine.WaitForWorker();
-        status = 0;
+        status = unattended ? unattended->GetExitCode() : 0;
     }
     SetPrompt(nullptr);
     return status;

@@ -141,6 +141,31 @@ TEST_F(TbManagerUnattendedTest, ScheduledCommandRunsTheNamedJob)
     EXPECT_FALSE(Has(ReadFileBytes(table), "TBManager_SC"));
 }
 
+// With a display (a virtual X server) the run goes through the window: the pages
+// are walked, the backup written and verified, and the program ends with the code.
+TEST_F(TbManagerUnattendedTest, WithADisplayTheWindowRunsTheJobAndEndsWithTheCode)
+{
+    if (tbmtest::Shell("command -v xvfb-run && command -v Xvfb") != 0)
+        GTEST_SKIP() << "no virtual X server";
+    const std::string src = MakeTree();
+    SaveJob(src);
+    WriteFileBytes(src + "/nested/added.txt", "new since the first backup\n");
+    const std::string runtime = m_dir / "runtime";
+    mkdir(runtime.c_str(), 0700);
+    m_manager->SetProgram("/usr/bin/xvfb-run");
+    m_manager->SetEnv("QT_QPA_PLATFORM", "");
+    m_manager->SetEnv("XDG_RUNTIME_DIR", runtime);
+    // The X libraries' own allocations outlive the program.
+    m_manager->SetEnv("ASAN_OPTIONS", "detect_leaks=0:abort_on_error=1");
+    const std::string program = g_Globals.GetProgramPath("TBManager");
+
+    const TbmRun run = m_manager->Run({"-a", program, "-e", "-job", kJob, "-quick"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(Has(Tbm().Run({"list", m_out}).out, "added.txt"));
+    const TbmRun unverified = m_manager->Run({"-a", program, "-e", "-job", kJob, "-quick", "-novalidate"});
+    EXPECT_EQ(unverified.status, 0) << unverified.err;
+}
+
 TEST_F(TbManagerUnattendedTest, UnreadableFileIsSkippedNamedAndFailsTheRun)
 {
     const std::string src = MakeTree();
