@@ -87,7 +87,8 @@ bool CCronTaskForm::Remove(const std::string& name)
 {
     std::string others;
     bool found = false;
+    // No crontab program: no line of ours either.
     if (!ReadOthers(name, others, found))
-        return false;
+        return true;
     return !found || Install(others);
 }

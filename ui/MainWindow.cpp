@@ -12,6 +12,7 @@
 #include "ResourceLibrary.h"
 #include "RunOptions.h"
 #include "RunPage.h"
+#include "ScheduleWizard.h"
 #include "SelectionPage.h"
 #include "SettingsPage.h"
 #include "StartPage.h"
@@ -61,6 +62,10 @@ void CMainWindow::CreateMenu()
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->addAction(QStringLiteral("&Back up..."), this,
                     [this] { pageid::PostGoTo(m_pages, pageid::kJob); });
+    file->addAction(QStringLiteral("&Schedule..."), this, [this] {
+        CScheduleWizard wizard(this);
+        CUiDialogs::Exec(wizard);
+    });
     file->addSeparator();
     file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));

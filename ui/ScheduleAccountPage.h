@@ -1,0 +1,23 @@
+#pragma once
+
+#include "TvPageDlg.h"
+
+class QPushButton;
+
+// The last page. The account fields of the page are hidden here: a user's timer
+// runs as that user. It says what will be set up and holds the Finish button.
+class CScheduleAccountPage : public CTvPageDlg
+{
+    Q_OBJECT
+public:
+    static constexpr unsigned kDialogId = 304;
+
+    CScheduleAccountPage();
+    QPushButton* GetFinishButton() const { return m_finish; }
+
+signals:
+    void finish();
+
+private:
+    QPushButton* m_finish;
+};
