@@ -23,12 +23,6 @@ void Say(const std::string& text)
     CTbmConsole::Get().Write("TBManager: " + text + "\n");
 }
 
-bool IsSavedJob(const std::string& name)
-{
-    const std::vector<std::string> saved = g_ProjectData.GetSavedJobNames();
-    return std::find(saved.begin(), saved.end(), name) != saved.end();
-}
-
 } // namespace
 
 bool CHeadlessRun::IsWanted(const std::vector<std::string>& arguments)
@@ -72,7 +66,7 @@ int CHeadlessRun::RunJob(const std::string& name)
         Say("no job named: use -job with the name of a saved job");
         return tbmexit::kFailed;
     }
-    if (!IsSavedJob(name)) {
+    if (!g_ProjectData.IsSavedJob(name)) {
         Say("there is no saved job \"" + name + "\"");
         return tbmexit::kFailed;
     }

@@ -37,6 +37,7 @@ public:
     int ListJobs(std::vector<std::string>& entries) const;
     // The names of the saved jobs: the sub-folders of the application data folder.
     std::vector<std::string> GetSavedJobNames() const;
+    bool IsSavedJob(const std::string& name) const;
     int RenameJob(const std::string& newName);
 
     // Settings (ProjectData.cpp).

@@ -52,6 +52,12 @@ bool IsJobFolderName(const std::string& name)
 
 } // namespace
 
+bool CProjectData::IsSavedJob(const std::string& name) const
+{
+    const std::vector<std::string> saved = GetSavedJobNames();
+    return std::find(saved.begin(), saved.end(), name) != saved.end();
+}
+
 std::vector<std::string> CProjectData::GetSavedJobNames() const
 {
     std::vector<std::string> names;

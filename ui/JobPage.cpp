@@ -4,6 +4,7 @@
 #include "PageLayout.h"
 #include "ProjectData.h"
 #include "RunOptions.h"
+#include "ScheduleWarning.h"
 #include "WizardContext.h"
 
 #include <QCheckBox>
@@ -92,7 +93,7 @@ void CJobPage::OnJobChosen(int row)
 void CJobPage::OnDelete()
 {
     const int row = m_jobs->currentRow();
-    if (row <= 0)
+    if (row <= 0 || !CScheduleWarning::ConfirmJobLoss(this, m_jobs->item(row)->text().toStdString()))
         return;
     g_ProjectData.DeleteJob(m_jobs->item(row)->text().toStdString());
     // The entry above takes its place: a saved job, or a new one at the top.
@@ -114,7 +115,10 @@ bool CJobPage::OnKillActive()
 {
     if (g_bExecuteJob)
         return true;
-    if (!g_ProjectData.RenameJob(m_name->text().toStdString()))
+    const std::string name = m_name->text().toStdString();
+    if (name != g_ProjectData.GetJobName() && !CScheduleWarning::ConfirmJobLoss(this, g_ProjectData.GetJobName()))
+        return false;
+    if (!g_ProjectData.RenameJob(name))
         return false;
     g_ProjectData.SetDescription(m_description->text().toStdString());
     if (!g_ProjectData.SetBackupFileName(m_fileName->text().toStdString()))

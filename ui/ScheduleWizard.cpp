@@ -12,8 +12,6 @@
 
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace {
 
 constexpr int kFrameId = 1074;
@@ -52,9 +50,8 @@ CScheduleWizard::CScheduleWizard(QWidget* parent)
 void CScheduleWizard::Finish()
 {
     CScheduleRecord& record = g_ScheduleRecord;
-    const std::vector<std::string> saved = g_ProjectData.GetSavedJobNames();
     // A schedule of a job that is not saved would run nothing at its time.
-    if (std::find(saved.begin(), saved.end(), record.m_strJobName) == saved.end()) {
+    if (!g_ProjectData.IsSavedJob(record.m_strJobName)) {
         CUiDialogs::MessageBox(this, "Choose a saved backup job for the schedule.", MB_OK | MB_ICONWARNING);
         m_pages->SetPage(2);
         return;

@@ -5,7 +5,9 @@
 #include "HtmlReport.h"
 #include "PageIds.h"
 #include "ResourceLibrary.h"
+#include "ScheduleWizard.h"
 #include "TvPropertiesPages.h"
+#include "UiDialogs.h"
 #include "WizardContext.h"
 
 #include <sys/stat.h>
@@ -25,6 +27,9 @@ void CStartPage::OnBrowserEvent(const std::string& command, const std::string&, 
         };
         if (::stat(report.c_str(), &st) == 0)
             g_Globals.OpenDocument(report, false);
+    } else if (EqualsNoCase(command, "schedule")) {
+        CScheduleWizard wizard(this);
+        CUiDialogs::Exec(wizard);
     } else if (EqualsNoCase(command, "exit") && m_context.exitProgram) {
         m_context.exitProgram();
     }

@@ -15,7 +15,6 @@
 
 #include <QApplication>
 
-#include <algorithm>
 
 CUnattendedStart::CUnattendedStart(CMainWindow& window)
     : QObject(&window), m_window(window), m_exitCode(tbmexit::kFailed)
@@ -43,9 +42,8 @@ void CUnattendedStart::Begin()
 bool CUnattendedStart::ChooseJob()
 {
     const std::string& name = g_strJobName;
-    const std::vector<std::string> saved = g_ProjectData.GetSavedJobNames();
     // An empty new job would run with nothing chosen and look like a backup.
-    if (name.empty() || std::find(saved.begin(), saved.end(), name) == saved.end()) {
+    if (name.empty() || !g_ProjectData.IsSavedJob(name)) {
         CUiDialogs::MessageBox(&m_window,
                                name.empty() ? "No job is named: the scheduled run needs the name of a saved job."
                                             : "There is no saved job \"" + name + "\".",

@@ -10,18 +10,7 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <stdexcept>
-
-namespace {
-
-bool IsSavedJob(const std::string& name)
-{
-    const std::vector<std::string> saved = g_ProjectData.GetSavedJobNames();
-    return std::find(saved.begin(), saved.end(), name) != saved.end();
-}
-
-} // namespace
 
 std::vector<std::string> CTbmJobSetup::CheckPaths(const std::vector<std::string>& paths)
 {
@@ -66,7 +55,7 @@ void CTbmJobSetup::ChooseJob(const CTbmOptions& options, bool defaultJob)
             throw std::runtime_error("the command line's job cannot be made");
         return;
     }
-    if (IsSavedJob(name)) {
+    if (g_ProjectData.IsSavedJob(name)) {
         if (!g_ProjectData.LoadJob(name))
             throw std::runtime_error("Fail to load project name");
         return;

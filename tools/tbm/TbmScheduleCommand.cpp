@@ -6,19 +6,12 @@
 #include "ProjectData.h"
 #include "ScheduleRecord.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace {
 
 const char* const kDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday",
                              "Thursday", "Friday", "Saturday"};
-
-bool IsSavedJob(const std::string& name)
-{
-    const std::vector<std::string> saved = g_ProjectData.GetSavedJobNames();
-    return std::find(saved.begin(), saved.end(), name) != saved.end();
-}
 
 } // namespace
 
@@ -54,7 +47,7 @@ int CTbmScheduleCommand::Show(std::ostream& out)
 int CTbmScheduleCommand::Set(const CTbmOptions& options, std::ostream& out)
 {
     // A schedule for a job that is not saved would run nothing at its time.
-    if (!IsSavedJob(options.m_strJob)) {
+    if (!g_ProjectData.IsSavedJob(options.m_strJob)) {
         std::fprintf(stderr, "tbm: there is no saved job '%s'\n", options.m_strJob.c_str());
         return tbmexit::kFailed;
     }
