@@ -57,7 +57,6 @@ CRestoreRunPage::CRestoreRunPage(CWizardContext& context)
     m_stop = new QPushButton(QStringLiteral("&Stop"), this);
     m_report = new QPushButton(QStringLiteral("&Report"), this);
     m_first = new QPushButton(QStringLiteral("&First page"), this);
-    m_exit = new QPushButton(QStringLiteral("E&xit"), this);
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Backup file:"), m_backup);
     form->addRow(QStringLiteral("Size:"), m_size);
@@ -66,7 +65,7 @@ CRestoreRunPage::CRestoreRunPage(CWizardContext& context)
     form->addRow(QStringLiteral("This part:"), m_section);
     form->addRow(QStringLiteral("All:"), m_total);
     auto* buttons = new QHBoxLayout;
-    for (QPushButton* button : {m_stop, m_report, m_first, m_exit})
+    for (QPushButton* button : {m_stop, m_report, m_first})
         buttons->addWidget(button);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pagelayout::Title(QStringLiteral("Restoring"), this));
@@ -79,7 +78,6 @@ CRestoreRunPage::CRestoreRunPage(CWizardContext& context)
             [] { g_Globals.OpenDocument(CHtmlReport::GetRestoreReportPath(), false); });
     connect(m_first, &QPushButton::clicked, this,
             [this] { TvPostMessage(m_context.frame, tvmsg::kFirstPage); });
-    connect(m_exit, &QPushButton::clicked, this, [this] { m_context.exitProgram(); });
     connect(&m_context.notify, &CQtNotify::progress, this, &CRestoreRunPage::OnProgress);
     connect(&m_context.notify, &CQtNotify::engineEvent, this, &CRestoreRunPage::OnEvent);
     connect(&m_context.notify, &CQtNotify::workerEnded, this, &CRestoreRunPage::OnWorkerEnded);
@@ -87,7 +85,7 @@ CRestoreRunPage::CRestoreRunPage(CWizardContext& context)
 
 void CRestoreRunPage::EnableButtons(bool enable)
 {
-    for (QPushButton* button : {m_report, m_first, m_exit})
+    for (QPushButton* button : {m_report, m_first})
         button->setEnabled(enable);
     m_stop->setEnabled(!enable && m_bRunning);
     m_context.frame->EnableNextButton(false);
@@ -235,16 +233,29 @@ void CRestoreRunPage::OnWorkerEnded()
     m_context.engine.WaitForWorker();
     m_bRunning = false;
     EnableButtons(true);
-    if (!m_bFinished) {
-        ResetBars();
-        m_heading->clear();
-        m_status->setText(QStringLiteral("The restore was stopped. The files restored until "
-                                         "then are in place; the report tells more."));
-    } else if (const std::uint32_t failed = m_context.engine.GetRestoreFailures(); failed > 0) {
+    if (m_bFinished)
+        ShowFinished();
+    else
+        ShowStopped();
+    emit restoreEnded(m_bFinished);
+}
+
+void CRestoreRunPage::ShowStopped()
+{
+    ResetBars();
+    m_heading->clear();
+    m_status->setText(QStringLiteral("The restore was stopped. The files restored until "
+                                     "then are in place; the report tells more."));
+}
+
+// The end of the run reset the bars; a finished restore shows them full.
+void CRestoreRunPage::ShowFinished()
+{
+    for (QProgressBar* bar : {m_section, m_total})
+        bar->setValue(bar->maximum());
+    if (const std::uint32_t failed = m_context.engine.GetRestoreFailures(); failed > 0)
         m_status->setText(m_status->text() +
                           QStringLiteral("\n%1 item(s) could not be restored; the report names "
                                          "them.")
                               .arg(failed));
-    }
-    emit restoreEnded(m_bFinished);
 }

@@ -53,6 +53,8 @@ private:
     void OnProgress(const CProgressSnapshot& snapshot);
     void OnEvent(int code, qintptr value, const QString& text);
     void OnWorkerEnded();
+    void ShowStopped();
+    void ShowFinished();
 
     CWizardContext& m_context;
     QLabel* m_backup;
@@ -65,7 +67,6 @@ private:
     QPushButton* m_stop;
     QPushButton* m_report;
     QPushButton* m_first;
-    QPushButton* m_exit;
     bool m_bRunning = false;
     bool m_bFinished = false;
     std::uint64_t m_qwTotal = 0;

@@ -71,6 +71,7 @@ TEST_F(RestoreWizardTest, ABackupOpenedByDoubleClickRestoresToItsPlaceAndToAnoth
     CRestoreRunPage* run = m_window->GetRestoreRunPage();
     EXPECT_EQ(run->GetStatus()->text().toStdString(), LoadResString(239));
     EXPECT_TRUE(run->GetReportButton()->isEnabled());
+    EXPECT_EQ(run->GetTotalBar()->value(), run->GetTotalBar()->maximum());
     const std::string report = tbmtest::ReadFileBytes(CHtmlReport::GetRestoreReportPath());
     EXPECT_NE(report.find(backup), std::string::npos);
     EXPECT_NE(report.find(LoadResString(239)), std::string::npos);
