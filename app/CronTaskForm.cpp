@@ -39,21 +39,38 @@ std::string CCronTaskForm::LineText(const CSystemTask& task, const std::string& 
     return line + CTaskQuoting::Join(command, CTaskQuoting::Cron) + Tag(name);
 }
 
-bool CCronTaskForm::ReadOthers(const std::string& name, std::string& others, bool& found)
+CCronTaskForm::ReadResult CCronTaskForm::ReadOthers(const std::string& name, std::string& others,
+                                                   bool& found)
 {
     std::string table;
-    // "crontab -l" fails when the user has no crontab yet: an empty one.
-    if (CSchedulerTools::Crontab({"-l"}, table) < 0)
-        return false;
-    std::istringstream lines(table);
     found = false;
+    const int status = CSchedulerTools::Crontab({"-l"}, table);
+    if (status < 0)
+        return ReadResult::kNoProgram;
+    // Installing a table replaces the user's whole crontab: only a user who has none
+    // may be taken as having an empty one.
+    if (status != 0) {
+        if (!HasNoTable())
+            return ReadResult::kUnreadable;
+        table.clear();
+    }
+    std::istringstream lines(table);
     for (std::string line; std::getline(lines, line);) {
         if (EndsWith(line, Tag(name)))
             found = true;
         else
             others += line + "\n";
     }
-    return true;
+    return ReadResult::kRead;
+}
+
+// "crontab -l" fails both for a user without a table and for a table it cannot read;
+// the first says "no crontab for USER".
+bool CCronTaskForm::HasNoTable()
+{
+    std::string said;
+    CSchedulerTools::Crontab({"-l"}, said, true);
+    return said.find("no crontab for") != std::string::npos;
 }
 
 bool CCronTaskForm::Install(const std::string& table)
@@ -73,22 +90,28 @@ bool CCronTaskForm::Write(const CSystemTask& task, const std::string& name)
 {
     std::string others;
     bool found = false;
-    return ReadOthers(name, others, found) && Install(others + LineText(task, name) + "\n");
+    return ReadOthers(name, others, found) == ReadResult::kRead &&
+           Install(others + LineText(task, name) + "\n");
 }
 
 bool CCronTaskForm::Has(const std::string& name) const
 {
     std::string others;
     bool found = false;
-    return ReadOthers(name, others, found) && found;
+    return ReadOthers(name, others, found) == ReadResult::kRead && found;
 }
 
 bool CCronTaskForm::Remove(const std::string& name)
 {
     std::string others;
     bool found = false;
-    // No crontab program: no line of ours either.
-    if (!ReadOthers(name, others, found))
+    switch (ReadOthers(name, others, found)) {
+    case ReadResult::kNoProgram:
         return true;
+    case ReadResult::kUnreadable:
+        return false;
+    case ReadResult::kRead:
+        break;
+    }
     return !found || Install(others);
 }

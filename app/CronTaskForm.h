@@ -16,7 +16,14 @@ public:
     bool Remove(const std::string& name) override;
 
 private:
-    // The crontab without this task's line; false when it cannot be read.
-    static bool ReadOthers(const std::string& name, std::string& others, bool& found);
+    enum class ReadResult
+    {
+        kRead,
+        kNoProgram,  // no crontab program: no line of ours either
+        kUnreadable, // the table is there but could not be read
+    };
+    // The crontab without this task's line.
+    static ReadResult ReadOthers(const std::string& name, std::string& others, bool& found);
+    static bool HasNoTable();
     static bool Install(const std::string& table);
 };

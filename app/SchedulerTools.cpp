@@ -27,11 +27,12 @@ int CSchedulerTools::Systemctl(const std::vector<std::string>& arguments)
     return RunProcessOutput(argv, ignored, kTimeout);
 }
 
-int CSchedulerTools::Crontab(const std::vector<std::string>& arguments, std::string& output)
+int CSchedulerTools::Crontab(const std::vector<std::string>& arguments, std::string& output,
+                             bool withErrors)
 {
     std::vector<std::string> argv{Program("TBM_CRONTAB", "crontab")};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    return RunProcessOutput(argv, output, kTimeout);
+    return RunProcessOutput(argv, output, kTimeout, std::size_t{1} << 20, withErrors);
 }
 
 std::vector<std::pair<std::string, std::string>> CSchedulerTools::RunEnvironment()

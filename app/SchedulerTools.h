@@ -11,8 +11,10 @@ class CSchedulerTools
 public:
     // "systemctl --user ARGS..."; its exit status (-1: not started).
     static int Systemctl(const std::vector<std::string>& arguments);
-    // "crontab ARGS..." with what it printed; its exit status.
-    static int Crontab(const std::vector<std::string>& arguments, std::string& output);
+    // "crontab ARGS..." with what it printed (`withErrors`: its error output too); its
+    // exit status.
+    static int Crontab(const std::vector<std::string>& arguments, std::string& output,
+                       bool withErrors = false);
     // The environment a scheduled run needs from this one (registry store, XDG
     // folders, log switch): name and value of each variable that is set.
     static std::vector<std::pair<std::string, std::string>> RunEnvironment();

@@ -15,12 +15,15 @@ namespace {
 class CSpawnFileActions
 {
 public:
-    explicit CSpawnFileActions(int writeEnd, int readEnd)
+    CSpawnFileActions(int writeEnd, int readEnd, bool withErrors)
     {
         posix_spawn_file_actions_init(&m_actions);
         posix_spawn_file_actions_addopen(&m_actions, 0, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_adddup2(&m_actions, writeEnd, 1);
-        posix_spawn_file_actions_addopen(&m_actions, 2, "/dev/null", O_WRONLY, 0);
+        if (withErrors)
+            posix_spawn_file_actions_adddup2(&m_actions, writeEnd, 2);
+        else
+            posix_spawn_file_actions_addopen(&m_actions, 2, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addclose(&m_actions, writeEnd);
         posix_spawn_file_actions_addclose(&m_actions, readEnd);
     }
@@ -71,7 +74,7 @@ int Reap(pid_t pid)
 } // namespace
 
 int RunProcessOutput(const std::vector<std::string>& argv, std::string& output,
-                     std::chrono::milliseconds timeout, std::size_t limit)
+                     std::chrono::milliseconds timeout, std::size_t limit, bool withErrors)
 {
     output.clear();
     if (argv.empty() || argv[0].empty())
@@ -87,7 +90,7 @@ int RunProcessOutput(const std::vector<std::string>& argv, std::string& output,
     int spawned = 0;
     {
         const CSpawnAttributes attributes;
-        const CSpawnFileActions actions(fds[1], fds[0]);
+        const CSpawnFileActions actions(fds[1], fds[0], withErrors);
         spawned =
             posix_spawnp(&pid, args[0], actions.Get(), attributes.Get(), args.data(), environ);
     }

@@ -110,7 +110,13 @@ protected:
         Script("systemctl", "echo \"$*\" >> '" + m_dir / "systemctl.log" + "'\n"
                             "if [ \"$2\" = show-environment ]; then [ -f '" + m_dir / "manager" + "' ]; exit; fi\n"
                             "exit $(cat '" + m_dir / "status" + "' 2>/dev/null || echo 0)\n");
-        Script("crontab", "if [ \"$1\" = -l ]; then cat '" + m_dir / "table" + "' 2>/dev/null; exit; fi\n"
+        // crontab as cron's own: "-l" fails without a table ("no crontab for"), and
+        // with the file "deny" it fails as a table it cannot read.
+        Script("crontab", "if [ \"$1\" = -l ]; then\n"
+                          "  [ -f '" + m_dir / "deny" + "' ] && { echo 'crontab: Permission denied' >&2; exit 1; }\n"
+                          "  [ -f '" + m_dir / "table" + "' ] && { cat '" + m_dir / "table" + "'; exit; }\n"
+                          "  echo 'no crontab for tester' >&2; exit 1\n"
+                          "fi\n"
                           "cp \"$1\" '" + m_dir / "table" + "'\n");
         // The program a task starts: its folder and arguments, NUL-separated.
         Script("TBManager", "{ pwd; printf '%s\\0' \"$@\"; } > '" + m_dir / "started" + "'\n");
@@ -247,4 +253,11 @@ TEST_F(SystemTaskTest, OneTaskAtATimeAndAFailedRegistrationKeepsThePrevious)
     EXPECT_EQ(CSystemTask::Remove(kName), CSystemTask::kSuccess);
     EXPECT_FALSE(CSystemTask::Exists(kName));
     EXPECT_EQ(Table(), "0 3 * * * /usr/bin/true # the user's own\n");
+
+    // A crontab that cannot be read is never replaced by one holding only our line.
+    WriteFileBytes(m_dir / "deny", "");
+    m_task.m_nFrequency = CSystemTask::kDaily;
+    EXPECT_EQ(m_task.Register(kName, false), CSystemTask::kFailed);
+    EXPECT_EQ(Table(), "0 3 * * * /usr/bin/true # the user's own\n");
+    std::filesystem::remove(m_dir / "deny");
 }

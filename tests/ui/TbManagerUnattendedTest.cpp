@@ -114,8 +114,10 @@ TEST_F(TbManagerUnattendedTest, ScheduledCommandRunsTheNamedJob)
     ASSERT_EQ(Tbm().Run({"backup", "--job", job, "--no-verify", "--output", m_out, src}).status, 0);
     const std::string table = m_dir / "table";
     WriteFileBytes(m_dir / "systemctl", "#!/bin/sh\nexit 1\n");
-    WriteFileBytes(m_dir / "crontab", "#!/bin/sh\nif [ \"$1\" = -l ]; then cat '" + table +
-                                          "' 2>/dev/null; exit; fi\ncp \"$1\" '" + table + "'\n");
+    WriteFileBytes(m_dir / "crontab", "#!/bin/sh\nif [ \"$1\" = -l ]; then [ -f '" + table +
+                                          "' ] && { cat '" + table + "'; exit; }\n"
+                                          "echo 'no crontab for tester' >&2; exit 1; fi\n"
+                                          "cp \"$1\" '" + table + "'\n");
     chmod((m_dir / "systemctl").c_str(), 0755);
     chmod((m_dir / "crontab").c_str(), 0755);
     Tbm().SetEnv("TBM_SYSTEMCTL", m_dir / "systemctl");
