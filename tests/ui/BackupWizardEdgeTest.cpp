@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QRadioButton>
 
+#include <functional>
 #include <random>
 
 using namespace wizardtest;
@@ -43,6 +44,25 @@ template <class Done> bool WaitUntil(Done done)
     return done();
 }
 
+// Starts a run and closes the window when the run adds its first file; true once the
+// window is gone.
+bool CloseAtTheFirstFile(CMainWindow& window, const std::function<void()>& start)
+{
+    bool closing = false;
+    const QMetaObject::Connection watch = QObject::connect(
+        &window.GetContext().notify, &CQtNotify::engineEvent, &window,
+        [&](int code, qintptr, const QString&) {
+            if (code == 12 && !closing) {
+                closing = true;
+                QTimer::singleShot(0, &window, [&window] { window.close(); });
+            }
+        });
+    start();
+    const bool closed = WaitUntil([&] { return closing && !window.isVisible(); });
+    QObject::disconnect(watch);
+    return closed;
+}
+
 // Whether every entry of the archive is stored without encryption.
 bool Unencrypted(const std::string& listing)
 {
@@ -67,17 +87,10 @@ TEST_F(BackupWizardTest, ClosingDuringARunWithYesStopsItAndLeavesAReadableArchiv
         return IDYES;
     });
     CUiDialogs::QueueAnswer(static_cast<int>(QDialog::Accepted)); // the exit confirmation
-    bool closing = false;
-    QObject::connect(&m_window->GetContext().notify, &CQtNotify::engineEvent, m_window.get(),
-                     [&](int code, qintptr, const QString&) {
-                         if (code == 12 && !closing) {
-                             closing = true;
-                             QTimer::singleShot(0, m_window.get(), [&] { m_window->close(); });
-                         }
-                     });
-    Next();
-    ASSERT_EQ(Page(), pageid::kRun);
-    ASSERT_TRUE(WaitUntil([&] { return closing && !m_window->isVisible(); }));
+    ASSERT_TRUE(CloseAtTheFirstFile(*m_window, [&] {
+        Next();
+        ASSERT_EQ(Page(), pageid::kRun);
+    }));
     Settle();
     EXPECT_EQ(question, LoadResString(221));
     EXPECT_EQ(CUiDialogs::PendingAnswers(), 0u);
@@ -120,17 +133,10 @@ TEST_F(BackupWizardTest, ClosingDuringAnUpdateKeepsThePreviousBackupByteForByte)
     QueueCollectOk();
     CUiDialogs::QueueAnswer(IDYES);                                // stop the run?
     CUiDialogs::QueueAnswer(static_cast<int>(QDialog::Accepted)); // the exit confirmation
-    bool closing = false;
-    QObject::connect(&m_window->GetContext().notify, &CQtNotify::engineEvent, m_window.get(),
-                     [&](int code, qintptr, const QString&) {
-                         if (code == 12 && !closing) {
-                             closing = true;
-                             QTimer::singleShot(0, m_window.get(), [&] { m_window->close(); });
-                         }
-                     });
-    Next();
-    ASSERT_EQ(Page(), pageid::kRun);
-    ASSERT_TRUE(WaitUntil([&] { return closing && !m_window->isVisible(); }));
+    ASSERT_TRUE(CloseAtTheFirstFile(*m_window, [&] {
+        Next();
+        ASSERT_EQ(Page(), pageid::kRun);
+    }));
     Settle();
     EXPECT_EQ(CUiDialogs::PendingAnswers(), 0u);
     EXPECT_FALSE(m_window->GetContext().notify.IsWorkerRunning());
