@@ -53,8 +53,9 @@ public:
     std::string ChooseRestoreTarget(const std::string& backupGuid);
 
     // Restore: gives the engine the data of every identity of the opened backup, its
-    // catalogue read and its target the one `chooseTarget` names (empty: none can
-    // be found). False when one cannot be read or gets no target; `failed` then
+    // catalogue read and its target the one `chooseTarget` names. An empty name
+    // leaves the identity without a target: it restores nothing until it gets one.
+    // False when one cannot be read or its target is no identity; `failed` then
     // names it.
     using TargetChooser = std::function<std::string(const COEData& data)>;
     static bool LoadRestoreIdentities(CBackupManger& engine, const TargetChooser& chooseTarget,

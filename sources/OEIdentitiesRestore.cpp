@@ -20,7 +20,8 @@ bool COEIdentities::LoadRestoreIdentities(CBackupManger& engine, const TargetCho
         int code = 0;
         auto data = COEData::ForRestore(item->m_strCatalogueFile, item->m_strDisplayName, extract,
                                         &engine.GetReport(), code);
-        if (!data || !data->SetRestoreTarget(chooseTarget(*data), 0)) {
+        const std::string target = data ? chooseTarget(*data) : std::string();
+        if (!data || (!target.empty() && !data->SetRestoreTarget(target, 0))) {
             failed = item->m_strDisplayName;
             return false;
         }

@@ -6,11 +6,13 @@
 
 class CCheckTreeItemModel;
 class CCheckTreeModel;
+class CCheckableListModel;
 class QTreeView;
+class QVBoxLayout;
 
-// A detail page of the what-to-back-up page: what the selected item of the backup
-// tree stands for and, for sources with a list of their own (fonts, applications),
-// that list as the source holds it.
+// A detail page of the what-to-back-up and what-to-restore pages: what the selected
+// item of the tree stands for and, for sources with a list of their own (fonts,
+// applications, an identity's folders and settings), that list as the source holds it.
 class CDetailPage : public CTvPageDlg
 {
     Q_OBJECT
@@ -19,7 +21,16 @@ public:
                 CCheckTreeModel* list = nullptr);
     ~CDetailPage() override;
 
+    // Shows `list` instead of the one before; null shows none. A list that belongs to
+    // a source about to go must be let go of first.
+    void SetList(CCheckTreeModel* list);
+    QTreeView* GetListView() const { return m_view; }
+
+protected:
+    QVBoxLayout* m_layout;
+
 private:
     std::unique_ptr<CCheckTreeItemModel> m_model;
-    QTreeView* m_view = nullptr;
+    std::unique_ptr<CCheckableListModel> m_checkable;
+    QTreeView* m_view;
 };

@@ -4,15 +4,21 @@
 #include "BackupManger.h"
 #include "CheckStates.h"
 #include "FontsData.h"
+#include "IdentityTargetPage.h"
 #include "ItemKinds.h"
 #include "ItemTag.h"
 #include "ItemsTreeWnd.h"
+#include "OEData.h"
+#include "OEIdentities.h"
+#include "OETargetChooser.h"
 #include "PageIds.h"
 #include "Prompt.h"
 #include "TvPropertiesPages.h"
 #include "WizardContext.h"
 
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -47,6 +53,8 @@ void CRestoreChoicePage::OnSetActive()
 
 void CRestoreChoicePage::Clear()
 {
+    // The identities' trees go with the engine's identities.
+    ReleaseLists(CIdentityTargetPage::kDialogId);
     m_tree->GetModel().DeleteAllItems();
     m_context.engine.BuildRestoreTree(nullptr);
     ShowIntro();
@@ -64,17 +72,15 @@ void CRestoreChoicePage::Build()
     ShowIntro();
 }
 
-unsigned CRestoreChoicePage::DetailPageOf(std::uint32_t kind)
+int CRestoreChoicePage::DetailPageOf(const ItemTag& tag)
 {
     const InstalledSources& sources = m_context.sources;
-    switch (kind) {
+    switch (tag.kind) {
     case itemkind::kRoot:
     case itemkind::kOEGroup:
-        return kIntroId;
+        return AddDetailPage(kIntroId, {}, {});
     case itemkind::kOEIdentity:
-        return AddDetailPage(183, "Outlook Express identity",
-                             "The identity's mail, accounts and settings go into the identity "
-                             "chosen for it.");
+        return IdentityPageOf(*reinterpret_cast<const CBackupTreeItem*>(tag.value));
     case itemkind::kOutlook:
         return AddDetailPage(133, "Microsoft Outlook", "Outlook's folders and settings.");
     case itemkind::kFavorites:
@@ -87,8 +93,55 @@ unsigned CRestoreChoicePage::DetailPageOf(std::uint32_t kind)
     case itemkind::kFonts:
         return AddDetailPage(182, "Fonts", "The fonts of the backup:", &sources.fonts->GetList());
     default:
-        return 0;
+        return -1;
     }
+}
+
+COEData* CRestoreChoicePage::IdentityOf(const CBackupTreeItem& stored) const
+{
+    return dynamic_cast<COEData*>(m_context.engine.GetRestoreIdentity(stored.m_strCatalogueFile));
+}
+
+std::size_t CRestoreChoicePage::PositionOf(const CBackupTreeItem& stored) const
+{
+    const auto& list = m_context.engine.GetCatalogueList();
+    return static_cast<std::size_t>(std::find(list.begin(), list.end(), &stored) - list.begin());
+}
+
+// One page per identity of the backup, by its position in the catalogue: the
+// identity's own tree and the identity it goes into.
+int CRestoreChoicePage::IdentityPageOf(const CBackupTreeItem& stored)
+{
+    const std::size_t slot = PositionOf(stored);
+    const int index = AddDetailPage(CIdentityTargetPage::kDialogId, slot, [this, &stored, slot] {
+        auto* page = new CIdentityTargetPage(QString::fromStdString(stored.m_strDisplayName));
+        // The catalogue item outlives the page's use of it: the page's tree and target
+        // are refreshed from the catalogue of the backup open when it is shown.
+        connect(page, &CIdentityTargetPage::chooseTarget, this,
+                [this, slot] { ChooseTarget(*m_context.engine.GetCatalogueList()[slot]); });
+        return page;
+    });
+    auto* page = static_cast<CIdentityTargetPage*>(FindDetailPage(CIdentityTargetPage::kDialogId, slot));
+    COEData* data = IdentityOf(stored);
+    page->SetList(data ? &data->GetTree() : nullptr);
+    page->GetChooseButton()->setEnabled(data && m_context.sources.identities);
+    const std::string target = data ? data->GetTargetGuid() : std::string();
+    page->ShowTarget(m_context.sources.identities && !target.empty()
+                         ? QString::fromStdString(
+                               COETargetChooser(*m_context.sources.identities, this).NameOf(target))
+                         : QString());
+    return index;
+}
+
+void CRestoreChoicePage::ChooseTarget(const CBackupTreeItem& stored)
+{
+    COEData* data = IdentityOf(stored);
+    if (!data || !m_context.sources.identities)
+        return;
+    const std::string target = COETargetChooser(*m_context.sources.identities, this).Ask(*data);
+    if (!target.empty())
+        data->SetRestoreTarget(target, 0);
+    IdentityPageOf(stored);
 }
 
 void CRestoreChoicePage::OnChecked(TvTreeItem item)

@@ -2,6 +2,9 @@
 
 #include "TreeDetailPage.h"
 
+class CBackupTreeItem;
+class COEData;
+
 // What to restore (152): the restore tree of the open backup beside a frame with the
 // detail page of the selected item's kind. Ticking an item ticks what it holds; an
 // Outlook Express identity can only be ticked once a target identity was chosen for
@@ -23,11 +26,15 @@ public:
     bool HoldsMyFiles() const { return m_bMyFiles; }
 
 protected:
-    unsigned DetailPageOf(std::uint32_t kind) override;
+    int DetailPageOf(const ItemTag& tag) override;
     void OnChecked(TvTreeItem item) override;
 
 private:
     bool RefusesIdentity(TvTreeItem item);
+    int IdentityPageOf(const CBackupTreeItem& stored);
+    void ChooseTarget(const CBackupTreeItem& stored);
+    COEData* IdentityOf(const CBackupTreeItem& stored) const;
+    std::size_t PositionOf(const CBackupTreeItem& stored) const;
 
     bool m_bMyFiles = false;
 };

@@ -4,6 +4,8 @@
 #include "FileArgument.h"
 #include "IniFile.h"
 #include "MainCatalogue.h"
+#include "OEIdentities.h"
+#include "OETargetChooser.h"
 #include "PageIds.h"
 #include "PageLayout.h"
 #include "ProjectData.h"
@@ -103,7 +105,7 @@ bool CRestoreFilePage::Open(const std::string& path)
     const int code = m_context.engine.OpenBackup(path);
     if (code == result::kBadPassword)
         return false;
-    if (code != result::kSuccess || !ReadCatalogue()) {
+    if (code != result::kSuccess || !ReadCatalogue() || !LoadIdentities()) {
         Refuse();
         return false;
     }
@@ -132,6 +134,19 @@ bool CRestoreFilePage::ReadCatalogue()
     }
     QApplication::restoreOverrideCursor();
     return read;
+}
+
+// Every identity of the backup with the identity it goes into: itself when this
+// system has it, else the one the user chooses now (or later on its page).
+bool CRestoreFilePage::LoadIdentities()
+{
+    if (!m_context.sources.identities)
+        return true;
+    COETargetChooser chooser(*m_context.sources.identities, this);
+    std::string failed;
+    return COEIdentities::LoadRestoreIdentities(
+        m_context.engine, [&chooser](const COEData& data) { return chooser.ChooseFor(data); },
+        failed);
 }
 
 // A file that is no readable backup: nothing of it stays open.

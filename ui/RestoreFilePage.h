@@ -48,6 +48,7 @@ private:
     void ClearFields();
     void ShowMainData();
     bool ReadCatalogue();
+    bool LoadIdentities();
     void Refuse();
 
     CWizardContext& m_context;

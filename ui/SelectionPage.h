@@ -3,6 +3,7 @@
 #include "TreeDetailPage.h"
 
 #include <set>
+#include <utility>
 
 // What to back up (132): the backup tree of the data sources beside a frame of detail
 // pages, one per kind of the selected item, made when first needed and kept. The tree
@@ -19,14 +20,22 @@ public:
 
     // Builds the backup tree (and has the My Files page load its selection).
     void BuildTree();
+    // The identities' pages let go of their trees: the engine is about to drop the
+    // identities' data.
+    void ReleaseIdentities();
 
 signals:
     // The My Files tree must be (re)loaded: the first showing, or another job.
     void myFilesNeeded();
+    // The engine is about to be reset: what points into its sources lets go now.
+    void resetting();
 
 protected:
-    unsigned DetailPageOf(std::uint32_t kind) override;
+    int DetailPageOf(const ItemTag& tag) override;
 
 private:
-    std::set<std::uint32_t> m_filledKinds; // sources whose lists are filled for this tree
+    int IdentityPageOf(std::size_t position, bool fill);
+
+    // Sources whose lists are filled for this tree: kind, and position for identities.
+    std::set<std::pair<std::uint32_t, std::uintptr_t>> m_filled;
 };

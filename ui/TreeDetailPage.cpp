@@ -38,7 +38,7 @@ CTreeDetailPage::CTreeDetailPage(unsigned dialogId, CWizardContext& context, con
         const TvTreeItem item = m_tree->GetSelectedItem();
         if (const auto* tag =
                 reinterpret_cast<const ItemTag*>(m_tree->GetModel().GetItemData(item)))
-            ShowDetail(tag->kind);
+            ShowDetail(*tag);
     });
 }
 
@@ -47,24 +47,51 @@ unsigned CTreeDetailPage::GetDetailPageId() const
     return m_details->GetCurrentPageDlg();
 }
 
-unsigned CTreeDetailPage::AddDetailPage(unsigned id, const QString& title, const QString& text,
-                                        CCheckTreeModel* list)
+int CTreeDetailPage::AddDetailPage(unsigned id, const QString& title, const QString& text,
+                                   CCheckTreeModel* list)
 {
-    if (!m_detailIndex.count(id))
-        m_detailIndex[id] = m_details->InsertPage(id, new CDetailPage(id, title, text, list),
-                                                  CTvPropertiesPages::kHideStrip);
-    return id;
+    return AddDetailPage(id, 0, [&] { return new CDetailPage(id, title, text, list); });
+}
+
+int CTreeDetailPage::AddDetailPage(unsigned id, std::size_t slot,
+                                   const std::function<CDetailPage*()>& make)
+{
+    const auto found = m_detailPages.find({id, slot});
+    if (found != m_detailPages.end())
+        return found->second.index;
+    CDetailPage* page = make();
+    const int index = m_details->InsertPage(id, page, CTvPropertiesPages::kHideStrip);
+    m_detailPages[{id, slot}] = {page, index};
+    return index;
+}
+
+CDetailPage* CTreeDetailPage::GetDetailPage() const
+{
+    return static_cast<CDetailPage*>(m_details->GetPageHandleWnd(m_details->GetCurrentIndex()));
+}
+
+CDetailPage* CTreeDetailPage::FindDetailPage(unsigned id, std::size_t slot) const
+{
+    const auto found = m_detailPages.find({id, slot});
+    return found == m_detailPages.end() ? nullptr : found->second.page;
+}
+
+void CTreeDetailPage::ReleaseLists(unsigned id)
+{
+    for (auto& [key, detail] : m_detailPages)
+        if (key.first == id)
+            detail.page->SetList(nullptr);
 }
 
 void CTreeDetailPage::ShowIntro()
 {
-    m_details->SetPage(m_detailIndex[kIntroId]);
+    m_details->SetPage(m_detailPages.at({kIntroId, 0}).index);
 }
 
-void CTreeDetailPage::ShowDetail(std::uint32_t kind)
+void CTreeDetailPage::ShowDetail(const ItemTag& tag)
 {
-    if (const unsigned id = DetailPageOf(kind))
-        m_details->SetPage(m_detailIndex[id]);
+    if (const int index = DetailPageOf(tag); index >= 0)
+        m_details->SetPage(index);
 }
 
 void CTreeDetailPage::OnChecked(TvTreeItem item)

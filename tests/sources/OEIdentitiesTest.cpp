@@ -1,7 +1,7 @@
 // Outlook Express identities: which identities a registry store offers, backups of
 // an identity read by Python's zipfile, restores into the same identity, another
 // one and new ones, and backups that were tampered with.
-#include "Dbx5Builder.h"
+#include "OEIdentitySample.h"
 #include "PersonalFixture.h"
 #include "ScriptedPrompt.h"
 
@@ -26,7 +26,6 @@ const std::string kNoStore = "{B0000000-0000-4000-8000-000000000002}";
 const std::string kOld = "{C0000000-0000-4000-8000-000000000003}";
 const std::string kBob = "{B0B00000-0000-4000-8000-000000000004}";
 const std::string kRelative = "{D0000000-0000-4000-8000-000000000005}";
-const std::string kAccounts = "Software\\Microsoft\\Internet Account Manager\\Accounts\\";
 
 std::string Express(const std::string& guid, const std::string& version = "5.0")
 {
@@ -67,22 +66,8 @@ protected:
         AddIdentity("NotAGuid", "Crafted", Store("NotAGuid"));
         tbm::CreateFolderPath(Store(kBob), 0700);
 
-        SetText(Express(kAlice) + "\\Rules\\Mail\\000", "Name", "Spam rule");
-        SetText(Express(kAlice) + "\\Block Senders\\Mail\\Criteria\\0", "Sender", "spam@x");
-        SetText(Express(kAlice) + "\\Mail", "Show Images", "1");
-        SetText(Express(kAlice) + "\\signatures\\00000000", "name", "Work sig");
-        SetText(kAccounts + "00000001", "Account Name", "global.example");
-        SetText("Identities\\" + kAlice + "\\" + kAccounts + "00000002", "Account Name",
-                "alice.example");
-
-        tbmtest::Dbx5Builder builder;
-        builder.Add(tbmtest::Dbx5Builder::Folder(1, -1, "Inbox", "Inbox.dbx", 2));
-        builder.Add(tbmtest::Dbx5Builder::Folder(2, 1, "Lists", "Lists.dbx", 1));
-        builder.Add(tbmtest::Dbx5Builder::Folder(3, -1, "Sent Items", "Sent Items.dbx", 1));
-        Put(Store(kAlice) + "/Folders.dbx", builder.Build());
-        Put(Store(kAlice) + "/Inbox.dbx", "inbox mail");
-        Put(Store(kAlice) + "/Lists.dbx", "list mail");
-        Put(Store(kAlice) + "/Sent Items.dbx", "sent mail");
+        tbmtest::WriteSampleSettings(SetText, kAlice, Express(kAlice));
+        tbmtest::WriteSampleStore(Store(kAlice));
     }
 
     void AddIdentity(const std::string& guid, const std::string& name, const std::string& root)
@@ -253,9 +238,9 @@ TEST_F(OEIdentitiesTest, RestoreIntoAnotherAndIntoNewIdentities)
     EXPECT_EQ("1", GetText(Express(kBob) + "\\Mail", "Show Images"));
     // Both accounts exports share one tree item; both come back.
     EXPECT_EQ("alice.example",
-              GetText("Identities\\" + kBob + "\\" + kAccounts + "00000002", "Account Name"));
+              GetText("Identities\\" + kBob + "\\" + tbmtest::kSampleAccounts + "00000002", "Account Name"));
     EXPECT_EQ("global.example",
-              GetText("Identities\\" + kBob + "\\" + kAccounts + "00000001", "Account Name"));
+              GetText("Identities\\" + kBob + "\\" + tbmtest::kSampleAccounts + "00000001", "Account Name"));
     for (const char* name : {"Inbox.dbx", "Lists.dbx", "Sent Items.dbx", "Folders.dbx"})
         EXPECT_EQ(tbmtest::ReadFileBytes(Store(kAlice) + "/" + name),
                   tbmtest::ReadFileBytes(Store(kBob) + "/" + name))
