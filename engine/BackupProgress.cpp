@@ -47,12 +47,17 @@ void CBackupProgress::CallbackEnd()
 
 void CBackupProgress::Begin(std::uint64_t total)
 {
+    BeginPart(total);
+    m_StopEvent.Reset();
+    m_CancelEvent.Reset();
+}
+
+void CBackupProgress::BeginPart(std::uint64_t total)
+{
     m_qwJobTotal = total;
     m_qwJobDone = 0;
     m_type = 0;
     m_nNewAction = 1;
-    m_StopEvent.Reset();
-    m_CancelEvent.Reset();
 }
 
 void CBackupProgress::End()

@@ -28,6 +28,9 @@ public:
 
     // Starts a new stage of the run over `total` bytes; clears stop and cancel.
     void Begin(std::uint64_t total);
+    // Starts the next part of a run that goes on (a restore's next section): a stop
+    // or cancel asked for before stays, so that it ends the run.
+    void BeginPart(std::uint64_t total);
     // The run has ended: the running event goes down and the window is told.
     void End();
     // Asks the run to stop at the next callback and waits until it has ended.

@@ -93,6 +93,10 @@ void CRestoreRun::Run()
 // One section; false when the restore stops here.
 bool CRestoreRun::RestoreSection(std::uint32_t kind, std::size_t& identityIndex)
 {
+    // A stop asked for before this section (right after the start, or between two
+    // sections) ends the run: no later section is begun.
+    if (StopRequested())
+        return false;
     m_progress.m_RunningEvent.Set();
     m_sectionKind = kind;
     std::string backupGuid;
@@ -136,7 +140,7 @@ bool CRestoreRun::RestoreSection(std::uint32_t kind, std::size_t& identityIndex)
             entry.m_dwSize = header.m_uncompressedSize;
         sum += entry.m_dwSize;
     }
-    m_progress.Begin(sum);
+    m_progress.BeginPart(sum);
     m_progress.PostProgress();
 
     const bool stop = RestoreEntries(first, last, kind, backupGuid, targetGuid);

@@ -8,6 +8,7 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <tuple>
 
 namespace {
@@ -160,6 +161,37 @@ TEST_F(RestoreTest, CancelInTheSecondSectionStopsTheRest)
     AddSource(itemkind::kFavorites)->m_Plan = {{"Fav/c.url", m_target, 13, 5}};
     ASSERT_EQ(RunRestore(), 0);
     EXPECT_EQ(tbmtest::ReadFileBytes(Target("c.url")), "three");
+}
+
+// A Stop pressed right after the start or between two sections was lost when the
+// next section began: the run went on to the end.
+TEST_F(RestoreTest, AStopBeforeASectionEndsTheRunThere)
+{
+    BuildBackup(kSources, {{"OutlookData/a.pst", "one"}, {"Fav/b.url", "two"}});
+    CBackupProgress& progress = m_engine.GetProgress();
+    for (const int stopAt : {notify::kRestoreStarted, notify::kRestoreSectionEnded}) {
+        SCOPED_TRACE(stopAt);
+        std::filesystem::remove_all(m_target);
+        std::filesystem::create_directories(m_target);
+        m_recorder.Clear();
+        AddSource(itemkind::kOutlook)->m_Plan = {{"OutlookData/a.pst", m_target, 5, 3}};
+        AddSource(itemkind::kFavorites)->m_Plan = {{"Fav/b.url", m_target, 13, 3}};
+        OpenAndBuild();
+        Check(itemkind::kOutlook);
+        Check(itemkind::kFavorites);
+        m_recorder.m_OnPost = [&](int code, const std::string&) {
+            if (code == stopAt)
+                progress.m_StopEvent.Set();
+        };
+        ASSERT_EQ(RunRestore(), 0);
+        EXPECT_EQ(Exists(Target("a.pst")), stopAt == notify::kRestoreSectionEnded);
+        EXPECT_FALSE(Exists(Target("b.url")));
+        EXPECT_EQ(m_recorder.TextsOf(notify::kRestoreSection).size(),
+                  stopAt == notify::kRestoreSectionEnded ? 1u : 0u);
+        EXPECT_TRUE(m_recorder.EventValues(notify::kRestoreDone).empty());
+        EXPECT_FALSE(progress.m_RunningEvent.IsSet());
+        m_recorder.m_OnPost = nullptr;
+    }
 }
 
 TEST_F(RestoreTest, RegistryExportsOfAnIdentityGoToTheImportAndNoOthers)
