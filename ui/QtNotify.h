@@ -33,8 +33,18 @@ public:
     void post(unsigned message, std::uintptr_t first, std::intptr_t second) override;
 
     // The GUI thread started a worker run (collection): until its end message has been
-    // delivered it counts as running.
-    void WorkerStarted() { m_workerRunning = true; }
+    // delivered it counts as running. `owner`, the page that started it, is the one
+    // the run's messages are for (IsRunFor) until another run starts.
+    void WorkerStarted(const QObject* owner = nullptr)
+    {
+        m_workerRunning = true;
+        m_workerOwner = owner;
+    }
+    // True when `owner` started the last worker run: its progress, events and end
+    // message, the end included, are for that page; other pages ignore them.
+    bool IsRunFor(const QObject* owner) const { return owner && owner == m_workerOwner; }
+    // A run `owner` started is running.
+    bool IsRunningFor(const QObject* owner) const { return m_workerRunning && IsRunFor(owner); }
     void CollectStarted() { m_collectRunning = true; }
     bool IsWorkerRunning() const { return m_workerRunning; }
     bool IsCollectRunning() const { return m_collectRunning; }
@@ -78,5 +88,6 @@ private:
     bool m_deliveryQueued = false;
     // GUI thread only.
     bool m_workerRunning = false;
+    const QObject* m_workerOwner = nullptr;
     bool m_collectRunning = false;
 };

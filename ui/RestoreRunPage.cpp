@@ -87,7 +87,7 @@ void CRestoreRunPage::EnableButtons(bool enable)
 {
     for (QPushButton* button : {m_report, m_first})
         button->setEnabled(enable);
-    m_stop->setEnabled(!enable && m_bRunning);
+    m_stop->setEnabled(!enable && IsRunning());
     m_context.frame->EnableNextButton(false);
     if (QWidget* previous = m_context.frame->GetButton(CTvPropertiesPages::kPreviousId))
         previous->setEnabled(enable);
@@ -116,7 +116,12 @@ void CRestoreRunPage::OnSetActive()
 
 bool CRestoreRunPage::OnKillActive()
 {
-    return !m_bRunning;
+    return !IsRunning();
+}
+
+bool CRestoreRunPage::IsRunning() const
+{
+    return m_context.notify.IsRunningFor(this);
 }
 
 void CRestoreRunPage::Begin()
@@ -135,8 +140,7 @@ void CRestoreRunPage::Begin()
         return;
     }
     // The worker's messages reach this page only from the event loop: in time.
-    m_bRunning = true;
-    m_context.notify.WorkerStarted();
+    m_context.notify.WorkerStarted(this);
     EnableButtons(false);
 }
 
@@ -171,7 +175,7 @@ void CRestoreRunPage::Refused(int code)
 
 void CRestoreRunPage::Stop()
 {
-    if (!m_bRunning)
+    if (!IsRunning())
         return;
     m_context.notify.CancelAndWait(
         [this] {
@@ -183,7 +187,7 @@ void CRestoreRunPage::Stop()
 
 void CRestoreRunPage::OnProgress(const CProgressSnapshot& snapshot)
 {
-    if (!m_bRunning)
+    if (!IsRunning())
         return;
     if (!snapshot.running) {
         ResetBars();
@@ -196,7 +200,7 @@ void CRestoreRunPage::OnProgress(const CProgressSnapshot& snapshot)
 
 void CRestoreRunPage::OnEvent(int code, qintptr value, const QString& text)
 {
-    if (!m_bRunning)
+    if (!IsRunning())
         return;
     switch (code) {
     case notify::kRestoreSection:
@@ -228,10 +232,9 @@ void CRestoreRunPage::OnEvent(int code, qintptr value, const QString& text)
 
 void CRestoreRunPage::OnWorkerEnded()
 {
-    if (!m_bRunning)
+    if (!m_context.notify.IsRunFor(this))
         return;
     m_context.engine.WaitForWorker();
-    m_bRunning = false;
     EnableButtons(true);
     if (m_bFinished)
         ShowFinished();

@@ -30,7 +30,8 @@ public:
     // Stops the running restore and waits until its worker has ended.
     void Stop();
 
-    bool IsRunning() const { return m_bRunning; }
+    // A restore this page started is running.
+    bool IsRunning() const;
     QLabel* GetStatus() const { return m_status; }
     QLabel* GetHeading() const { return m_heading; }
     QLabel* GetSizeLabel() const { return m_size; }
@@ -67,7 +68,6 @@ private:
     QPushButton* m_stop;
     QPushButton* m_report;
     QPushButton* m_first;
-    bool m_bRunning = false;
     bool m_bFinished = false;
     std::uint64_t m_qwTotal = 0;
     std::uint64_t m_qwFinished = 0;

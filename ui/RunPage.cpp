@@ -159,7 +159,7 @@ void CRunPage::StartWorker(bool verify)
 {
     EnableButtons(false);
     m_lastCode = -1;
-    m_context.notify.WorkerStarted();
+    m_context.notify.WorkerStarted(this);
     if (verify)
         m_context.engine.Verify(&m_context.notify);
     else
@@ -180,8 +180,11 @@ void CRunPage::Stop()
                                    [this] { m_context.engine.WaitForWorker(); });
 }
 
+// Runs this page did not start (a restore's) are not shown here.
 void CRunPage::OnProgress(const CProgressSnapshot& snapshot)
 {
+    if (!m_context.notify.IsRunningFor(this))
+        return;
     if (!snapshot.running) {
         m_bar->setValue(0);
         return;
@@ -200,6 +203,8 @@ void CRunPage::OnProgress(const CProgressSnapshot& snapshot)
 
 void CRunPage::OnEvent(int code, qintptr value, const QString& text)
 {
+    if (!m_context.notify.IsRunningFor(this))
+        return;
     m_lastCode = code;
     switch (code) {
     case 0:
@@ -245,6 +250,8 @@ void CRunPage::OnEvent(int code, qintptr value, const QString& text)
 // Reactions wait for the worker's end: the next run may start only once it is joined.
 void CRunPage::OnWorkerEnded()
 {
+    if (!m_context.notify.IsRunFor(this))
+        return;
     m_context.engine.WaitForWorker();
     EnableButtons(true);
     const int code = m_lastCode;

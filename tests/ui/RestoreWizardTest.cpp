@@ -13,6 +13,12 @@ TEST_F(RestoreWizardTest, ABackupOpenedByDoubleClickRestoresToItsPlaceAndToAnoth
     const std::string docs = MakeStampedTree();
     const std::string backup = BackUpThroughPages("Docs", docs, "secret");
     std::filesystem::remove_all(docs);
+    // The backup's run page shows its own run to the end: the restore's messages are
+    // not for it.
+    CRunPage* backupRun = m_window->GetRunPage();
+    const QString backupStatus = backupRun->GetStatus()->text();
+    int backupRunEnds = 0;
+    QObject::connect(backupRun, &CRunPage::runEnded, [&backupRunEnds](int) { ++backupRunEnds; });
 
     std::string said;
     QueuePassword("wrong");
@@ -72,6 +78,10 @@ TEST_F(RestoreWizardTest, ABackupOpenedByDoubleClickRestoresToItsPlaceAndToAnoth
     EXPECT_EQ(run->GetStatus()->text().toStdString(), LoadResString(239));
     EXPECT_TRUE(run->GetReportButton()->isEnabled());
     EXPECT_EQ(run->GetTotalBar()->value(), run->GetTotalBar()->maximum());
+    EXPECT_EQ(backupRun->GetStatus()->text(), backupStatus);
+    EXPECT_EQ(backupRun->GetLastEvent(), 10);
+    EXPECT_EQ(backupRun->GetProgressBar()->value(), backupRun->GetProgressBar()->maximum());
+    EXPECT_EQ(backupRunEnds, 0);
     const std::string report = tbmtest::ReadFileBytes(CHtmlReport::GetRestoreReportPath());
     EXPECT_NE(report.find(backup), std::string::npos);
     EXPECT_NE(report.find(LoadResString(239)), std::string::npos);
