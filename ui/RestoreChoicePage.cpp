@@ -115,10 +115,13 @@ int CRestoreChoicePage::IdentityPageOf(const CBackupTreeItem& stored)
     const std::size_t slot = PositionOf(stored);
     const int index = AddDetailPage(CIdentityTargetPage::kDialogId, slot, [this, &stored, slot] {
         auto* page = new CIdentityTargetPage(QString::fromStdString(stored.m_strDisplayName));
-        // The catalogue item outlives the page's use of it: the page's tree and target
-        // are refreshed from the catalogue of the backup open when it is shown.
-        connect(page, &CIdentityTargetPage::chooseTarget, this,
-                [this, slot] { ChooseTarget(*m_context.engine.GetCatalogueList()[slot]); });
+        // The page is kept from backup to backup: its button works on the identity at
+        // its position in the catalogue of the backup open now.
+        connect(page, &CIdentityTargetPage::chooseTarget, this, [this, slot] {
+            const auto& list = m_context.engine.GetCatalogueList();
+            if (slot < list.GetSize() && list[slot]->m_dwKind == itemkind::kOEIdentity)
+                ChooseTarget(*list[slot]);
+        });
         return page;
     });
     auto* page = static_cast<CIdentityTargetPage*>(FindDetailPage(CIdentityTargetPage::kDialogId, slot));
