@@ -33,8 +33,9 @@ std::string COETargetChooser::NameOf(const std::string& guid) const
 {
     const std::vector<std::string>& guids = m_identities.GetGuids();
     const auto found = std::find(guids.begin(), guids.end(), guid);
-    return found == guids.end() ? std::string()
-                                : m_identities.GetNames()[static_cast<std::size_t>(found - guids.begin())];
+    return found == guids.end()
+               ? std::string()
+               : m_identities.GetNames()[static_cast<std::size_t>(found - guids.begin())];
 }
 
 std::string COETargetChooser::Ask(const COEData& data)

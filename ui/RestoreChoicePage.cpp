@@ -124,7 +124,8 @@ int CRestoreChoicePage::IdentityPageOf(const CBackupTreeItem& stored)
         });
         return page;
     });
-    auto* page = static_cast<CIdentityTargetPage*>(FindDetailPage(CIdentityTargetPage::kDialogId, slot));
+    auto* page =
+        static_cast<CIdentityTargetPage*>(FindDetailPage(CIdentityTargetPage::kDialogId, slot));
     COEData* data = IdentityOf(stored);
     page->SetList(data ? &data->GetTree() : nullptr);
     page->GetChooseButton()->setEnabled(data && m_context.sources.identities);

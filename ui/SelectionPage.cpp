@@ -2,10 +2,10 @@
 
 #include "ApplicationsData.h"
 #include "BackupManger.h"
+#include "DetailPage.h"
 #include "FontsData.h"
 #include "ItemKinds.h"
 #include "ItemTag.h"
-#include "DetailPage.h"
 #include "ItemsTreeWnd.h"
 #include "OEData.h"
 #include "OEIdentities.h"
@@ -63,14 +63,14 @@ void CSelectionPage::BuildTree()
     QApplication::restoreOverrideCursor();
 }
 
-// The page of a kind, made the first time; 0 for a kind that keeps the page shown. A
-// source with a list of its own fills it once per built tree, so that what the user
-// ticks in it stays while the selection moves around.
 void CSelectionPage::ReleaseIdentities()
 {
     ReleaseLists(kIdentityPage);
 }
 
+// The page of a kind, made the first time; -1 for a kind that keeps the page shown. A
+// source with a list of its own fills it once per built tree, so that what the user
+// ticks in it stays while the selection moves around.
 int CSelectionPage::DetailPageOf(const ItemTag& tag)
 {
     const InstalledSources& sources = m_context.sources;
@@ -109,8 +109,9 @@ int CSelectionPage::DetailPageOf(const ItemTag& tag)
 // the identity's data.
 int CSelectionPage::IdentityPageOf(std::size_t position, bool fill)
 {
-    COEData* data =
-        m_context.sources.identities ? m_context.sources.identities->GetIdentityData(position) : nullptr;
+    COEData* data = m_context.sources.identities
+                        ? m_context.sources.identities->GetIdentityData(position)
+                        : nullptr;
     if (!data)
         return -1;
     if (fill)

@@ -12,7 +12,8 @@
 
 namespace tbmtest {
 
-inline const std::string kSampleAccounts = "Software\\Microsoft\\Internet Account Manager\\Accounts\\";
+inline const std::string kSampleAccounts =
+    "Software\\Microsoft\\Internet Account Manager\\Accounts\\";
 
 using RegistryTextWriter =
     std::function<void(const std::string& key, const std::string& name, const std::string& text)>;

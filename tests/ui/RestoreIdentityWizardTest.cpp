@@ -4,7 +4,6 @@
 // identity that has no identity to go into cannot be ticked until one is chosen.
 #include "RestoreWizardFixture.h"
 
-#include "OEIdentitySample.h"
 #include "DetailPage.h"
 #include "IdentityListDlg.h"
 #include "IdentityTargetPage.h"
@@ -12,6 +11,7 @@
 #include "ItemTag.h"
 #include "OEData.h"
 #include "OEIdentities.h"
+#include "OEIdentitySample.h"
 #include "OEWizardDlg.h"
 #include "Registry.h"
 #include "RegistryStore.h"
@@ -112,7 +112,8 @@ protected:
         EXPECT_TRUE(node);
         tree.SelectItem(node);
         Settle();
-        page = dynamic_cast<CIdentityTargetPage*>(m_window->GetRestoreChoicePage()->GetDetailPage());
+        page =
+            dynamic_cast<CIdentityTargetPage*>(m_window->GetRestoreChoicePage()->GetDetailPage());
         EXPECT_NE(page, nullptr);
         return node;
     }
@@ -134,7 +135,8 @@ TEST_F(RestoreIdentityWizardTest, AnIdentityComesBackIntoANewOneAndNeedsATargetT
     // The identity's own page shows its folders and settings: the user ticks two of
     // the three mail folders there.
     EXPECT_EQ(m_window->GetSelectionPage()->GetDetailPageId(), 134u);
-    QAbstractItemModel* shown = m_window->GetSelectionPage()->GetDetailPage()->GetListView()->model();
+    QAbstractItemModel* shown =
+        m_window->GetSelectionPage()->GetDetailPage()->GetListView()->model();
     ASSERT_TRUE(shown);
     for (const char* folder : {"Inbox", "Lists"}) {
         const QModelIndexList found =
@@ -187,7 +189,8 @@ TEST_F(RestoreIdentityWizardTest, AnIdentityComesBackIntoANewOneAndNeedsATargetT
     EXPECT_EQ(GetText(Express(guid) + "\\Block Senders\\Mail\\Criteria\\0", "Sender"), "spam@x");
     EXPECT_EQ(GetText(Express(guid) + "\\Mail", "Show Images"), "1");
     EXPECT_EQ(GetText(Express(guid) + "\\signatures\\00000000", "name"), "Work sig");
-    EXPECT_EQ(GetText("Identities\\" + guid + "\\" + tbmtest::kSampleAccounts + "00000002", "Account Name"),
+    EXPECT_EQ(GetText("Identities\\" + guid + "\\" + tbmtest::kSampleAccounts + "00000002",
+                      "Account Name"),
               "alice.example");
 
     // Opened again, the choice is put off: without a target the identity is refused,
