@@ -6,10 +6,22 @@
 #include <QString>
 #include <QVBoxLayout>
 
+#include "TvImageButton.h"
+#include "TvPropertiesPages.h"
+
 #include <initializer_list>
 
 // Small helpers for the pages' controls.
 namespace pagelayout {
+
+// A run page's hold on the frame's strip: Next stays off (the run is the last step),
+// Previous follows the page's own buttons.
+inline void EnableStripForRun(CTvPropertiesPages* frame, bool enable)
+{
+    frame->EnableNextButton(false);
+    if (QWidget* previous = frame->GetButton(CTvPropertiesPages::kPreviousId))
+        previous->setEnabled(enable);
+}
 
 // A caption at the top of a page.
 inline QLabel* Title(const QString& text, QWidget* parent)

@@ -88,9 +88,7 @@ void CRestoreRunPage::EnableButtons(bool enable)
     for (QPushButton* button : {m_report, m_first})
         button->setEnabled(enable);
     m_stop->setEnabled(!enable && IsRunning());
-    m_context.frame->EnableNextButton(false);
-    if (QWidget* previous = m_context.frame->GetButton(CTvPropertiesPages::kPreviousId))
-        previous->setEnabled(enable);
+    pagelayout::EnableStripForRun(m_context.frame, enable);
 }
 
 void CRestoreRunPage::ResetBars()

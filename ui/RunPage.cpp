@@ -100,9 +100,7 @@ void CRunPage::EnableButtons(bool enable)
     for (QPushButton* button : {m_report, m_verify, m_first})
         button->setEnabled(enable);
     m_stop->setEnabled(!enable);
-    m_context.frame->EnableNextButton(false);
-    if (QWidget* previous = m_context.frame->GetButton(CTvPropertiesPages::kPreviousId))
-        previous->setEnabled(enable);
+    pagelayout::EnableStripForRun(m_context.frame, enable);
 }
 
 void CRunPage::OnSetActive()
