@@ -126,9 +126,6 @@ int CBackupManger::StartRestore(CNotify* notify)
     m_Archive.GetStorage().m_pDiskCallback = &m_DiskCallback;
     m_Progress.m_pOwner = this;
     m_Progress.m_pNotify = notify;
-    // The run starts without a stop left from the job before; from here on a stop
-    // lasts to the end of the run, whenever it is asked for.
-    m_Progress.Begin(0);
     m_Progress.m_RunningEvent.Set();
     StartWorker([this] { CRestoreRun(RestoreParts()).Run(); });
     return result::kSuccess;

@@ -116,6 +116,10 @@ void CBackupManger::StartWorker(std::function<void()> run)
     // taken now: the run may clear the progress object's before it ends.
     const int priority = g_Preferences.m_nPriority;
     CNotify* const notify = m_Progress.m_pNotify;
+    // The run starts without a stop left from the run before, and it is cleared here,
+    // before the thread exists: a Stop pressed from now on, however soon, ends the
+    // run. The run's own stages never clear it again.
+    m_Progress.Begin(0);
     m_Worker = std::thread([priority, notify, run = std::move(run)] {
         SetWorkerThreadPriority(priority);
         run();
@@ -164,7 +168,7 @@ void CBackupManger::GatherFiles()
 
 std::uint64_t CBackupManger::StartRun()
 {
-    m_Progress.Begin(0);
+    m_Progress.BeginPart(0);
     m_Progress.m_type = CBackupProgress::kPreparing;
     m_Progress.PostProgress();
     m_LastRun = RunEnding();

@@ -26,10 +26,11 @@ public:
     bool Advance(std::uint64_t bytes);
     void CallbackEnd() override;
 
-    // Starts a new stage of the run over `total` bytes; clears stop and cancel.
+    // Starts a new run over `total` bytes; clears stop and cancel. Called before the
+    // run's thread starts, never from inside a run.
     void Begin(std::uint64_t total);
-    // Starts the next part of a run that goes on (a restore's next section): a stop
-    // or cancel asked for before stays, so that it ends the run.
+    // Starts the next part or stage of a run that goes on: a stop or cancel asked for
+    // before stays, so that it ends the run.
     void BeginPart(std::uint64_t total);
     // The run has ended: the running event goes down and the window is told.
     void End();

@@ -42,7 +42,7 @@ void CBackupRun::Run()
 {
     for (const CAddInfo* item : m_parts.files)
         m_totalBytes += item->m_dwSize;
-    m_parts.progress.Begin(m_totalBytes);
+    m_parts.progress.BeginPart(m_totalBytes);
     if (!OpenSourcesSafely()) {
         Fail();
         return;

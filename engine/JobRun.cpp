@@ -51,9 +51,8 @@ bool CJobRun::ApplyPassword(CZipContainer& archive)
 
 bool CJobRun::BeginStage(std::uint64_t total)
 {
-    const bool cancelled = StopRequested();
-    m_progress.Begin(total);
-    return !cancelled;
+    m_progress.BeginPart(total);
+    return !StopRequested();
 }
 
 bool CJobRun::StopRequested() const

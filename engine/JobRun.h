@@ -26,8 +26,7 @@ protected:
     // Sets the job's password and encryption method on `archive`; false (with text
     // 201 in the report) when the archive refuses the password.
     bool ApplyPassword(CZipContainer& archive);
-    // Starts a stage of `total` bytes; false when a cancel or stop arrived before it
-    // (Begin clears them, so it must not be lost).
+    // Starts a stage of `total` bytes; false when a cancel or stop has arrived.
     bool BeginStage(std::uint64_t total);
     // Cancel or stop was asked for.
     bool StopRequested() const;

@@ -155,7 +155,7 @@ void CVerifyRun::End(bool stopped, std::uint32_t failures)
 
 void CVerifyRun::Run()
 {
-    m_progress.Begin(0);
+    m_progress.BeginPart(0);
     m_progress.m_type = CBackupProgress::kPreparing;
     m_progress.PostProgress();
     const std::string path = g_ProjectData.GetOutputPath();

@@ -40,7 +40,10 @@ std::string COETargetChooser::NameOf(const std::string& guid) const
 
 std::string COETargetChooser::Ask(const COEData& data)
 {
-    CIdentityListDlg list(data.GetIdentityName(), m_identities.GetNames(), m_parent);
+    const std::vector<std::string>& guids = m_identities.GetGuids();
+    const auto chosen = std::find(guids.begin(), guids.end(), data.GetTargetGuid());
+    const int chosenRow = chosen == guids.end() ? -1 : static_cast<int>(chosen - guids.begin());
+    CIdentityListDlg list(data.GetIdentityName(), m_identities.GetNames(), chosenRow, m_parent);
     if (CUiDialogs::Exec(list) != QDialog::Accepted)
         return {};
     const int choice = list.GetChoice();

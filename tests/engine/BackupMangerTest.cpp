@@ -232,15 +232,17 @@ TEST_F(BackupMangerTest, CancelledRunLeavesAReadableArchive)
     m_engine.StartCollect(nullptr);
     ASSERT_EQ(m_engine.WaitCollect(), result::kSuccess);
     ASSERT_EQ(m_engine.WriteCatalogue(), 1);
-    // Cancelled while it runs, or just after it ended: one end message either way,
-    // and the archive stays readable.
+    // A cancel at once after the start, before the run's thread has done anything,
+    // ends the run: it used to be cleared when the run began and the run went on.
     ASSERT_EQ(m_engine.StartBackup(&m_recorder), 0);
-    m_engine.CancelAndWait();
+    m_engine.RequestCancel();
+    m_engine.WaitForWorker();
     EXPECT_FALSE(m_engine.GetProgress().m_RunningEvent.IsSet());
-    const auto done = m_recorder.EventValues(notify::kBackupDone);
-    const auto failed = m_recorder.EventValues(notify::kBackupFailed);
-    EXPECT_EQ(done.size() + failed.size(), 1u);
-    EXPECT_EQ(RunCommand("unzip -t '" + g_ProjectData.GetOutputPath() + "'"), 0);
+    EXPECT_TRUE(m_recorder.EventValues(notify::kBackupDone).empty());
+    EXPECT_EQ(m_recorder.EventValues(notify::kBackupFailed).size(), 1u);
+    // Nothing was added before the cancel: the incomplete backup is readable.
+    EXPECT_EQ(m_engine.GetLastRun().kind, RunEnding::kCancelledIncomplete);
+    EXPECT_EQ(RunCommand("python3 -m zipfile -t '" + g_ProjectData.GetOutputPath() + "'"), 0);
 }
 
 } // namespace

@@ -218,4 +218,31 @@ TEST_F(RestoreIdentityWizardTest, AnIdentityComesBackIntoANewOneAndNeedsATargetT
     EXPECT_NE(page->GetTargetLabel()->text().toStdString().find(made), std::string::npos);
     restoreTree.CheckItem(again, tvcheck::kCheck);
     EXPECT_TRUE(restoreTree.GetModel().IsItemChecked(again));
+
+    // The list marks the chosen identity, and only that one: a new identity chosen
+    // takes the mark, a cancelled choice keeps the target.
+    const auto marked = [](const CIdentityListDlg& list) {
+        std::vector<int> rows;
+        for (int row = 0; row < list.GetList()->count(); ++row)
+            if (list.GetList()->item(row)->font().bold())
+                rows.push_back(row);
+        return rows;
+    };
+    const QString first = page->GetTargetLabel()->text();
+    QueueIdentityList([&](CIdentityListDlg& list) {
+        EXPECT_EQ(marked(list), std::vector<int>{0});
+        return list.NewIdentityRow();
+    });
+    page->GetChooseButton()->click();
+    const QString second = page->GetTargetLabel()->text();
+    EXPECT_NE(second, first);
+    QueueIdentityList([&](CIdentityListDlg& list) {
+        EXPECT_EQ(list.GetList()->count(), 3);
+        EXPECT_EQ(marked(list), std::vector<int>{1});
+        EXPECT_EQ(list.GetList()->currentRow(), 1);
+        return -1;
+    });
+    page->GetChooseButton()->click();
+    EXPECT_EQ(CUiDialogs::PendingAnswers(), 0u);
+    EXPECT_EQ(page->GetTargetLabel()->text(), second);
 }
