@@ -74,7 +74,9 @@ private:
     bool FinishEntry(const CAddInfo& entry, const CZipEntryWorkers::Result& result,
                      const std::string& backupGuid, const std::string& targetGuid, bool& stop);
     void RestoreFolder(const CAddInfo& entry, std::uint32_t kind);
-    bool PrepareTarget(const CAddInfo& entry, std::uint32_t kind);
+    // `folder`: the entry is a folder, whose staying in place is not reported.
+    bool PrepareTarget(const CAddInfo& entry, std::uint32_t kind, bool folder = false);
+    bool KeepInPlace(const std::string& path, bool folder, const char* why);
     bool RenameAside(const std::string& path, const std::string& newPath);
     bool IsStoredCopyNewer(const std::string& path, int index);
     void PostExtract(const std::string& path, std::uint32_t kind, const std::string& backupGuid,

@@ -105,6 +105,7 @@ bool CRestoreRun::FinishEntry(const CAddInfo& entry, const CZipEntryWorkers::Res
         return false;
     }
     ++m_parts.restored;
+    m_report.WriteFormatted("Restored file %s", entry.m_strTargetPath.c_str());
     PostExtract(entry.m_strTargetPath, entry.m_dwKind, backupGuid, targetGuid);
     return true;
 }
@@ -115,7 +116,7 @@ bool CRestoreRun::FinishEntry(const CAddInfo& entry, const CZipEntryWorkers::Res
 // only their failures are counted.
 void CRestoreRun::RestoreFolder(const CAddInfo& entry, std::uint32_t kind)
 {
-    if (!PrepareTarget(entry, kind))
+    if (!PrepareTarget(entry, kind, true))
         return;
     const ExtractPlace place = PlaceOf(entry);
     try {
@@ -156,7 +157,16 @@ bool CRestoreRun::IsStoredCopyNewer(const std::string& path, int index)
     return stored / 2 >= st.st_mtime / 2;
 }
 
-bool CRestoreRun::PrepareTarget(const CAddInfo& entry, std::uint32_t kind)
+// A file in place that stays is named in the report with the reason; a folder in
+// place is no file the restore left out.
+bool CRestoreRun::KeepInPlace(const std::string& path, bool folder, const char* why)
+{
+    if (!folder)
+        m_report.WriteFormatted("Skip restoring file %s: %s", path.c_str(), why);
+    return false;
+}
+
+bool CRestoreRun::PrepareTarget(const CAddInfo& entry, std::uint32_t kind, bool folder)
 {
     // The checks below look at the target path; the file written must be that one.
     const std::string written = CZipContainer::PredictExtractedName(
@@ -184,16 +194,17 @@ bool CRestoreRun::PrepareTarget(const CAddInfo& entry, std::uint32_t kind)
         return RenameAside(path, tbm::MakeNumberedFileName(path));
     case itemkind::kMyFiles:
         if (g_Preferences.m_nResFileType == 0)
-            return false;
+            return KeepInPlace(path, folder, "the file in place is kept");
         if (g_Preferences.m_nResFileType == 1)
-            return IsStoredCopyNewer(path, entry.m_nArchiveIndex);
+            return IsStoredCopyNewer(path, entry.m_nArchiveIndex) ||
+                   KeepInPlace(path, folder, "the file in place is newer");
         return true;
     case itemkind::kFavorites:
         return true;
     case itemkind::kAddressBook:
         return g_Preferences.m_nR_Wab_Save == 0 || RenameAside(path, tbm::MakeUniqueFileName(path));
     default:
-        return false;
+        return KeepInPlace(path, folder, "the file in place is kept");
     }
 }
 

@@ -13,12 +13,15 @@
 #include "QtPrompt.h"
 #include "RunOptions.h"
 #include "StartPage.h"
+#include "TvPropertiesPages.h"
 #include "UiDialogs.h"
 #include "UnattendedStart.h"
 #include "WriteLog.h"
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
@@ -58,6 +61,19 @@ void ProvideScreenSize()
     });
 }
 
+// The picture also says in words what it shows: the page's dialog number and the
+// texts of the labels in sight, one a line, for a reader that cannot look at it.
+void DescribePicture(CMainWindow& window, QImage& picture)
+{
+    picture.setText(QStringLiteral("Page"),
+                    QString::number(window.GetPages()->GetCurrentPageDlg()));
+    QStringList texts;
+    for (const QLabel* label : window.findChildren<QLabel*>())
+        if (label->isVisible() && !label->text().isEmpty())
+            texts << label->text();
+    picture.setText(QStringLiteral("Texts"), texts.join(QLatin1Char('\n')));
+}
+
 // A file named by the environment gets a picture of the window (documentation, and a
 // look at the real window under a virtual display); the program then ends.
 void GrabWhenAsked(CMainWindow& window)
@@ -67,7 +83,9 @@ void GrabWhenAsked(CMainWindow& window)
         return;
     const std::string path = target;
     QTimer::singleShot(1500, &window, [&window, path] {
-        window.grab().save(QString::fromStdString(path));
+        QImage picture = window.grab().toImage();
+        DescribePicture(window, picture);
+        picture.save(QString::fromStdString(path));
         window.done(QDialog::Accepted);
     });
 }

@@ -1,7 +1,8 @@
 // The restore side of the window as a user walks it: a password-protected backup made
 // through the backup pages is opened as a double-click opens it (a wrong password
 // first), restored to the places it came from and then into another folder, and
-// every file comes back with its bytes, mode and time; the report names the backup.
+// every file comes back with its bytes, mode and time; the report names the backup and
+// every file restored or left in place, a name that looks like markup as plain text.
 #include "RestoreWizardFixture.h"
 
 #include "HtmlReport.h"
@@ -11,6 +12,7 @@ using namespace wizardtest;
 TEST_F(RestoreWizardTest, ABackupOpenedByDoubleClickRestoresToItsPlaceAndToAnotherFolder)
 {
     const std::string docs = MakeStampedTree();
+    tbmtest::WriteFileBytes(docs + "/<script>.txt", "odd name\n");
     const std::string backup = BackUpThroughPages("Docs", docs, "secret");
     std::filesystem::remove_all(docs);
     // The backup's run page shows its own run to the end: the restore's messages are
@@ -85,6 +87,12 @@ TEST_F(RestoreWizardTest, ABackupOpenedByDoubleClickRestoresToItsPlaceAndToAnoth
     const std::string report = tbmtest::ReadFileBytes(CHtmlReport::GetRestoreReportPath());
     EXPECT_NE(report.find(backup), std::string::npos);
     EXPECT_NE(report.find(LoadResString(239)), std::string::npos);
+    for (const char* name : {"/a.txt", "/sub/b.txt", "/<script>.txt"})
+        EXPECT_NE(report.find(CHtmlReport::EscapeHtml("Restored file " + docs + name)),
+                  std::string::npos)
+            << name;
+    EXPECT_EQ(report.find("<script>"), std::string::npos);
+    EXPECT_EQ(tbmtest::ReadFileBytes(docs + "/<script>.txt"), "odd name\n");
 
     // Again, into another folder that keeps the folders below the root.
     m_window->GetPages()->OnPrevious();
@@ -109,4 +117,9 @@ TEST_F(RestoreWizardTest, ABackupOpenedByDoubleClickRestoresToItsPlaceAndToAnoth
     EXPECT_EQ(tbmtest::ReadFileBytes(copy + "/a.txt"), "mine, newer\n");
     ExpectStamped(copy + "/sub/b.txt", std::string(100000, 'b'), 0755);
     EXPECT_EQ(tbmtest::ReadFileBytes(copy + "/skip.bin"), "left out");
+    const std::string again = tbmtest::ReadFileBytes(CHtmlReport::GetRestoreReportPath());
+    EXPECT_NE(again.find("Skip restoring file " + copy + "/a.txt: the file in place is newer"),
+              std::string::npos);
+    EXPECT_NE(again.find("Restored file " + copy + "/sub/b.txt"), std::string::npos);
+    EXPECT_EQ(again.find("Restored file " + copy + "/a.txt"), std::string::npos);
 }

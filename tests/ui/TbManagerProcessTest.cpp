@@ -1,6 +1,8 @@
 // TBManager started as its own process on the offscreen platform, the way a user
 // starts it: the text library it cannot do without, the file association it only
-// makes when the preference asks, and the "Main" values it keeps from run to run.
+// makes when the preference asks, the "Main" values it keeps from run to run, and a
+// backup file given as its argument.
+#include "EngineClock.h"
 #include "FileAssociation.h"
 #include "Globals.h"
 #include "Registry.h"
@@ -8,6 +10,8 @@
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <QImage>
 
 #include <cstdlib>
 #include <filesystem>
@@ -34,10 +38,10 @@ protected:
         ForgetAssociation();
     }
     std::string Picture() const { return m_dir / "window.png"; }
-    tbmtest::TbmRun Start()
+    tbmtest::TbmRun Start(const std::vector<std::string>& args = {})
     {
         fs::remove(Picture());
-        return m_runner.Run({});
+        return m_runner.Run(args);
     }
     static void ForgetAssociation()
     {
@@ -127,4 +131,29 @@ TEST_F(TbManagerProcessTest, RegExtZeroLeavesTheAssociationAlone)
     EXPECT_FALSE(fs::exists(CFileAssociation::MimePackagePath()));
     EXPECT_FALSE(fs::exists(CFileAssociation::DesktopEntryPath()));
     EXPECT_EQ(ReadMain("Reg_Ext"), 0);
+}
+
+TEST_F(TbManagerProcessTest, ABackupFileArgumentOpensOnTheRestoresFirstPage)
+{
+    const fs::path src = m_dir / "letters";
+    fs::create_directories(src);
+    tbmtest::WriteFileBytes(src / "a.txt", "dear\n");
+    const std::string backup = m_dir / "weekly.tbm";
+    const tbmtest::CTbmRunner tbm(m_dir.Str(), std::getenv("HOME"));
+    const std::string before = CEngineClock::FormatDate(CEngineClock::Now());
+    const tbmtest::TbmRun made =
+        tbm.Run({"backup", "--job", "Weekly Mail", "--no-verify", "--output", backup, src});
+    ASSERT_EQ(made.status, 0) << made.err;
+    const std::string after = CEngineClock::FormatDate(CEngineClock::Now());
+
+    const tbmtest::TbmRun run = Start({backup});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const QImage picture(QString::fromStdString(Picture()));
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.text("Page").toStdString(), "151");
+    const QStringList texts = picture.text("Texts").split('\n');
+    EXPECT_TRUE(texts.contains("Weekly Mail")) << picture.text("Texts").toStdString();
+    EXPECT_TRUE(texts.contains(QString::fromStdString(before)) ||
+                texts.contains(QString::fromStdString(after)))
+        << before << " " << picture.text("Texts").toStdString();
 }
