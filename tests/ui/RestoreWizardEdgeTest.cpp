@@ -1,5 +1,6 @@
 // The restore pages where a user leaves the straight way: a file that is no backup,
-// a password given up, a second backup opened after a first (one made by tbm), a
+// a password given up, a second backup opened after a first (one made by tbm, then
+// restored over the user's files with each choice for files in place), a
 // restore with nothing ticked, a folder picker cancelled, and a restore stopped
 // half-way.
 #include "RestoreWizardFixture.h"
@@ -40,6 +41,7 @@ TEST_F(RestoreWizardTest, NoBackupAGivenUpPasswordAndASecondBackupAfterTheFirst)
     const std::string more = m_dir / "more";
     std::filesystem::create_directories(more);
     tbmtest::WriteFileBytes(more + "/c.txt", "third file\n");
+    tbmtest::WriteFileBytes(more + "/d.txt", "fourth file\n");
     const std::string second = m_dir / "more.tbm";
     std::filesystem::create_directories(m_dir / "tbm");
     tbmtest::CTbmRunner tbm(m_dir / "tbm", std::getenv("HOME"));
@@ -96,6 +98,27 @@ TEST_F(RestoreWizardTest, NoBackupAGivenUpPasswordAndASecondBackupAfterTheFirst)
     ASSERT_TRUE(RunRestore());
     EXPECT_EQ(tbmtest::ReadFileBytes(other + "/c.txt"), "third file\n");
     EXPECT_FALSE(std::filesystem::exists(other + "/a.txt"));
+
+    // Back to its own place over the user's files: c.txt edited since the backup,
+    // d.txt edited with a time older than the stored copy. Kept, then only where the
+    // backup's copy is newer, then replaced.
+    tbmtest::WriteFileBytes(more + "/c.txt", "edited\n");
+    tbmtest::WriteFileBytes(more + "/d.txt", "old edit\n");
+    const timespec old[2] = {{600000000, 0}, {600000000, 0}};
+    const timespec later[2] = {{2000000000, 0}, {2000000000, 0}};
+    ::utimensat(AT_FDCWD, (more + "/d.txt").c_str(), old, 0);
+    ::utimensat(AT_FDCWD, (more + "/c.txt").c_str(), later, 0);
+    const std::vector<std::pair<const char*, const char*>> expected = {
+        {"edited\n", "old edit\n"}, {"edited\n", "fourth file\n"}, {"third file\n", "fourth file\n"}};
+    for (int choice = 0; choice < 3; ++choice) {
+        m_window->GetPages()->OnPrevious();
+        Settle();
+        g_Preferences.m_nResFileType = choice;
+        ToLocation(0, {});
+        ASSERT_TRUE(RunRestore()) << choice;
+        EXPECT_EQ(tbmtest::ReadFileBytes(more + "/c.txt"), expected[choice].first) << choice;
+        EXPECT_EQ(tbmtest::ReadFileBytes(more + "/d.txt"), expected[choice].second) << choice;
+    }
 }
 
 TEST_F(RestoreWizardTest, NothingTickedACancelledPickerAndAStoppedRestoreEndOnTheirPages)

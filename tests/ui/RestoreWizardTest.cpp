@@ -14,7 +14,9 @@ TEST_F(RestoreWizardTest, ABackupOpenedByDoubleClickRestoresToItsPlaceAndToAnoth
     const std::string docs = MakeStampedTree();
     tbmtest::WriteFileBytes(docs + "/<script>.txt", "odd name\n");
     const std::string backup = BackUpThroughPages("Docs", docs, "secret");
-    std::filesystem::remove_all(docs);
+    // The first restore replaces what is in place: a.txt edited since, sub gone.
+    tbmtest::WriteFileBytes(docs + "/a.txt", "edited since\n");
+    std::filesystem::remove_all(docs + "/sub");
     // The backup's run page shows its own run to the end: the restore's messages are
     // not for it.
     CRunPage* backupRun = m_window->GetRunPage();
