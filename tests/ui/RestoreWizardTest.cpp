@@ -124,4 +124,19 @@ TEST_F(RestoreWizardTest, ABackupOpenedByDoubleClickRestoresToItsPlaceAndToAnoth
               std::string::npos);
     EXPECT_NE(again.find("Restored file " + copy + "/sub/b.txt"), std::string::npos);
     EXPECT_EQ(again.find("Restored file " + copy + "/a.txt"), std::string::npos);
+
+    // Keeping files in place: what is there stays, what is missing comes back.
+    tbmtest::WriteFileBytes(copy + "/sub/b.txt", "mine again\n");
+    std::filesystem::remove(copy + "/skip.bin");
+    g_Preferences.m_nResFileType = 0;
+    m_window->GetPages()->OnPrevious();
+    Settle();
+    ToLocation(1, other);
+    ASSERT_TRUE(RunRestore());
+    EXPECT_EQ(tbmtest::ReadFileBytes(copy + "/sub/b.txt"), "mine again\n");
+    EXPECT_EQ(tbmtest::ReadFileBytes(copy + "/a.txt"), "mine, newer\n");
+    EXPECT_EQ(tbmtest::ReadFileBytes(copy + "/skip.bin"), "left out");
+    EXPECT_NE(tbmtest::ReadFileBytes(CHtmlReport::GetRestoreReportPath())
+                  .find("Skip restoring file " + copy + "/sub/b.txt: the file in place is kept"),
+              std::string::npos);
 }
