@@ -4,14 +4,17 @@
 #include "TbmCommandFixture.h"
 
 #include "Globals.h"
+#include "ProjectData.h"
 
 #include <gtest/gtest.h>
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <string>
 #include <thread>
 
@@ -103,6 +106,34 @@ TEST_F(TbManagerUnattendedTest, SavedJobRunsVerifiedAndEndsWithTheScriptCodes)
     EXPECT_EQ(damaged.status, 1) << damaged.err;
     EXPECT_TRUE(Has(damaged.err, "Fail to load project name")) << damaged.err;
     EXPECT_EQ(ReadFileBytes(m_out), before);
+}
+
+// A job saved for a removable disk, as the window's removable medium page saves it:
+// the archive asks for disk 1 before it writes, and nobody is there to insert it.
+TEST_F(TbManagerUnattendedTest, ADiskRequestNobodyCanAnswerFailsTheRunAndSaysWhy)
+{
+    const std::string src = MakeTree();
+    SaveJob(src);
+    const std::string before = ReadFileBytes(m_out);
+    const std::string stick = m_dir / "stick";
+    // The job folder is the children's: this process writes it under their home.
+    const std::string ownConfig = std::getenv("XDG_CONFIG_HOME");
+    setenv("XDG_CONFIG_HOME", (m_home + "/.config").c_str(), 1);
+    g_ProjectData.NewJob();
+    const bool loaded = g_ProjectData.LoadJob(kJob) != 0;
+    g_ProjectData.SetMedium(1);
+    g_ProjectData.SetRemovableFolder(stick);
+    const bool saved = loaded && g_ProjectData.SaveJob();
+    g_ProjectData.NewJob();
+    setenv("XDG_CONFIG_HOME", ownConfig.c_str(), 1);
+    ASSERT_TRUE(saved);
+
+    const TbmRun run = Manager({"-e", "-job", kJob, "-quick"});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_TRUE(Has(run.err, "insert disk 1")) << run.err;
+    EXPECT_TRUE(Has(run.err, "nobody to answer")) << run.err;
+    EXPECT_EQ(ReadFileBytes(m_out), before);
+    EXPECT_NE(access((stick + "/weekly.tbm").c_str(), F_OK), 0);
 }
 
 // tbm schedule set writes the crontab line (no user service manager here); the line,
