@@ -1,6 +1,7 @@
 #include "AutostartTaskForm.h"
 
 #include "FileTools.h"
+#include "PowerSupply.h"
 #include "SystemTask.h"
 #include "TaskQuoting.h"
 #include "XdgFolders.h"
@@ -16,6 +17,10 @@ std::string CAutostartTaskForm::EntryText(const CSystemTask& task, const std::st
 {
     std::vector<std::string> command{task.m_strProgram};
     command.insert(command.end(), task.m_Arguments.begin(), task.m_Arguments.end());
+    // An autostart entry has no condition on the power source: the program checks it
+    // when the entry's environment asks (PowerSupply.h).
+    if (task.m_bNoBattery)
+        command.insert(command.begin(), {"env", std::string(CPowerSupply::kOnlyOnMains) + "=1"});
     std::string text = "[Desktop Entry]\nType=Application\nName=" + name +
                        "\nComment=Tovan Backup Manager scheduled job\nExec=" +
                        CTaskQuoting::Join(command, CTaskQuoting::DesktopExec) + "\n";

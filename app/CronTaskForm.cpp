@@ -2,6 +2,7 @@
 
 #include "FolderTools.h"
 #include "Globals.h"
+#include "PowerSupply.h"
 #include "FileTools.h"
 #include "SchedulerTools.h"
 #include "SystemTask.h"
@@ -34,6 +35,9 @@ std::string CCronTaskForm::LineText(const CSystemTask& task, const std::string& 
         line += "cd " + CTaskQuoting::Cron(task.m_strWorkingFolder) + " && ";
     for (const auto& [variable, value] : CSchedulerTools::RunEnvironment())
         line += variable + "=" + CTaskQuoting::Cron(value) + " ";
+    // cron cannot hold a run back on battery power: the program does (PowerSupply.h).
+    if (task.m_bNoBattery)
+        line += std::string(CPowerSupply::kOnlyOnMains) + "=1 ";
     std::vector<std::string> command{task.m_strProgram};
     command.insert(command.end(), task.m_Arguments.begin(), task.m_Arguments.end());
     return line + CTaskQuoting::Join(command, CTaskQuoting::Cron) + Tag(name);

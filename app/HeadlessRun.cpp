@@ -3,6 +3,7 @@
 #include "FileArgument.h"
 #include "HeadlessPrompt.h"
 #include "JobLock.h"
+#include "PowerSupply.h"
 #include "ProgramStart.h"
 #include "RunOptions.h"
 #include "TbmBackupCommand.h"
@@ -44,6 +45,11 @@ int CHeadlessRun::Run(const std::vector<std::string>& arguments)
         // "-e" was a backup file's name after all: nothing to run without a window.
         Say("nothing to run: an unattended run needs -e and -job with a saved job's name");
         return tbmexit::kFailed;
+    }
+    // Not a failure: the schedule asked for it, as a timer's power condition would.
+    if (CPowerSupply::MustWaitForMains()) {
+        Say(CPowerSupply::kHeldBack);
+        return tbmexit::kSuccess;
     }
     CTbmInterrupt::Install();
     CHeadlessPrompt prompt([](const std::string& text) { Say(text); });

@@ -7,6 +7,7 @@
 #include "Globals.h"
 #include "HtmlServices.h"
 #include "MainWindow.h"
+#include "PowerSupply.h"
 #include "Preferences.h"
 #include "ProgramStart.h"
 #include "ProjectData.h"
@@ -133,6 +134,11 @@ int RunTbManager(int argc, char** argv)
     ProvideScreenSize();
     if (!CProgramStart::Begin(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc), Fail))
         return 1;
+    // The schedule's "not on battery power", for the task forms that cannot say it.
+    if (g_bExecuteJob && CPowerSupply::MustWaitForMains()) {
+        WriteLog("%s", CPowerSupply::kHeldBack);
+        return 0;
+    }
     // This process's own work folder: another TBManager or tbm never empties it.
     const std::string workFolder = g_Globals.CreateTempFolder();
     if (workFolder.empty()) {

@@ -118,8 +118,10 @@ protected:
                           "  echo 'no crontab for tester' >&2; exit 1\n"
                           "fi\n"
                           "cp \"$1\" '" + m_dir / "table" + "'\n");
-        // The program a task starts: its folder and arguments, NUL-separated.
-        Script("TBManager", "{ pwd; printf '%s\\0' \"$@\"; } > '" + m_dir / "started" + "'\n");
+        // The program a task starts: its folder and arguments, NUL-separated, and
+        // whether it was told to wait for mains power.
+        Script("TBManager", "printf '%s' \"$TBM_ONLY_ON_MAINS\" > '" + m_dir / "mains" + "'\n"
+                            "{ pwd; printf '%s\\0' \"$@\"; } > '" + m_dir / "started" + "'\n");
         setenv("TBM_SYSTEMCTL", (m_dir / "systemctl").c_str(), 1);
         setenv("TBM_CRONTAB", (m_dir / "crontab").c_str(), 1);
         std::filesystem::create_directories(m_dir / "program folder");
@@ -163,6 +165,7 @@ protected:
         EXPECT_EQ(g_strJobName, kJob);
         EXPECT_FALSE(g_bValidate);
         std::filesystem::remove(m_dir / "started");
+        std::filesystem::remove(m_dir / "mains");
     }
     std::string Service() const { return ReadFileBytes(CSystemdTaskForm::Folder() + "/TBManager_SC.service"); }
     std::string Timer() const { return ReadFileBytes(CSystemdTaskForm::Folder() + "/TBManager_SC.timer"); }
@@ -175,6 +178,8 @@ protected:
 
 TEST_F(SystemTaskTest, JobNameArrivesUnchangedFromEveryForm)
 {
+    // Not on battery: the timer says so itself, the other forms tell the program.
+    m_task.m_bNoBattery = true;
     // A crontab line: cron turns "\%" into "%" and hands the rest to the shell.
     SetManager(false);
     ASSERT_EQ(m_task.Register(kName, false), CSystemTask::kSuccess);
@@ -184,6 +189,7 @@ TEST_F(SystemTaskTest, JobNameArrivesUnchangedFromEveryForm)
     for (std::size_t at; (at = line.find("\\%")) != std::string::npos;)
         line.erase(at, 1);
     EXPECT_EQ(RunArgv({"/bin/sh", "-c", line}), 0) << line;
+    EXPECT_EQ(ReadFileBytes(m_dir / "mains"), "1");
     ExpectStartedWithTheJob();
 
     // The systemd service, its ExecStart= read by systemd's rules.
@@ -195,6 +201,7 @@ TEST_F(SystemTaskTest, JobNameArrivesUnchangedFromEveryForm)
     for (const std::string& word : SystemdWords(LineStarting(Service(), "ExecStart=")))
         words.push_back(word);
     EXPECT_EQ(RunArgv(words), 0);
+    EXPECT_TRUE(Has(Service(), "\nConditionACPower=true\n"));
     ExpectStartedWithTheJob();
 
     // The autostart entry, started by GLib's launcher as a desktop session would.
@@ -206,6 +213,7 @@ TEST_F(SystemTaskTest, JobNameArrivesUnchangedFromEveryForm)
     for (int i = 0; i < 200 && !std::filesystem::exists(m_dir / "started"); ++i)
         usleep(20000);
     usleep(50000);
+    EXPECT_EQ(ReadFileBytes(m_dir / "mains"), "1");
     ExpectStartedWithTheJob();
 }
 
