@@ -44,3 +44,11 @@ bool CAutostartTaskForm::Remove(const std::string& name)
     ::unlink(Path(name).c_str());
     return !Has(name);
 }
+
+bool CAutostartTaskForm::Read(const std::string& name, CSystemTask& task) const
+{
+    if (!Has(name))
+        return false;
+    task.m_nFrequency = CSystemTask::kAtLogOn;
+    return true;
+}

@@ -13,4 +13,6 @@ public:
     bool Write(const CSystemTask& task, const std::string& name) override;
     bool Has(const std::string& name) const override;
     bool Remove(const std::string& name) override;
+    const char* Kind() const override { return "autostart entry"; }
+    bool Read(const std::string& name, CSystemTask& task) const override;
 };

@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <sstream>
 
 namespace {
@@ -118,4 +119,24 @@ bool CCronTaskForm::Remove(const std::string& name)
         break;
     }
     return !found || Install(others);
+}
+
+bool CCronTaskForm::Read(const std::string& name, CSystemTask& task) const
+{
+    std::string table;
+    if (CSchedulerTools::Crontab({"-l"}, table) != 0)
+        return false;
+    std::istringstream lines(table);
+    for (std::string line; std::getline(lines, line);) {
+        if (!EndsWith(line, Tag(name)))
+            continue;
+        char day[4] = {};
+        if (std::sscanf(line.c_str(), "%2d %2d * * %1[0-6*]", &task.m_nMinute, &task.m_nHour, day) != 3)
+            return false;
+        task.m_nFrequency = day[0] == '*' ? CSystemTask::kDaily : CSystemTask::kWeekly;
+        if (day[0] != '*')
+            task.m_wWeekDays = static_cast<std::uint16_t>(1u << (day[0] - '0'));
+        return true;
+    }
+    return false;
 }

@@ -14,6 +14,8 @@ public:
     bool Write(const CSystemTask& task, const std::string& name) override;
     bool Has(const std::string& name) const override;
     bool Remove(const std::string& name) override;
+    const char* Kind() const override { return "crontab line"; }
+    bool Read(const std::string& name, CSystemTask& task) const override;
 
 private:
     enum class ReadResult

@@ -77,6 +77,18 @@ bool CSystemTask::Exists(const std::string& name)
     return false;
 }
 
+bool CSystemTask::Read(const std::string& name, CSystemTask& task, std::string& kind)
+{
+    Forms forms;
+    for (CTaskForm* form : forms.All()) {
+        if (form->Read(name, task)) {
+            kind = form->Kind();
+            return true;
+        }
+    }
+    return false;
+}
+
 int CSystemTask::Remove(const std::string& name)
 {
     Forms forms;

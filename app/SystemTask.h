@@ -41,6 +41,9 @@ public:
     int Register(const std::string& name, bool failIfExists) const;
     static bool Exists(const std::string& name);
     static int Remove(const std::string& name);
+    // The task of that name as it stands with the system (frequency, time of day,
+    // weekday) and the kind of form that holds it; false when there is none.
+    static bool Read(const std::string& name, CSystemTask& task, std::string& kind);
 
     // The weekday (0 = Sunday) a weekly task runs on.
     int WeekDay() const;

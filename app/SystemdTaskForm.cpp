@@ -105,3 +105,22 @@ bool CSystemdTaskForm::Remove(const std::string& name)
     CSchedulerTools::Systemctl({"daemon-reload"});
     return !Has(name);
 }
+
+bool CSystemdTaskForm::Read(const std::string& name, CSystemTask& task) const
+{
+    const std::string timer = CSchedulerTools::ReadText(Folder() + "/" + name + ".timer");
+    const std::string key = "\nOnCalendar=";
+    const std::size_t at = timer.find(key);
+    if (at == std::string::npos)
+        return false;
+    std::string calendar = timer.substr(at + key.size(), timer.find('\n', at + key.size()) - at - key.size());
+    task.m_nFrequency = CSystemTask::kDaily;
+    for (int day = 0; day < 7; ++day) {
+        if (calendar.rfind(std::string(kDays[day]) + " ", 0) == 0) {
+            task.m_nFrequency = CSystemTask::kWeekly;
+            task.m_wWeekDays = static_cast<std::uint16_t>(1u << day);
+            calendar.erase(0, 4);
+        }
+    }
+    return std::sscanf(calendar.c_str(), "*-*-* %2d:%2d", &task.m_nHour, &task.m_nMinute) == 2;
+}

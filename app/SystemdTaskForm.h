@@ -17,6 +17,8 @@ public:
     bool Write(const CSystemTask& task, const std::string& name) override;
     bool Has(const std::string& name) const override;
     bool Remove(const std::string& name) override;
+    const char* Kind() const override { return "systemd user timer"; }
+    bool Read(const std::string& name, CSystemTask& task) const override;
 
 private:
     static bool Activate(const std::string& name);

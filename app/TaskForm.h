@@ -15,4 +15,9 @@ public:
     virtual bool Has(const std::string& name) const = 0;
     // True when no task of that name is left in this form.
     virtual bool Remove(const std::string& name) = 0;
+    // The frequency, time of day and weekday of this form's task of that name, as
+    // written; false when there is none or its text is not one this form writes.
+    virtual bool Read(const std::string& name, CSystemTask& task) const = 0;
+    // What the user would look for: "systemd timer", "autostart entry", ...
+    virtual const char* Kind() const = 0;
 };

@@ -159,7 +159,9 @@ TEST_F(TbManagerUnattendedTest, ScheduledCommandRunsTheNamedJob)
     ASSERT_EQ(set.status, 0) << set.err;
     std::string line = ReadFileBytes(table);
     ASSERT_EQ(line.rfind("5 21 * * 0 ", 0), 0u) << line;
-    EXPECT_TRUE(Has(Tbm().Run({"schedule", "show"}).out, "(registered)"));
+    const std::string shown = Tbm().Run({"schedule", "show"}).out;
+    EXPECT_TRUE(Has(shown, "crontab line") && Has(shown, "weekly on Sunday at 21:05")) << shown;
+    EXPECT_TRUE(Has(shown, "Job:     " + job + "\n")) << shown;
     line = line.substr(std::string("5 21 * * 0 ").size());
     for (std::size_t at; (at = line.find("\\%")) != std::string::npos;)
         line.erase(at, 1);
@@ -170,8 +172,15 @@ TEST_F(TbManagerUnattendedTest, ScheduledCommandRunsTheNamedJob)
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(Has(Tbm().Run({"list", m_out}).out, "later.txt"));
 
-    EXPECT_EQ(Tbm().Run({"schedule", "remove"}).status, 0);
+    // At log-on the task is an autostart entry; show reads it back with the options.
+    ASSERT_EQ(Tbm().Run({"schedule", "set", "--job", job, "--logon", "--no-battery", "--no-verify"}).status, 0);
     EXPECT_FALSE(Has(ReadFileBytes(table), "TBManager_SC"));
+    const std::string logOn = Tbm().Run({"schedule", "show"}).out;
+    EXPECT_TRUE(Has(logOn, "autostart entry") && Has(logOn, "Runs:    at log-on\n")) << logOn;
+    EXPECT_TRUE(Has(logOn, "not on battery, no verification, exit when done")) << logOn;
+
+    EXPECT_EQ(Tbm().Run({"schedule", "remove"}).status, 0);
+    EXPECT_TRUE(Has(Tbm().Run({"schedule", "show"}).out, "not installed"));
 }
 
 // With a display (a virtual X server) the run goes through the window: the pages

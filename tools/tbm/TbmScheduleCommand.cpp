@@ -5,6 +5,7 @@
 
 #include "ProjectData.h"
 #include "ScheduleRecord.h"
+#include "SystemTask.h"
 
 #include <cstdio>
 
@@ -30,18 +31,42 @@ int CTbmScheduleCommand::Run(const CTbmOptions& options, std::ostream& out)
     return tbmexit::kSuccess;
 }
 
+// The schedule as the user set it: the key's job and options, and the frequency and
+// time of day from the installed task, their only copy.
 int CTbmScheduleCommand::Show(std::ostream& out)
 {
     CScheduleRecord& record = g_ScheduleRecord;
     record.Reset();
     record.LoadSchedule();
-    out << "Task:    " << CScheduleRecord::kTaskName
-        << (record.TaskExists() ? " (registered)" : " (none)") << "\n";
+    CSystemTask task;
+    std::string kind;
+    const bool installed = CSystemTask::Read(CScheduleRecord::kTaskName, task, kind);
+    out << "Task:    " << CScheduleRecord::kTaskName << ", "
+        << (installed ? kind : CSystemTask::Exists(CScheduleRecord::kTaskName) ? "unreadable" : "not installed")
+        << "\n";
+    out << "Runs:    " << (installed ? When(task) : "never (no task)") << "\n";
+    if (record.m_strJobName.empty()) {
+        out << "Job:     (none)\n";
+        return tbmexit::kSuccess;
+    }
     out << "Job:     " << record.m_strJobName << "\n";
-    out << "Weekday: " << kDays[record.m_nWeekDay] << " (when weekly)\n";
+    out << "Options: " << (record.m_nNoBattery ? "not on battery" : "also on battery")
+        << (record.m_nValidate ? ", verify" : ", no verification")
+        << (record.m_nShowReport ? ", show the report" : "")
+        << (record.m_nExitWhenDone ? ", exit when done" : ", stay open") << "\n";
     out << "Command: TBManager " << record.BuildCommandLine() << "\n";
-    out << "Battery: " << (record.m_nNoBattery ? "not on battery" : "also on battery") << "\n";
     return tbmexit::kSuccess;
+}
+
+std::string CTbmScheduleCommand::When(const CSystemTask& task)
+{
+    if (task.m_nFrequency == CSystemTask::kAtLogOn)
+        return "at log-on";
+    char time[8];
+    std::snprintf(time, sizeof time, "%02d:%02d", task.m_nHour, task.m_nMinute);
+    if (task.m_nFrequency == CSystemTask::kWeekly)
+        return std::string("weekly on ") + kDays[task.WeekDay()] + " at " + time;
+    return std::string("daily at ") + time;
 }
 
 int CTbmScheduleCommand::Set(const CTbmOptions& options, std::ostream& out)
