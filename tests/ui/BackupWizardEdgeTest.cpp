@@ -1,16 +1,20 @@
 // The backup pages off the straight path: the window closed in the middle of a run,
-// the password taken away again, another job chosen after the trees were built, a
-// backup that does not fit, part sizes that cannot be used, and an update run.
+// the password taken away again, another job chosen after the trees were built, the
+// scheduled job renamed or deleted, a backup that does not fit, part sizes that
+// cannot be used, and an update run.
 #include "BackupWizardFixture.h"
 #include "ItemKinds.h"
 #include "ItemTag.h"
 #include "PartsMediumPage.h"
 #include "RemovableMediumPage.h"
+#include "ScheduleRecord.h"
 #include "ZipSimulatedDrive.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QRadioButton>
+
+#include <sys/stat.h>
 
 #include <functional>
 #include <random>
@@ -231,6 +235,66 @@ TEST_F(BackupWizardTest, ChoosingAnotherJobRebuildsBothTrees)
     EXPECT_TRUE(tvcheck::IsChecked(favorites()));
     ASSERT_TRUE(ShowMyFolder(folder));
     EXPECT_TRUE(tvcheck::IsChecked(MyFolderState(folder)));
+}
+
+// The schedule names its job: renaming or deleting that job asks first, and a
+// confirmed delete leaves the task, whose runs then end with exit 1 ("there is no
+// saved job") until another job is chosen for it. Other jobs change without a word.
+TEST_F(BackupWizardTest, RenamingOrDeletingTheScheduledJobWarnsFirst)
+{
+    tbmtest::WriteFileBytes(m_dir / "systemctl", "#!/bin/sh\nexit 0\n");
+    chmod((m_dir / "systemctl").c_str(), 0755);
+    setenv("TBM_SYSTEMCTL", (m_dir / "systemctl").c_str(), 1);
+    for (const char* name : {"Weekly Mail", "Other"}) {
+        g_ProjectData.NewJob();
+        ASSERT_TRUE(g_ProjectData.RenameJob(name) && g_ProjectData.SaveJob());
+    }
+    CScheduleRecord schedule;
+    schedule.m_strJobName = "Weekly Mail";
+    ASSERT_TRUE(schedule.SaveSchedule() && schedule.CreateTask());
+    std::vector<std::string> asked;
+    const auto answer = [&asked](int button) {
+        CUiDialogs::QueueAnswer([&asked, button](CUiDialogs::Request& request) {
+            asked.push_back(request.text);
+            return button;
+        });
+    };
+    CJobPage* page = m_window->GetJobPage();
+
+    ChooseJob("Weekly Mail", false);
+    page->GetNameEdit()->setText(QStringLiteral("Weekly Post"));
+    answer(IDCANCEL);
+    Next();
+    EXPECT_EQ(Page(), pageid::kJob);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_NE(asked[0].find("\"Weekly Mail\""), std::string::npos) << asked[0];
+    EXPECT_TRUE(g_ProjectData.IsSavedJob("Weekly Mail"));
+    answer(IDCANCEL);
+    page->GetDeleteButton()->click();
+    EXPECT_TRUE(g_ProjectData.IsSavedJob("Weekly Mail"));
+    answer(IDOK);
+    page->GetDeleteButton()->click();
+    EXPECT_EQ(asked.size(), 3u);
+    EXPECT_FALSE(g_ProjectData.IsSavedJob("Weekly Mail"));
+    EXPECT_TRUE(schedule.TaskExists());
+
+    // Not the scheduled job: a new job given the deleted job's name, another job.
+    // Nothing to ask (the answers are there so that a question fails, not hangs).
+    for (int i = 0; i < 3; ++i)
+        answer(IDCANCEL);
+    ChooseJob("Weekly Mail", true);
+    Next();
+    GoTo(pageid::kJob);
+    page->GetNameEdit()->setText(QStringLiteral("Mail"));
+    Next();
+    ChooseJob("Other", false);
+    page->GetNameEdit()->setText(QStringLiteral("Renamed"));
+    Next();
+    EXPECT_EQ(asked.size(), 3u);
+    EXPECT_EQ(CUiDialogs::PendingAnswers(), 3u);
+    EXPECT_TRUE(g_ProjectData.IsSavedJob("Renamed"));
+    schedule.DeleteTask();
+    unsetenv("TBM_SYSTEMCTL");
 }
 
 TEST_F(BackupWizardTest, ABackupLargerThanTheFreeSpaceReturnsToTheMediumPage)
