@@ -5,6 +5,7 @@
 #include "SystemdTaskForm.h"
 #include "WriteLog.h"
 
+#include <cstdio>
 
 namespace {
 
@@ -33,6 +34,19 @@ int CSystemTask::WeekDay() const
         if (m_wWeekDays & (1u << day))
             return day;
     return 0;
+}
+
+std::string CSystemTask::When() const
+{
+    static const char* const kDays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                        "Thursday", "Friday", "Saturday"};
+    if (m_nFrequency == kAtLogOn)
+        return "at log-on";
+    char time[16];
+    std::snprintf(time, sizeof time, "%02d:%02d", m_nHour, m_nMinute);
+    if (m_nFrequency == kWeekly)
+        return std::string("weekly on ") + kDays[WeekDay()] + " at " + time;
+    return std::string("daily at ") + time;
 }
 
 bool CSystemTask::IsWritable() const

@@ -47,6 +47,9 @@ public:
 
     // The weekday (0 = Sunday) a weekly task runs on.
     int WeekDay() const;
+    // When it runs, for people: "daily at 06:30", "weekly on Sunday at 21:05",
+    // "at log-on".
+    std::string When() const;
     // Tasks with a newline or other control character in a text could not be
     // written into any form whole.
     bool IsWritable() const;

@@ -2,6 +2,7 @@
 
 #include "TvPageDlg.h"
 
+class QLabel;
 class QPushButton;
 
 // The last page. The account fields of the page are hidden here: a user's timer
@@ -13,11 +14,14 @@ public:
     static constexpr unsigned kDialogId = 304;
 
     CScheduleAccountPage();
+    // Shows what Finish registers; the last page has no Next.
+    void OnSetActive() override;
     QPushButton* GetFinishButton() const { return m_finish; }
 
 signals:
     void finish();
 
 private:
+    QLabel* m_summary;
     QPushButton* m_finish;
 };

@@ -26,6 +26,8 @@ CScheduleFrequencyPage::CScheduleFrequencyPage()
         m_weekDays->addItem(QString::fromLatin1(day));
     m_time->setDisplayFormat(QStringLiteral("HH:mm"));
     auto* form = new QFormLayout;
+    // A weekday and a time need no page-wide fields.
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     form->addRow(QStringLiteral("Day of the week:"), m_weekDays);
     form->addRow(QStringLiteral("Time of day:"), m_time);
     layout->addLayout(form);

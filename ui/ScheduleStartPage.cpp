@@ -3,7 +3,9 @@
 #include "PageLayout.h"
 #include "Prompt.h"
 #include "ScheduleRecord.h"
+#include "SystemTask.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -11,13 +13,17 @@ CScheduleStartPage::CScheduleStartPage() : CTvPageDlg(kDialogId)
 {
     auto* create = new QPushButton(QStringLiteral("&New schedule"), this);
     m_delete = new QPushButton(QStringLiteral("&Delete schedule"), this);
+    m_current = pagelayout::Plain(QString(), this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pagelayout::Title(QStringLiteral("Scheduled backup"), this));
     layout->addWidget(pagelayout::Plain(
         QStringLiteral("One saved backup job can run by itself: daily, weekly or when you log on."),
         this));
-    layout->addWidget(create);
-    layout->addWidget(m_delete);
+    // One column of buttons of one width, as on the other pages' button rows.
+    create->setMinimumWidth(m_delete->sizeHint().width());
+    layout->addWidget(m_current);
+    layout->addWidget(create, 0, Qt::AlignLeft);
+    layout->addWidget(m_delete, 0, Qt::AlignLeft);
     layout->addStretch(1);
     connect(create, &QPushButton::clicked, this, &CScheduleStartPage::newSchedule);
     connect(m_delete, &QPushButton::clicked, this, &CScheduleStartPage::OnDelete);
@@ -26,6 +32,19 @@ CScheduleStartPage::CScheduleStartPage() : CTvPageDlg(kDialogId)
 void CScheduleStartPage::OnSetActive()
 {
     m_delete->setEnabled(g_ScheduleRecord.TaskExists());
+    ShowCurrent();
+}
+
+void CScheduleStartPage::ShowCurrent()
+{
+    CSystemTask task;
+    std::string kind;
+    std::string text = "No backup is scheduled now.";
+    if (CSystemTask::Read(CScheduleRecord::kTaskName, task, kind))
+        text = "Now the job \"" + g_ScheduleRecord.m_strJobName + "\" runs " + task.When() + ".";
+    else if (m_delete->isEnabled())
+        text = "A scheduled backup is set up, but its task cannot be read.";
+    m_current->setText(QString::fromStdString(text));
 }
 
 void CScheduleStartPage::OnDelete()
@@ -34,4 +53,5 @@ void CScheduleStartPage::OnDelete()
         return;
     if (g_ScheduleRecord.DeleteTask())
         m_delete->setEnabled(false);
+    ShowCurrent();
 }

@@ -2,10 +2,12 @@
 
 #include "TvPageDlg.h"
 
+class QLabel;
 class QPushButton;
 
 // The schedule wizard's first page: a new schedule (on to the frequency page), or
-// the deletion of the one there is (asks 257; disabled when there is none).
+// the deletion of the one there is (asks 257; disabled when there is none). It shows
+// the schedule there is now.
 class CScheduleStartPage : public CTvPageDlg
 {
     Q_OBJECT
@@ -21,6 +23,9 @@ signals:
 
 private:
     void OnDelete();
+    // The schedule there is now, as its task says, or that there is none.
+    void ShowCurrent();
 
+    QLabel* m_current;
     QPushButton* m_delete;
 };

@@ -9,13 +9,6 @@
 
 #include <cstdio>
 
-namespace {
-
-const char* const kDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday",
-                             "Thursday", "Friday", "Saturday"};
-
-} // namespace
-
 int CTbmScheduleCommand::Run(const CTbmOptions& options, std::ostream& out)
 {
     const std::string& action = options.m_Schedule.action;
@@ -44,7 +37,7 @@ int CTbmScheduleCommand::Show(std::ostream& out)
     out << "Task:    " << CScheduleRecord::kTaskName << ", "
         << (installed ? kind : CSystemTask::Exists(CScheduleRecord::kTaskName) ? "unreadable" : "not installed")
         << "\n";
-    out << "Runs:    " << (installed ? When(task) : "never (no task)") << "\n";
+    out << "Runs:    " << (installed ? task.When() : "never (no task)") << "\n";
     if (record.m_strJobName.empty()) {
         out << "Job:     (none)\n";
         return tbmexit::kSuccess;
@@ -56,17 +49,6 @@ int CTbmScheduleCommand::Show(std::ostream& out)
         << (record.m_nExitWhenDone ? ", exit when done" : ", stay open") << "\n";
     out << "Command: TBManager " << record.BuildCommandLine() << "\n";
     return tbmexit::kSuccess;
-}
-
-std::string CTbmScheduleCommand::When(const CSystemTask& task)
-{
-    if (task.m_nFrequency == CSystemTask::kAtLogOn)
-        return "at log-on";
-    char time[8];
-    std::snprintf(time, sizeof time, "%02d:%02d", task.m_nHour, task.m_nMinute);
-    if (task.m_nFrequency == CSystemTask::kWeekly)
-        return std::string("weekly on ") + kDays[task.WeekDay()] + " at " + time;
-    return std::string("daily at ") + time;
 }
 
 int CTbmScheduleCommand::Set(const CTbmOptions& options, std::ostream& out)

@@ -1,9 +1,7 @@
 #pragma once
 
 #include <ostream>
-#include <string>
 
-class CSystemTask;
 class CTbmOptions;
 
 // tbm schedule show|set|remove: the scheduled job without the window, for machines
@@ -15,6 +13,5 @@ public:
 
 private:
     static int Show(std::ostream& out);
-    static std::string When(const CSystemTask& task);
     static int Set(const CTbmOptions& options, std::ostream& out);
 };
