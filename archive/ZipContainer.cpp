@@ -72,7 +72,7 @@ void CZipContainer::ResetState()
     m_buffered = 0;
     m_openIndex = -1;
     m_deflate.End();
-    m_inflate.End();
+    m_reader.End();
 }
 
 bool CZipContainer::Open(const std::string& path, int mode, std::int64_t volumeSize)

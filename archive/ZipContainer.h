@@ -6,9 +6,8 @@
 #include "ZipCrypt.h"
 #include "ZipDeflate.h"
 #include "ZipDirectory.h"
+#include "ZipEntryReader.h"
 #include "ZipFolderSettings.h"
-#include "ZipInflate.h"
-#include "ZipWholeInflate.h"
 #include "ZipProgressCallback.h"
 #include "ZipVolumeStore.h"
 
@@ -215,24 +214,7 @@ private:
     void FinishPrepared(bool joined, std::uint64_t total, std::uint32_t crc);
     void RemoveLastEntry();
 
-    // Reading an entry.
-    void CheckLocalHeader(const CZipEntryHeader& header);
-    static bool LocalSizesAgree(const CZipEntryHeader& header, const char* local,
-                                const std::string& zip64);
-    void CheckDataFits(const CZipEntryHeader& header, std::uint64_t dataStart) const;
-    void StartDecryption(const CZipEntryHeader& header);
-    void StartAesDecryption(const CZipEntryHeader& header);
-    void CheckAuthentication();
-    bool FillInput();
-    std::uint32_t Produce(char* out, std::uint32_t room, bool& ended);
-    std::uint32_t ProduceWhole(char* out, std::uint32_t room, bool& ended);
-    void SkipUnreadData();
-    void ReadDescriptor(const CZipEntryHeader& header);
-    void EndReading();
-    int AbortCode(std::uint32_t chunk, std::uint32_t bufferSize) const;
-    using ChunkSink = std::function<void(const char*, std::uint32_t)>;
-    std::uint64_t CopyEntryTo(const ChunkSink& sink, std::uint32_t bufferSize,
-                              CZipProgressCallback* callback, int& abortCode);
+    // Extracting entries.
     void ExtractFolder(const CZipExtractTarget& target, const CZipEntryHeader& header);
     int ExtractDataTo(CZipReplacingFile& replacement, const CZipEntryHeader& header,
                       std::uint32_t bufferSize, CZipProgressCallback* callback, int& abortCode);
@@ -289,19 +271,8 @@ private:
     std::uint64_t m_uncompressed = 0;
     std::uint32_t m_crc = 0;
 
-    // The entry being read.
-    CZipInflate m_inflate;
-    CZipWholeInflate m_whole;
-    bool m_readInflates = false;
-    bool m_readWhole = false; // inflated in one call through m_whole
-    bool m_readDecrypts = false;
-    bool m_readAes = false;
-    std::uint64_t m_compressedLeft = 0;   // still in the file
-    std::uint64_t m_uncompressedLeft = 0; // still to be produced
-    bool m_readZip64Descriptor = false;   // the local header has zip64 sizes
-    std::uint32_t m_readCrc = 0;
-    std::uint32_t m_inputPosition = 0; // unused input in m_buffer
-    std::uint32_t m_inputLength = 0;
+    // The entry being read; declared after what it works on.
+    CZipEntryReader m_reader{{m_storage, m_directory, m_buffer, m_password}};
 
     // Extracted folders waiting for their mode and time.
     CZipFolderSettings m_folderSettings;

@@ -34,35 +34,6 @@ std::string CZipContainer::PredictExtractedName(const std::string& entryName,
     return CZipExtractTarget(entryName, folder, fullPath, newName).GetPath();
 }
 
-// 105 when the data was cut short by the abort, 106 when it was complete anyway.
-int CZipContainer::AbortCode(std::uint32_t chunk, std::uint32_t bufferSize) const
-{
-    return chunk == bufferSize && m_uncompressedLeft > 0 ? CZipException::ErrAborted
-                                                         : CZipException::ErrAbortedSafely;
-}
-
-// Reads the open entry to its end in chunks of `bufferSize`, handing each to
-// `sink`. Sets `abortCode` when the callback stops it.
-std::uint64_t CZipContainer::CopyEntryTo(const ChunkSink& sink, std::uint32_t bufferSize,
-                                         CZipProgressCallback* callback, int& abortCode)
-{
-    CZipBuffer chunk(bufferSize);
-    std::uint64_t total = 0;
-    for (;;) {
-        const std::uint32_t got = ReadFile(chunk.GetBuffer(), bufferSize);
-        if (sink)
-            sink(chunk.GetBuffer(), got);
-        total += got;
-        if (callback && !(*callback)(static_cast<int>(got))) {
-            abortCode = AbortCode(got, bufferSize);
-            break;
-        }
-        if (got < bufferSize)
-            break;
-    }
-    return total;
-}
-
 bool CZipContainer::ExtractFile(int index, const std::string& folder, bool fullPath,
                                 const std::string& newName, std::uint32_t bufferSize)
 {
@@ -136,7 +107,7 @@ int CZipContainer::ExtractDataTo(CZipReplacingFile& replacement, const CZipEntry
 {
     const int fd = replacement.CreateFile();
     const std::string& path = replacement.GetPath();
-    CopyEntryTo(
+    m_reader.CopyTo(
         [fd, &path](const char* data, std::uint32_t size) { WriteAll(fd, data, size, path); },
         bufferSize, callback, abortCode);
     int result = CloseFile({});
@@ -161,7 +132,7 @@ int CZipContainer::ExtractLinkTo(CZipReplacingFile& replacement, const CZipEntry
                                  int& abortCode)
 {
     std::string linkTarget;
-    CopyEntryTo(
+    m_reader.CopyTo(
         [&linkTarget](const char* data, std::uint32_t size) { linkTarget.append(data, size); },
         bufferSize, callback, abortCode);
     const int result = CloseFile({});

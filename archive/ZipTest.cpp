@@ -29,7 +29,7 @@ bool CZipContainer::TestFile(int index, std::uint32_t bufferSize)
     try {
         if (!OpenFile(index))
             return false;
-        CopyEntryTo({}, bufferSize, callback, abortCode);
+        m_reader.CopyTo({}, bufferSize, callback, abortCode);
         result = CloseFile();
     } catch (...) {
         CloseFile({}, true);
@@ -51,8 +51,8 @@ bool CZipContainer::GetDataCrc(int index, std::uint32_t& crc)
     int result = 0;
     int abortCode = 0;
     try {
-        CopyEntryTo({}, m_bufferSize, nullptr, abortCode);
-        crc = m_readCrc;
+        m_reader.CopyTo({}, m_bufferSize, nullptr, abortCode);
+        crc = m_reader.GetCrc();
         result = CloseFile();
     } catch (...) {
         CloseFile({}, true);
