@@ -138,7 +138,7 @@ void CZipContainer::Close(int mode, bool updateTimeStamp)
 {
     // Folders extracted before get their mode and time even when the caller never
     // finished them; a caller that reports failures calls FinishFolders first.
-    m_folderSettings.Apply();
+    m_extractor.FinishFolders();
     if (IsClosed())
         return;
     const bool afterException = mode != CloseNormal;

@@ -7,7 +7,7 @@
 #include "ZipDeflate.h"
 #include "ZipDirectory.h"
 #include "ZipEntryReader.h"
-#include "ZipFolderSettings.h"
+#include "ZipExtractor.h"
 #include "ZipProgressCallback.h"
 #include "ZipVolumeStore.h"
 
@@ -18,10 +18,8 @@
 #include <string>
 #include <vector>
 
-class CZipExtractTarget;
 class CZipFile;
 class CZipPreparedFile;
-class CZipReplacingFile;
 
 // The archive object: creates, opens, adds to, replaces in, deletes from and closes
 // a ZIP archive over the volume store. Writing an entry goes OpenNewFile,
@@ -71,6 +69,10 @@ public:
     // Registers `callback` (null removes) for every type bit set in `mask`.
     void SetCallback(CZipProgressCallback* callback, int mask = CZipProgressCallback::CbAll);
     CZipProgressCallback* GetCallback(int type) const;
+    // The callback of `type` (or null), begun for the entry `name` and the file
+    // `path` with `total` units.
+    CZipProgressCallback* StartProgress(int type, const std::string& name, const std::string& path,
+                                        std::uint64_t total);
 
     // False when already open; errors are thrown and leave the archive closed.
     bool Open(const std::string& path, int mode, std::int64_t volumeSize = 0);
@@ -176,8 +178,6 @@ private:
     void ResetState();
     void ReadDirectoryOrClose();
     bool CanAddEntry() const;
-    CZipProgressCallback* StartProgress(int type, const std::string& name, const std::string& path,
-                                        std::uint64_t total);
     [[noreturn]] void Throw(int cause) const;
 
     // Entry writing.
@@ -213,13 +213,6 @@ private:
     void WritePiece(std::string& data);
     void FinishPrepared(bool joined, std::uint64_t total, std::uint32_t crc);
     void RemoveLastEntry();
-
-    // Extracting entries.
-    void ExtractFolder(const CZipExtractTarget& target, const CZipEntryHeader& header);
-    int ExtractDataTo(CZipReplacingFile& replacement, const CZipEntryHeader& header,
-                      std::uint32_t bufferSize, CZipProgressCallback* callback, int& abortCode);
-    int ExtractLinkTo(CZipReplacingFile& replacement, const CZipEntryHeader& header,
-                      std::uint32_t bufferSize, CZipProgressCallback* callback, int& abortCode);
 
     // Moving data inside the file.
     std::uint64_t GetDataEnd();
@@ -273,7 +266,6 @@ private:
 
     // The entry being read; declared after what it works on.
     CZipEntryReader m_reader{{m_storage, m_directory, m_buffer, m_password}};
-
-    // Extracted folders waiting for their mode and time.
-    CZipFolderSettings m_folderSettings;
+    // Extraction, opening and closing entries through this object.
+    CZipExtractor m_extractor{*this, m_reader};
 };

@@ -56,3 +56,21 @@ int CZipContainer::CloseFile(const std::string& path, bool afterException)
     m_entryState = 0; // the reader ends the entry, also when it throws
     return m_reader.Close(path, afterException);
 }
+
+bool CZipContainer::ExtractFile(int index, const std::string& folder, bool fullPath,
+                                const std::string& newName, std::uint32_t bufferSize)
+{
+    return m_extractor.ExtractFile(index, folder, fullPath, newName, bufferSize);
+}
+
+std::vector<std::string> CZipContainer::FinishFolders()
+{
+    return m_extractor.FinishFolders();
+}
+
+std::string CZipContainer::PredictExtractedName(const std::string& entryName,
+                                                const std::string& folder, bool fullPath,
+                                                const std::string& newName)
+{
+    return CZipExtractor::PredictExtractedName(entryName, folder, fullPath, newName);
+}

@@ -1,4 +1,6 @@
 // Extracting entries to files and folders.
+#include "ZipExtractor.h"
+
 #include "ZipContainer.h"
 
 #include "ZipException.h"
@@ -27,23 +29,25 @@ void WriteAll(int fd, const char* data, std::uint32_t size, const std::string& p
 
 } // namespace
 
-std::string CZipContainer::PredictExtractedName(const std::string& entryName,
+std::string CZipExtractor::PredictExtractedName(const std::string& entryName,
                                                 const std::string& folder, bool fullPath,
                                                 const std::string& newName)
 {
     return CZipExtractTarget(entryName, folder, fullPath, newName).GetPath();
 }
 
-bool CZipContainer::ExtractFile(int index, const std::string& folder, bool fullPath,
+bool CZipExtractor::ExtractFile(int index, const std::string& folder, bool fullPath,
                                 const std::string& newName, std::uint32_t bufferSize)
 {
-    if (bufferSize == 0 || IsClosed() || !m_directory.IsValidIndex(index) || m_entryState != 0)
+    const CZipDirectory& directory = m_archive.GetDirectory();
+    if (bufferSize == 0 || m_archive.IsClosed() || !directory.IsValidIndex(index) ||
+        m_archive.GetEntryState() != 0)
         return false;
-    const CZipEntryHeader& header = m_directory[static_cast<std::size_t>(index)];
+    const CZipEntryHeader& header = directory[static_cast<std::size_t>(index)];
     const CZipExtractTarget target(header.m_fileName, folder, fullPath, newName);
     const std::string& path = target.GetPath();
     CZipProgressCallback* callback =
-        StartProgress(CZipProgressCallback::CbExtract, header.m_fileName, path, 0);
+        m_archive.StartProgress(CZipProgressCallback::CbExtract, header.m_fileName, path, 0);
     if (header.IsDirectory()) {
         ExtractFolder(target, header);
         if (callback)
@@ -52,12 +56,12 @@ bool CZipContainer::ExtractFile(int index, const std::string& folder, bool fullP
     }
     if (callback)
         callback->SetTotal(header.m_uncompressedSize);
-    if (header.IsSymbolicLink() && header.m_uncompressedSize > MaxLinkTarget) {
+    if (header.IsSymbolicLink() && header.m_uncompressedSize > CZipContainer::MaxLinkTarget) {
         if (callback)
             callback->CallbackEnd();
         throw CZipException::FromErrno(ENAMETOOLONG, path);
     }
-    if (!OpenFile(index))
+    if (!m_archive.OpenFile(index))
         return false;
     int abortCode = 0;
     int result = 0;
@@ -67,7 +71,7 @@ bool CZipContainer::ExtractFile(int index, const std::string& folder, bool fullP
                      ? ExtractLinkTo(replacement, header, bufferSize, callback, abortCode)
                      : ExtractDataTo(replacement, header, bufferSize, callback, abortCode);
     } catch (...) {
-        CloseFile({}, true);
+        m_archive.CloseFile({}, true);
         if (callback)
             callback->CallbackEnd();
         throw;
@@ -82,7 +86,7 @@ bool CZipContainer::ExtractFile(int index, const std::string& folder, bool fullP
 // A folder is made at once, private (0700) while it fills, and gets its own mode
 // and time from FinishFolders. A name with no part left is the caller's folder
 // itself, whose mode and time are not the archive's to change.
-void CZipContainer::ExtractFolder(const CZipExtractTarget& target, const CZipEntryHeader& header)
+void CZipExtractor::ExtractFolder(const CZipExtractTarget& target, const CZipEntryHeader& header)
 {
     if (target.IsEmpty()) {
         target.MakeFolders();
@@ -92,7 +96,7 @@ void CZipContainer::ExtractFolder(const CZipExtractTarget& target, const CZipEnt
     m_folderSettings.Add(target, header.GetSystemAttributes(), header.GetTime());
 }
 
-std::vector<std::string> CZipContainer::FinishFolders()
+std::vector<std::string> CZipExtractor::FinishFolders()
 {
     return m_folderSettings.Apply();
 }
@@ -101,7 +105,7 @@ std::vector<std::string> CZipContainer::FinishFolders()
 // checked out and its time and permissions are set. Returns CloseFile's result
 // (-2 when the time or permissions could not be set; the file is still placed).
 // Nothing is placed when the data is incomplete.
-int CZipContainer::ExtractDataTo(CZipReplacingFile& replacement, const CZipEntryHeader& header,
+int CZipExtractor::ExtractDataTo(CZipReplacingFile& replacement, const CZipEntryHeader& header,
                                  std::uint32_t bufferSize, CZipProgressCallback* callback,
                                  int& abortCode)
 {
@@ -110,7 +114,7 @@ int CZipContainer::ExtractDataTo(CZipReplacingFile& replacement, const CZipEntry
     m_reader.CopyTo(
         [fd, &path](const char* data, std::uint32_t size) { WriteAll(fd, data, size, path); },
         bufferSize, callback, abortCode);
-    int result = CloseFile({});
+    int result = m_archive.CloseFile({});
     if (result != 1) {
         // Incomplete: stopped early, or a stream that ended before its size.
         if (abortCode != 0)
@@ -127,7 +131,7 @@ int CZipContainer::ExtractDataTo(CZipReplacingFile& replacement, const CZipEntry
 // A link entry's data is the link's target: read it whole, check the CRC, then
 // make the link. The target may point anywhere; it is data, and extraction never
 // walks through links, so later entries cannot be written through it.
-int CZipContainer::ExtractLinkTo(CZipReplacingFile& replacement, const CZipEntryHeader& header,
+int CZipExtractor::ExtractLinkTo(CZipReplacingFile& replacement, const CZipEntryHeader& header,
                                  std::uint32_t bufferSize, CZipProgressCallback* callback,
                                  int& abortCode)
 {
@@ -135,7 +139,7 @@ int CZipContainer::ExtractLinkTo(CZipReplacingFile& replacement, const CZipEntry
     m_reader.CopyTo(
         [&linkTarget](const char* data, std::uint32_t size) { linkTarget.append(data, size); },
         bufferSize, callback, abortCode);
-    const int result = CloseFile({});
+    const int result = m_archive.CloseFile({});
     if (result != 1) {
         // Incomplete: stopped early, or a stream that ended before its size.
         if (abortCode != 0)
@@ -143,7 +147,7 @@ int CZipContainer::ExtractLinkTo(CZipReplacingFile& replacement, const CZipEntry
         return result;
     }
     if (linkTarget.empty() || linkTarget.find('\0') != std::string::npos)
-        throw CZipException::FromErrno(EINVAL, GetArchivePath());
+        throw CZipException::FromErrno(EINVAL, m_archive.GetArchivePath());
     replacement.CreateLink(linkTarget, header.GetTime());
     replacement.Commit();
     return result;
