@@ -38,14 +38,12 @@ int CSystemTask::WeekDay() const
 
 std::string CSystemTask::When() const
 {
-    static const char* const kDays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                        "Thursday", "Friday", "Saturday"};
     if (m_nFrequency == kAtLogOn)
         return "at log-on";
     char time[16];
     std::snprintf(time, sizeof time, "%02d:%02d", m_nHour, m_nMinute);
     if (m_nFrequency == kWeekly)
-        return std::string("weekly on ") + kDays[WeekDay()] + " at " + time;
+        return std::string("weekly on ") + kDayNames[WeekDay()] + " at " + time;
     return std::string("daily at ") + time;
 }
 

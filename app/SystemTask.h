@@ -45,6 +45,10 @@ public:
     // weekday) and the kind of form that holds it; false when there is none.
     static bool Read(const std::string& name, CSystemTask& task, std::string& kind);
 
+    // The weekdays' names for people, Sunday first as in m_wWeekDays.
+    static constexpr const char* kDayNames[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                                 "Thursday", "Friday", "Saturday"};
+
     // The weekday (0 = Sunday) a weekly task runs on.
     int WeekDay() const;
     // When it runs, for people: "daily at 06:30", "weekly on Sunday at 21:05",

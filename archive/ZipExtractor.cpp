@@ -101,6 +101,19 @@ std::vector<std::string> CZipExtractor::FinishFolders()
     return m_folderSettings.Apply();
 }
 
+// Reads the open entry to its end into `sink` and closes it: CloseFile's result. An
+// entry left incomplete (stopped early, or a stream that ended before its size)
+// turns a callback's stop into ErrAborted.
+int CZipExtractor::ReadWhole(const CZipEntryReader::ChunkSink& sink, std::uint32_t bufferSize,
+                             CZipProgressCallback* callback, int& abortCode)
+{
+    m_reader.CopyTo(sink, bufferSize, callback, abortCode);
+    const int result = m_archive.CloseFile({});
+    if (result != 1 && abortCode != 0)
+        abortCode = CZipException::ErrAborted;
+    return result;
+}
+
 // Writes the open entry to a temporary file and puts it in place once its CRC
 // checked out and its time and permissions are set. Returns CloseFile's result
 // (-2 when the time or permissions could not be set; the file is still placed).
@@ -111,16 +124,11 @@ int CZipExtractor::ExtractDataTo(CZipReplacingFile& replacement, const CZipEntry
 {
     const int fd = replacement.CreateFile();
     const std::string& path = replacement.GetPath();
-    m_reader.CopyTo(
+    int result = ReadWhole(
         [fd, &path](const char* data, std::uint32_t size) { WriteAll(fd, data, size, path); },
         bufferSize, callback, abortCode);
-    int result = m_archive.CloseFile({});
-    if (result != 1) {
-        // Incomplete: stopped early, or a stream that ended before its size.
-        if (abortCode != 0)
-            abortCode = CZipException::ErrAborted;
+    if (result != 1)
         return result;
-    }
     if (!ZipPlatform::SetDescriptorModTime(fd, header.GetTime()) ||
         !ZipPlatform::SetDescriptorAttributes(fd, header.GetSystemAttributes()))
         result = -2;
@@ -136,16 +144,11 @@ int CZipExtractor::ExtractLinkTo(CZipReplacingFile& replacement, const CZipEntry
                                  int& abortCode)
 {
     std::string linkTarget;
-    m_reader.CopyTo(
+    const int result = ReadWhole(
         [&linkTarget](const char* data, std::uint32_t size) { linkTarget.append(data, size); },
         bufferSize, callback, abortCode);
-    const int result = m_archive.CloseFile({});
-    if (result != 1) {
-        // Incomplete: stopped early, or a stream that ended before its size.
-        if (abortCode != 0)
-            abortCode = CZipException::ErrAborted;
+    if (result != 1)
         return result;
-    }
     if (linkTarget.empty() || linkTarget.find('\0') != std::string::npos)
         throw CZipException::FromErrno(EINVAL, m_archive.GetArchivePath());
     replacement.CreateLink(linkTarget, header.GetTime());

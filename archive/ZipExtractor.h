@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ZipEntryReader.h"
 #include "ZipFolderSettings.h"
 
 #include <cstdint>
@@ -8,7 +9,6 @@
 
 class CZipContainer;
 class CZipEntryHeader;
-class CZipEntryReader;
 class CZipExtractTarget;
 class CZipProgressCallback;
 class CZipReplacingFile;
@@ -36,6 +36,8 @@ public:
 
 private:
     void ExtractFolder(const CZipExtractTarget& target, const CZipEntryHeader& header);
+    int ReadWhole(const CZipEntryReader::ChunkSink& sink, std::uint32_t bufferSize,
+                  CZipProgressCallback* callback, int& abortCode);
     int ExtractDataTo(CZipReplacingFile& replacement, const CZipEntryHeader& header,
                       std::uint32_t bufferSize, CZipProgressCallback* callback, int& abortCode);
     int ExtractLinkTo(CZipReplacingFile& replacement, const CZipEntryHeader& header,

@@ -2,6 +2,7 @@
 
 #include "PageLayout.h"
 #include "ScheduleRecord.h"
+#include "SystemTask.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -22,7 +23,7 @@ CScheduleFrequencyPage::CScheduleFrequencyPage()
         layout->addWidget(m_choices[i]);
         connect(m_choices[i], &QRadioButton::toggled, this, &CScheduleFrequencyPage::UpdateWeekDays);
     }
-    for (const char* day : {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"})
+    for (const char* day : CSystemTask::kDayNames)
         m_weekDays->addItem(QString::fromLatin1(day));
     m_time->setDisplayFormat(QStringLiteral("HH:mm"));
     auto* form = new QFormLayout;

@@ -31,16 +31,19 @@ CScheduleStartPage::CScheduleStartPage() : CTvPageDlg(kDialogId)
 
 void CScheduleStartPage::OnSetActive()
 {
-    m_delete->setEnabled(g_ScheduleRecord.TaskExists());
     ShowCurrent();
 }
 
+// Reading the task asks the system once (crontab or the unit files); only a task
+// that cannot be read is looked for again, to offer its deletion.
 void CScheduleStartPage::ShowCurrent()
 {
     CSystemTask task;
     std::string kind;
     std::string text = "No backup is scheduled now.";
-    if (CSystemTask::Read(CScheduleRecord::kTaskName, task, kind))
+    const bool read = CSystemTask::Read(CScheduleRecord::kTaskName, task, kind);
+    m_delete->setEnabled(read || g_ScheduleRecord.TaskExists());
+    if (read)
         text = "Now the job \"" + g_ScheduleRecord.m_strJobName + "\" runs " + task.When() + ".";
     else if (m_delete->isEnabled())
         text = "A scheduled backup is set up, but its task cannot be read.";
@@ -51,7 +54,6 @@ void CScheduleStartPage::OnDelete()
 {
     if (MessageBoxRes(257, MB_YESNO | MB_ICONWARNING) != IDYES)
         return;
-    if (g_ScheduleRecord.DeleteTask())
-        m_delete->setEnabled(false);
+    g_ScheduleRecord.DeleteTask();
     ShowCurrent();
 }
